@@ -1,0 +1,17 @@
+#pragma once
+// The few places where Windows and other systems differ: start-up language, settings store,
+// settings-file path.
+
+#include <QSettings>
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+/// '1' when the system's default language is Japanese, '2' otherwise.
+std::int32_t SystemDefaultLanguage();
+
+/// Path of the one-byte language file inside directory dir (trailing separator dropped).
+QString SettingsFilePathFor(const QString &dir);
+
+/// The per-user settings store (registry key HKCU\Software\Harkel\CON on Windows).
+std::unique_ptr<QSettings> OpenUserSettings();

@@ -1,0 +1,34 @@
+#pragma once
+// The one seam through which every modal dialog passes, so that tests can answer them.
+
+#include <QMessageBox>
+#include <QString>
+
+class QDialog;
+class QPrinter;
+class QWidget;
+
+/// Modal dialogs of the program. Tests install a subclass that answers without a person.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    /// File open dialog; returns the chosen path or an empty string on cancel.
+    /// filter uses Qt's syntax, e.g. "DataFile(*.vnx);;DataFile(*.vnb)".
+    virtual QString OpenFileName(QWidget *parent, const QString &caption, const QString &filter);
+    /// File save dialog; returns the chosen path or an empty string on cancel.
+    virtual QString SaveFileName(QWidget *parent, const QString &caption, const QString &filter);
+    /// Printer setup before printing; returns true when the user confirmed. Without an
+    /// installed printer it offers printing to a PDF file instead.
+    virtual bool PrinterSetup(QWidget *parent, QPrinter &printer);
+    /// A message box with one OK button.
+    virtual void Message(QWidget *parent, const QString &title, const QString &text,
+                         QMessageBox::Icon icon = QMessageBox::Warning);
+    /// Runs a modal dialog (for example the version window) and returns its result code.
+    virtual int Exec(QDialog &dialog);
+
+    /// The dialogs in use now.
+    static Dialogs &Current();
+    /// Replaces the dialogs in use; nullptr restores the real ones. Ownership stays with caller.
+    static void Install(Dialogs *dialogs);
+};

@@ -1,0 +1,231 @@
+#include "TForm1.h"
+
+#include "ChildWindow.h"
+#include "Dialogs.h"
+#include "Fonts.h"
+#include "Platform.h"
+#include "TAboutBox.h"
+#include "TForm3.h"
+#include "TForm4.h"
+#include "TForm5.h"
+#include "TForm7.h"
+#include "TForm8.h"
+#include "TGraghForm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPointer>
+#include <QSaveFile>
+#include <QStatusBar>
+
+TForm1 *Form1 = nullptr;
+QString BaseTitle;
+
+namespace {
+
+// Menu captions: Japanese, English.
+struct MenuCaption {
+    const char *japanese;
+    const char *english;
+};
+constexpr MenuCaption File1Caption = {"ファイル(&F)", "&File"};
+constexpr MenuCaption open01Caption = {"開く(&O)", "&Open"};
+constexpr MenuCaption saveS1Caption = {"保存(&S)", "&Save"};
+constexpr MenuCaption Exit1Caption = {"終了(&X)", "End(&X)"};
+constexpr MenuCaption View1Caption = {"表示(&V)", "&View"};
+constexpr MenuCaption N1Caption = {"数字グラフ", "Graph Form"};
+constexpr MenuCaption N2Caption = {"ビットグラフ", "Bit-Data Form"};
+constexpr MenuCaption N3Caption = {"データ表", "Data Form"};
+constexpr MenuCaption Comm1Caption = {"通信(&R)", "Communication(&R)"};
+constexpr MenuCaption N4Caption = {"通信設定", "Communication"};
+constexpr MenuCaption Help1Caption = {"ヘルプ(&H)", "&Help"};
+constexpr MenuCaption About1Caption = {"バージョン情報", "Version"};
+constexpr MenuCaption Flag1Caption = {"フラグ説明(&L)", "Flag(&L)"};
+
+QString Pick(const MenuCaption &caption) {
+    return QString::fromUtf8(IsJapanese() ? caption.japanese : caption.english);
+}
+
+constexpr int CtrlL = 12;
+
+} // namespace
+
+TForm1::TForm1(QWidget *parent) : QMainWindow(parent) {
+    Form1 = this;
+    setObjectName(QStringLiteral("Form1"));
+    setWindowIcon(QIcon(QStringLiteral(":/icon32.png")));
+    resize(536, 312);
+    mdiArea = new QMdiArea(this);
+    mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setCentralWidget(mdiArea);
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    setStatusBar(StatusBar1);
+    CreateMenu();
+    FormCreate();
+    // Key preview: the frame sees every key typed in any of its windows first.
+    qApp->installEventFilter(this);
+}
+
+TForm1::~TForm1() {
+    qApp->removeEventFilter(this);
+    if (Form1 == this)
+        Form1 = nullptr;
+}
+
+void TForm1::CreateMenu() {
+    auto *bar = menuBar();
+    File1 = bar->addMenu(QString());
+    File1->setObjectName(QStringLiteral("File1"));
+    open01 = File1->addAction(QString(), this, &TForm1::open01Click);
+    saveS1 = File1->addAction(QString(), this, &TForm1::saveS1Click);
+    printeP1 = File1->addSeparator();
+    Exit1 = File1->addAction(QString(), this, &TForm1::Exit1Click);
+    View1 = bar->addMenu(QString());
+    N1 = View1->addAction(QString(), this, &TForm1::N1Click);
+    N2 = View1->addAction(QString(), this, &TForm1::N2Click);
+    N3 = View1->addAction(QString(), this, &TForm1::N3Click);
+    Comm1 = bar->addMenu(QString());
+    N4 = Comm1->addAction(QString(), this, &TForm1::N4Click);
+    Help1 = bar->addMenu(QString());
+    About1 = Help1->addAction(QString(), this, &TForm1::About1Click);
+    Flag1 = Help1->addAction(QString(), this, &TForm1::Flag1Click);
+
+    const std::pair<QObject *, const char *> names[] = {
+        {open01, "open01"}, {saveS1, "saveS1"}, {printeP1, "printeP1"}, {Exit1, "Exit1"},
+        {View1, "View1"},   {N1, "N1"},         {N2, "N2"},             {N3, "N3"},
+        {Comm1, "Comm1"},   {N4, "N4"},         {Help1, "Help1"},       {About1, "About1"},
+        {Flag1, "Flag1"}};
+    for (const auto &[object, name] : names)
+        object->setObjectName(QString::fromLatin1(name));
+    printeP1->setText(QStringLiteral("-"));
+}
+
+void TForm1::FormCreate() {
+    SettingsPath = SettingsFilePathFor(QDir::currentPath());
+    Language = SystemDefaultLanguage();
+    setFont(WindowFont(font()));
+    BaseTitle = QStringLiteral("Norvex Vandrel Monitor Version ") +
+                QString::number(ProgramVersion, 'f', 2);
+    setWindowTitle(BaseTitle);
+    ApplyLanguage();
+    ResetRecord(Record);
+    ResetGlobals();
+}
+
+void TForm1::ApplyLanguage() {
+    File1->setTitle(Pick(File1Caption));
+    open01->setText(Pick(open01Caption));
+    saveS1->setText(Pick(saveS1Caption));
+    Exit1->setText(Pick(Exit1Caption));
+    View1->setTitle(Pick(View1Caption));
+    N1->setText(Pick(N1Caption));
+    N2->setText(Pick(N2Caption));
+    N3->setText(Pick(N3Caption));
+    Comm1->setTitle(Pick(Comm1Caption));
+    N4->setText(Pick(N4Caption));
+    Help1->setTitle(Pick(Help1Caption));
+    About1->setText(Pick(About1Caption));
+    Flag1->setText(Pick(Flag1Caption));
+}
+
+void TForm1::FormKeyPress(int key) {
+    if (key == CtrlL) {
+        --Language;
+        if (Language < LanguageJapanese || Language > LanguageEnglish)
+            Language = LanguageEnglish;
+    }
+    ApplyLanguage();
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+        return false;
+    auto *widget = static_cast<QWidget *>(watched);
+    if (widget->window() != this)
+        return false;
+    // An unaccepted key event is offered to each parent in turn; the frame looks at it once.
+    const bool propagated = event == lastKeyEvent && lastKeyReceiver &&
+                            widget == static_cast<const QWidget *>(lastKeyReceiver)->parentWidget();
+    lastKeyEvent = event;
+    lastKeyReceiver = watched;
+    if (propagated)
+        return false;
+    const auto *keyEvent = static_cast<QKeyEvent *>(event);
+    int key = keyEvent->text().isEmpty() ? 0 : keyEvent->text().at(0).unicode();
+    const auto modifiers = keyEvent->modifiers() & ~Qt::KeypadModifier;
+    if (keyEvent->key() == Qt::Key_L && modifiers == Qt::ControlModifier)
+        key = CtrlL;
+    FormKeyPress(key);
+    return false; // the key goes on unchanged
+}
+
+QMdiSubWindow *TForm1::OpenChild(QAction *item, QWidget *window) {
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    QMdiSubWindow *frame = mdiArea->addSubWindow(window);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    if (item) {
+        item->setEnabled(false);
+        connect(window, &QObject::destroyed, item, [item] { item->setEnabled(true); });
+    }
+    // A window that frees itself takes its frame along; queued, because the frame may itself
+    // be the one being destroyed right now.
+    connect(window, &QObject::destroyed, this, [frame = QPointer<QMdiSubWindow>(frame)] {
+        if (frame)
+            QMetaObject::invokeMethod(frame, &QMdiSubWindow::close, Qt::QueuedConnection);
+    });
+    window->show();
+    frame->show();
+    return frame;
+}
+
+void TForm1::open01Click() {}
+
+void TForm1::saveS1Click() {}
+
+void TForm1::Exit1Click() { close(); }
+
+void TForm1::N1Click() { OpenChild(N1, new TGraghForm); }
+
+void TForm1::N2Click() { OpenChild(N2, new TForm4); }
+
+void TForm1::N3Click() { OpenChild(N3, new TForm3); }
+
+void TForm1::N4Click() { OpenChild(N4, new TForm5); }
+
+void TForm1::Flag1Click() {
+    Flag1->setEnabled(false);
+    QWidget *window = IsJapanese() ? static_cast<QWidget *>(new TForm7)
+                                   : static_cast<QWidget *>(new TForm8);
+    OpenChild(Flag1, window);
+}
+
+void TForm1::About1Click() {
+    TAboutBox box(this);
+    Dialogs::Current().Exec(box);
+}
+
+void TForm1::closeEvent(QCloseEvent *event) {
+    FormClose();
+    QMainWindow::closeEvent(event);
+}
+
+void TForm1::FormClose() {
+    // One byte, the language character; a file that cannot be written is skipped silently.
+    QSaveFile file(SettingsPath);
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    const char byte = static_cast<char>(Language & 0xFF);
+    if (file.write(&byte, 1) == 1)
+        file.commit();
+    else
+        file.cancelWriting();
+}

@@ -1,0 +1,87 @@
+#pragma once
+// Main frame: the multiple-document window with the menu; owns the trace record.
+
+#include "TraceRecord.h"
+
+#include <QMainWindow>
+#include <QString>
+
+class QAction;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QStatusBar;
+
+/// The program version shown in the caption and the version window.
+inline constexpr double ProgramVersion = 2.3;
+/// Caption without a file name: "Norvex Vandrel Monitor Version 2.30".
+extern QString BaseTitle;
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    /// The one trace record of the program.
+    TTraceRecord Record;
+    /// Full path of the language file written on close.
+    QString SettingsPath;
+
+    // Menu, by the names of the original layout.
+    QMenu *File1 = nullptr;
+    QAction *open01 = nullptr;
+    QAction *saveS1 = nullptr;
+    QAction *printeP1 = nullptr; // separator
+    QAction *Exit1 = nullptr;
+    QMenu *View1 = nullptr;
+    QAction *N1 = nullptr;
+    QAction *N2 = nullptr;
+    QAction *N3 = nullptr;
+    QMenu *Comm1 = nullptr;
+    QAction *N4 = nullptr;
+    QMenu *Help1 = nullptr;
+    QAction *About1 = nullptr;
+    QAction *Flag1 = nullptr;
+    QStatusBar *StatusBar1 = nullptr;
+
+    /// The client area that holds the child windows.
+    QMdiArea *ClientArea() const { return mdiArea; }
+
+    /// Sets the menu captions from Language; nothing else.
+    void ApplyLanguage();
+    /// Key handling with key preview: Ctrl+L (code 12) toggles Language, then ApplyLanguage.
+    void FormKeyPress(int key);
+
+    /// Shows window as a child of the frame, disables item until the window is closed and
+    /// freed. Returns the sub-window that frames it.
+    QMdiSubWindow *OpenChild(QAction *item, QWidget *window);
+
+public slots:
+    void open01Click();
+    void saveS1Click();
+    void Exit1Click();
+    void N1Click();
+    void N2Click();
+    void N3Click();
+    void N4Click();
+    void About1Click();
+    void Flag1Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void FormCreate();
+    void FormClose();
+    void CreateMenu();
+
+    QMdiArea *mdiArea = nullptr;
+    // Key preview: a key event travels up the parent chain; act on it once.
+    const QEvent *lastKeyEvent = nullptr;
+    const QObject *lastKeyReceiver = nullptr;
+};
+
+/// The one main frame.
+extern TForm1 *Form1;

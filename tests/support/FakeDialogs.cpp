@@ -1,0 +1,32 @@
+#include "FakeDialogs.h"
+
+#include <QDialog>
+#include <QPrinter>
+
+QString FakeDialogs::OpenFileName(QWidget *, const QString &, const QString &filter) {
+    filters << filter;
+    return openAnswer;
+}
+
+QString FakeDialogs::SaveFileName(QWidget *, const QString &, const QString &filter) {
+    filters << filter;
+    return saveAnswer;
+}
+
+bool FakeDialogs::PrinterSetup(QWidget *, QPrinter &printer) {
+    ++printerSetups;
+    if (!printToFile.isEmpty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printToFile);
+    }
+    return printerAnswer;
+}
+
+void FakeDialogs::Message(QWidget *, const QString &, const QString &text, QMessageBox::Icon) {
+    messages << text;
+}
+
+int FakeDialogs::Exec(QDialog &dialog) {
+    execTitles << dialog.windowTitle();
+    return execAnswer;
+}

@@ -1,0 +1,159 @@
+// Main frame: caption, menu in both languages, Ctrl+L, child windows, language file.
+
+#include "FakeDialogs.h"
+#include "TForm1.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QStringList MenuCaptions(const TForm1 &form) {
+    return {form.File1->title(), form.open01->text(), form.saveS1->text(), form.Exit1->text(),
+            form.View1->title(), form.N1->text(),     form.N2->text(),     form.N3->text(),
+            form.Comm1->title(), form.N4->text(),     form.Help1->title(), form.About1->text(),
+            form.Flag1->text()};
+}
+
+const QStringList JapaneseCaptions = {
+    "ファイル(&F)", "開く(&O)", "保存(&S)", "終了(&X)",       "表示(&V)",
+    "数字グラフ",   "ビットグラフ", "データ表", "通信(&R)", "通信設定",
+    "ヘルプ(&H)",   "バージョン情報", "フラグ説明(&L)"};
+const QStringList EnglishCaptions = {"&File",         "&Open",          "&Save",       "End(&X)",
+                                     "&View",         "Graph Form",     "Bit-Data Form",
+                                     "Data Form",     "Communication(&R)", "Communication",
+                                     "&Help",         "Version",        "Flag(&L)"};
+
+// The language the system reports to this test run (ctest runs it once per language).
+bool SystemIsJapanese() { return qgetenv("VANDREL_EXPECT_LANGUAGE") == "1"; }
+
+} // namespace
+
+class tst_TForm1 : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { QDir::setCurrent(workDir.path()); }
+
+    void startState() {
+        TForm1 form;
+        QCOMPARE(Form1, &form);
+        QCOMPARE(form.windowTitle(), QStringLiteral("Norvex Vandrel Monitor Version 2.30"));
+        QCOMPARE(BaseTitle, form.windowTitle());
+        QCOMPARE(Language, SystemIsJapanese() ? int('1') : int('2'));
+        QCOMPARE(MenuCaptions(form), SystemIsJapanese() ? JapaneseCaptions : EnglishCaptions);
+        QCOMPARE(form.font().family(),
+                 SystemIsJapanese() ? QStringLiteral("ＭＳ ゴシック") : QStringLiteral("Courier New"));
+        QVERIFY(form.printeP1->isSeparator());
+        QCOMPARE(form.Record.SampleNo[99], 99);
+        QCOMPARE(form.Record.Header[0], 100);
+        for (int ch = 1; ch <= 12; ++ch) {
+            QCOMPARE(QString::fromStdString(OwnName[ch]), QStringLiteral("ch%1").arg(ch));
+            QCOMPARE(OwnNameFlag[ch], 0);
+        }
+        QCOMPARE(form.SettingsPath, workDir.filePath("Vandrel.fil"));
+    }
+
+    void ctrlLTogglesMenuOnly() {
+        TForm1 form;
+        form.show();
+        const QString fontBefore = form.font().family();
+        const auto first = SystemIsJapanese() ? JapaneseCaptions : EnglishCaptions;
+        const auto second = SystemIsJapanese() ? EnglishCaptions : JapaneseCaptions;
+
+        QTest::keyClick(&form, Qt::Key_L, Qt::ControlModifier);
+        QCOMPARE(MenuCaptions(form), second);
+        QTest::keyClick(&form, Qt::Key_A); // other keys change nothing
+        QCOMPARE(MenuCaptions(form), second);
+        QTest::keyClick(&form, Qt::Key_L, Qt::ControlModifier);
+        QCOMPARE(MenuCaptions(form), first);
+        QCOMPARE(form.font().family(), fontBefore);
+    }
+
+    void ctrlLWorksFromAFocusedChild() {
+        TForm1 form;
+        form.show();
+        auto *child = new QWidget;
+        auto *edit = new QLineEdit(child);
+        form.OpenChild(form.N3, child);
+        const int before = Language;
+        // Exactly one toggle, although the key travels up through edit, child and frame.
+        QTest::keyClick(edit, Qt::Key_L, Qt::ControlModifier);
+        QVERIFY(Language != before);
+        QCOMPARE(MenuCaptions(form), Language == '1' ? JapaneseCaptions : EnglishCaptions);
+        QTest::keyClick(edit, Qt::Key_L, Qt::ControlModifier);
+        QCOMPARE(Language, before);
+    }
+
+    void ctrlLFromOutOfRangeLanguage() {
+        TForm1 form;
+        Language = '7';
+        form.FormKeyPress(12);
+        QCOMPARE(Language, int('2'));
+        QCOMPARE(MenuCaptions(form), EnglishCaptions);
+    }
+
+    void childItemDisabledWhileOpen() {
+        TForm1 form;
+        form.show();
+        auto *child = new QWidget;
+        QPointer<QMdiSubWindow> frame = form.OpenChild(form.N1, child);
+        QVERIFY(!form.N1->isEnabled());
+        QCOMPARE(form.ClientArea()->subWindowList().size(), 1);
+        frame->close();
+        QTRY_VERIFY(frame.isNull());
+        QVERIFY(form.N1->isEnabled());
+
+        // A window that closes itself takes its frame with it.
+        auto *second = new QWidget;
+        frame = form.OpenChild(form.N1, second);
+        second->close();
+        QTRY_VERIFY(form.N1->isEnabled());
+        QTRY_VERIFY(frame.isNull());
+        QVERIFY(form.ClientArea()->subWindowList().isEmpty());
+    }
+
+    void aboutBoxIsModal() {
+        FakeDialogs dialogs;
+        TForm1 form;
+        form.About1->trigger();
+        QCOMPARE(dialogs.execTitles, QStringList{QStringLiteral("Version")});
+    }
+
+    void languageFileWrittenOnClose() {
+        QFile::remove(workDir.filePath("Vandrel.fil"));
+        {
+            TForm1 form;
+            form.show();
+            form.FormKeyPress(12);
+            const int closingLanguage = Language;
+            form.Exit1->trigger();
+            QFile file(workDir.filePath("Vandrel.fil"));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), QByteArray(1, char(closingLanguage)));
+        }
+        // The next start follows the system again, not the file.
+        TForm1 again;
+        QCOMPARE(Language, SystemIsJapanese() ? int('1') : int('2'));
+    }
+
+    void unwritableLanguageFileIsSilent() {
+        FakeDialogs dialogs;
+        TForm1 form;
+        form.SettingsPath = workDir.filePath("missing-dir/Vandrel.fil");
+        form.close();
+        QVERIFY(!QFile::exists(form.SettingsPath));
+        QVERIFY(dialogs.messages.isEmpty());
+    }
+
+private:
+    QTemporaryDir workDir;
+};
+
+QTEST_MAIN(tst_TForm1)
+#include "tst_TForm1.moc"
