@@ -1,0 +1,51 @@
+#pragma once
+// One read of a fault trace from the drive, event-driven: it never blocks the caller.
+
+#include "TraceRecord.h"
+
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <functional>
+
+/// Reads the new or old trace over a serial port without blocking the thread that runs it.
+/// Every progress and failure text the communication window shows is emitted as MessageLine,
+/// composed in the Language of the moment.
+class ReadSession : public QObject {
+    Q_OBJECT
+public:
+    explicit ReadSession(QObject *parent = nullptr);
+    ~ReadSession() override; // closes the port if a read is still running
+
+    /// Starts a read. port is "COM1".."COM9" (mapped by DevicePathFor) or a device path.
+    /// Emits MessageLine("Communicating..." / "通信中") first. Does nothing while running.
+    void Start(const QString &port, bool oldTrace);
+    /// Stops a running read at once: the port is closed, no further signal is emitted.
+    void Cancel();
+    /// True from Start until Finished has been emitted or Cancel was called.
+    bool IsRunning() const;
+
+    /// Waits 1-2 s after opening the port before the first request (default on).
+    void SetSettleWait(bool enabled);
+    /// Replaces the local clock (whole seconds) used for the settle wait and time-outs.
+    void SetClock(std::function<std::int64_t()> secondsNow);
+
+    /// After Finished(true): puts what was read into record: Value, Flag, Header and
+    /// DriveTypeE together; IsNormalized becomes 0; ApplyTypeScales runs.
+    void ApplyTo(TTraceRecord &record) const;
+
+signals:
+    /// A line for the message area, e.g. "ERROR :  TimeOut Error" or "Normally End!".
+    void MessageLine(const QString &line);
+    /// The port could not be opened: "CreateFile Error!", "GetCommState Error!" or
+    /// "SetCommState Error!". Shown in a message box; Finished(false) follows.
+    void OpenFailed(const QString &text);
+    /// Exchanges completed so far, of total (17 for a full read).
+    void Progress(int done, int total);
+    /// The read ended; the port is closed. success is true only when all exchanges succeeded.
+    void Finished(bool success);
+
+private:
+    struct Private;
+    Private *d;
+};

@@ -1,0 +1,13 @@
+#pragma once
+// Loading and saving trace files on disk (atomic save, all-or-nothing load).
+
+#include "TraceRecord.h"
+
+#include <QString>
+#include <cstdint>
+
+/// Writes record as a trace file at path through a temporary file and a rename.
+/// normalized: the values are engineering units (.vnb), written so they read back exactly.
+/// Returns false with a readable reason in *error when the file could not be written.
+bool SaveTraceFile(const QString &path, const TTraceRecord &record, std::int32_t driveTypeE,
+                   bool normalized, QString *error);
