@@ -3,14 +3,16 @@
 #include "TraceRecord.h"
 
 const std::array<std::string_view, 30> ChannelNameTable = {
-    "Ｕ相電流(%)",      "Ｖ相電流(%)",      "Ｗ相電流(%)",    "直流電圧(V)",
-    "出力電圧(V)",      "モータ速度(%)",    "速度指令(%)",    "トルク指令(%)",
-    "出力周波数(%)",    "滑り周波数(%)",    "磁束指令(%)",    "モータ温度(℃)",
-    "ｄ軸電流指令(%)",  "ｑ軸電流指令(%)",  "制御位相(degree)",
-    "Curr.-U(%)",       "Curr.-V(%)",       "Curr.-W(%)",     "DC-Volt.(V)",
-    "Output-Volt.(V)",  "Motor-Speed(%)",   "Speed-Ref.(%)",  "Torque-Ref.(%)",
-    "Output-Freq.(%)",  "Slip-Freq.(%)",    "Flux-Ref.(%)",   "Motor-Temp(degree)",
-    "Id-ref.(%)",       "Iq-ref.(%)",       "Control phase(degree)",
+    "Ｕ相電流(%)",     "Ｖ相電流(%)",     "Ｗ相電流(%)",
+    "直流電圧(V)",     "出力電圧(V)",     "モータ速度(%)",
+    "速度指令(%)",     "トルク指令(%)",   "出力周波数(%)",
+    "滑り周波数(%)",   "磁束指令(%)",     "モータ温度(℃)",
+    "ｄ軸電流指令(%)", "ｑ軸電流指令(%)", "制御位相(degree)",
+    "Curr.-U(%)",      "Curr.-V(%)",      "Curr.-W(%)",
+    "DC-Volt.(V)",     "Output-Volt.(V)", "Motor-Speed(%)",
+    "Speed-Ref.(%)",   "Torque-Ref.(%)",  "Output-Freq.(%)",
+    "Slip-Freq.(%)",   "Flux-Ref.(%)",    "Motor-Temp(degree)",
+    "Id-ref.(%)",      "Iq-ref.(%)",      "Control phase(degree)",
 };
 
 const std::array<std::string_view, 12> UserChannelTitles = {
@@ -24,7 +26,9 @@ int ChannelNameIndex(int ch, int language, int driveTypeE) {
     return 15 * english + (ch - 1) + typeShift;
 }
 
-int ChannelNameIndex(int ch) { return ChannelNameIndex(ch, Language, DriveTypeE); }
+int ChannelNameIndex(int ch) {
+    return ChannelNameIndex(ch, Language, DriveTypeE);
+}
 
 std::string DefaultChannelName(int ch) {
     return std::string(ChannelNameTable.at(static_cast<std::size_t>(ChannelNameIndex(ch))));

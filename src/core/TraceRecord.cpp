@@ -12,14 +12,14 @@ std::string OwnName[ChannelCount + 1];
 namespace {
 
 // Factors are given by their float bit patterns so that they are exact on every compiler.
-constexpr std::uint32_t Bits002 = 0x3CA3D70A;   // 0.02
-constexpr std::uint32_t Bits01 = 0x3DCCCCCD;    // 0.1
-constexpr std::uint32_t Bits0005 = 0x3BA3D70A;  // 0.005
-constexpr std::uint32_t Bits1_60 = 0x3C888889;  // 1/60
-constexpr std::uint32_t Bits360 = 0x3BB40000;   // 360/65536
-constexpr std::uint32_t Bits1024 = 0x3DC80000;  // 100/1024
+constexpr std::uint32_t Bits002 = 0x3CA3D70A;  // 0.02
+constexpr std::uint32_t Bits01 = 0x3DCCCCCD;   // 0.1
+constexpr std::uint32_t Bits0005 = 0x3BA3D70A; // 0.005
+constexpr std::uint32_t Bits1_60 = 0x3C888889; // 1/60
+constexpr std::uint32_t Bits360 = 0x3BB40000;  // 360/65536
+constexpr std::uint32_t Bits1024 = 0x3DC80000; // 100/1024
 
-constexpr std::array<std::uint32_t, 9> CommonBits = {Bits002, Bits002, Bits002, Bits01, Bits01,
+constexpr std::array<std::uint32_t, 9> CommonBits = {Bits002,  Bits002,  Bits002, Bits01,  Bits01,
                                                      Bits0005, Bits0005, Bits002, Bits0005};
 constexpr std::array<std::uint32_t, 3> TypeEBits = {Bits1_60, Bits1_60, Bits360};
 constexpr std::array<std::uint32_t, 3> StandardBits = {Bits0005, Bits1024, Bits01};

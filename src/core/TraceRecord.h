@@ -16,11 +16,11 @@ inline constexpr int HeaderCount = 11;
 
 /// The drive's fault trace as held in memory.
 struct TTraceRecord {
-    std::int32_t SampleNo[SampleCount];                 ///< number shown per sample
-    float Value[SampleCount][ChannelCount];             ///< raw drive units unless IsNormalized
-    std::int32_t Flag[SampleCount][FlagWordCount];      ///< flag words, 0..0xFFFF from the drive
-    std::int32_t Header[HeaderCount];                   ///< trigger position, two time stamps
-    float Scale[ChannelCount];                          ///< raw value -> engineering units
+    std::int32_t SampleNo[SampleCount];            ///< number shown per sample
+    float Value[SampleCount][ChannelCount];        ///< raw drive units unless IsNormalized
+    std::int32_t Flag[SampleCount][FlagWordCount]; ///< flag words, 0..0xFFFF from the drive
+    std::int32_t Header[HeaderCount];              ///< trigger position, two time stamps
+    float Scale[ChannelCount];                     ///< raw value -> engineering units
 
     bool operator==(const TTraceRecord &other) const;
 };
@@ -40,7 +40,9 @@ extern std::string OwnName[ChannelCount + 1];
 inline constexpr std::int32_t LanguageJapanese = '1';
 inline constexpr std::int32_t LanguageEnglish = '2';
 /// True when windows created now show Japanese texts.
-inline bool IsJapanese() { return Language == LanguageJapanese; }
+inline bool IsJapanese() {
+    return Language == LanguageJapanese;
+}
 
 /// Puts the record into its start state (samples 0..99, zero values, trigger 100, factors).
 void ResetRecord(TTraceRecord &record);

@@ -14,8 +14,7 @@ std::int32_t SystemDefaultLanguage() {
     return GetSystemDefaultLangID() == 0x0411 ? LanguageJapanese : LanguageEnglish;
 #else
     // No ja_JP locale needs to be generated: Qt reports Japanese from LANG alone.
-    return QLocale::system().language() == QLocale::Japanese ? LanguageJapanese
-                                                              : LanguageEnglish;
+    return QLocale::system().language() == QLocale::Japanese ? LanguageJapanese : LanguageEnglish;
 #endif
 }
 

@@ -5,7 +5,9 @@
 #include <QRegularExpression>
 
 namespace {
-QString DeviceKey(const QString &item) { return QStringLiteral("Devices/") + item; }
+QString DeviceKey(const QString &item) {
+    return QStringLiteral("Devices/") + item;
+}
 } // namespace
 
 bool IsPortItem(const QString &name) {

@@ -11,9 +11,13 @@ Dialogs realDialogs;
 Dialogs *current = nullptr;
 } // namespace
 
-Dialogs &Dialogs::Current() { return current ? *current : realDialogs; }
+Dialogs &Dialogs::Current() {
+    return current ? *current : realDialogs;
+}
 
-void Dialogs::Install(Dialogs *dialogs) { current = dialogs; }
+void Dialogs::Install(Dialogs *dialogs) {
+    current = dialogs;
+}
 
 QString Dialogs::OpenFileName(QWidget *parent, const QString &caption, const QString &filter) {
     return QFileDialog::getOpenFileName(parent, caption, QString(), filter);
@@ -27,8 +31,8 @@ QString Dialogs::SaveFileName(QWidget *parent, const QString &caption, const QSt
 bool Dialogs::PrinterSetup(QWidget *parent, QPrinter &printer) {
     if (QPrinterInfo::availablePrinters().isEmpty()) {
         // No printer installed: printing goes to a PDF file of the user's choice.
-        const QString path = SaveFileName(parent, QObject::tr("Print to PDF"),
-                                          QStringLiteral("PDF (*.pdf)"));
+        const QString path =
+            SaveFileName(parent, QObject::tr("Print to PDF"), QStringLiteral("PDF (*.pdf)"));
         if (path.isEmpty())
             return false;
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -47,4 +51,6 @@ void Dialogs::Message(QWidget *parent, const QString &title, const QString &text
     box.exec();
 }
 
-int Dialogs::Exec(QDialog &dialog) { return dialog.exec(); }
+int Dialogs::Exec(QDialog &dialog) {
+    return dialog.exec();
+}

@@ -17,7 +17,9 @@ void RegisterFontSubstitutions() {
                                {QStringLiteral("Liberation Mono"), QStringLiteral("IPAGothic")});
 }
 
-QString WindowFontName() { return IsJapanese() ? JapaneseWindowFont : EnglishWindowFont; }
+QString WindowFontName() {
+    return IsJapanese() ? JapaneseWindowFont : EnglishWindowFont;
+}
 
 QFont WindowFont(const QFont &base) {
     QFont font(base);

@@ -100,9 +100,10 @@ void TForm1::CreateMenu() {
     Flag1 = Help1->addAction(QString(), this, &TForm1::Flag1Click);
 
     const std::pair<QObject *, const char *> names[] = {
-        {open01, "open01"}, {saveS1, "saveS1"}, {printeP1, "printeP1"}, {Exit1, "Exit1"},
-        {View1, "View1"},   {N1, "N1"},         {N2, "N2"},             {N3, "N3"},
-        {Comm1, "Comm1"},   {N4, "N4"},         {Help1, "Help1"},       {About1, "About1"},
+        {open01, "open01"}, {saveS1, "saveS1"}, {printeP1, "printeP1"},
+        {Exit1, "Exit1"},   {View1, "View1"},   {N1, "N1"},
+        {N2, "N2"},         {N3, "N3"},         {Comm1, "Comm1"},
+        {N4, "N4"},         {Help1, "Help1"},   {About1, "About1"},
         {Flag1, "Flag1"}};
     for (const auto &[object, name] : names)
         object->setObjectName(QString::fromLatin1(name));
@@ -113,8 +114,8 @@ void TForm1::FormCreate() {
     SettingsPath = SettingsFilePathFor(QDir::currentPath());
     Language = SystemDefaultLanguage();
     setFont(WindowFont(font()));
-    BaseTitle = QStringLiteral("Norvex Vandrel Monitor Version ") +
-                QString::number(ProgramVersion, 'f', 2);
+    BaseTitle =
+        QStringLiteral("Norvex Vandrel Monitor Version ") + QString::number(ProgramVersion, 'f', 2);
     setWindowTitle(BaseTitle);
     ApplyLanguage();
     ResetRecord(Record);
@@ -191,20 +192,30 @@ void TForm1::open01Click() {}
 
 void TForm1::saveS1Click() {}
 
-void TForm1::Exit1Click() { close(); }
+void TForm1::Exit1Click() {
+    close();
+}
 
-void TForm1::N1Click() { OpenChild(N1, new TGraghForm); }
+void TForm1::N1Click() {
+    OpenChild(N1, new TGraghForm);
+}
 
-void TForm1::N2Click() { OpenChild(N2, new TForm4); }
+void TForm1::N2Click() {
+    OpenChild(N2, new TForm4);
+}
 
-void TForm1::N3Click() { OpenChild(N3, new TForm3); }
+void TForm1::N3Click() {
+    OpenChild(N3, new TForm3);
+}
 
-void TForm1::N4Click() { OpenChild(N4, new TForm5); }
+void TForm1::N4Click() {
+    OpenChild(N4, new TForm5);
+}
 
 void TForm1::Flag1Click() {
     Flag1->setEnabled(false);
-    QWidget *window = IsJapanese() ? static_cast<QWidget *>(new TForm7)
-                                   : static_cast<QWidget *>(new TForm8);
+    QWidget *window =
+        IsJapanese() ? static_cast<QWidget *>(new TForm7) : static_cast<QWidget *>(new TForm8);
     OpenChild(Flag1, window);
 }
 

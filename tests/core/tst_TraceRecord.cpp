@@ -103,8 +103,8 @@ private slots:
         QTest::newRow("ch9 en E") << 9 << int('2') << 1 << QStringLiteral("Output-Freq.(%)");
         QTest::newRow("ch10 ja") << 10 << int('1') << 0 << QStringLiteral("滑り周波数(%)");
         QTest::newRow("ch12 ja E") << 12 << int('1') << 1 << QStringLiteral("制御位相(degree)");
-        QTest::newRow("ch12 en E") << 12 << int('2') << 1
-                                   << QStringLiteral("Control phase(degree)");
+        QTest::newRow("ch12 en E")
+            << 12 << int('2') << 1 << QStringLiteral("Control phase(degree)");
         QTest::newRow("ch12 en") << 12 << int('2') << 0 << QStringLiteral("Motor-Temp(degree)");
     }
     void channelNames() {
@@ -121,15 +121,24 @@ private slots:
         QTest::addColumn<QList<int>>("stamp");
         QTest::addColumn<QString>("date");
         QTest::addColumn<QString>("time");
-        QTest::newRow("padded") << QList<int>{9, 8, 5, 7, 3} << "2009/08/05" << "07:03";
-        QTest::newRow("hour 24") << QList<int>{26, 12, 31, 24, 59} << "2026/12/31" << "24:59";
-        QTest::newRow("year 100") << QList<int>{100, 1, 1, 0, 0} << "0000/00/00" << "00:00";
-        QTest::newRow("month 0") << QList<int>{9, 0, 1, 0, 0} << "0000/00/00" << "00:00";
-        QTest::newRow("month 13") << QList<int>{9, 13, 1, 0, 0} << "0000/00/00" << "00:00";
-        QTest::newRow("day 32") << QList<int>{9, 1, 32, 0, 0} << "0000/00/00" << "00:00";
-        QTest::newRow("hour 25") << QList<int>{9, 1, 1, 25, 0} << "0000/00/00" << "00:00";
-        QTest::newRow("minute 60") << QList<int>{9, 1, 1, 0, 60} << "0000/00/00" << "00:00";
-        QTest::newRow("negative") << QList<int>{-1, 1, 1, 0, 0} << "0000/00/00" << "00:00";
+        QTest::newRow("padded") << QList<int>{9, 8, 5, 7, 3} << "2009/08/05"
+                                << "07:03";
+        QTest::newRow("hour 24") << QList<int>{26, 12, 31, 24, 59} << "2026/12/31"
+                                 << "24:59";
+        QTest::newRow("year 100") << QList<int>{100, 1, 1, 0, 0} << "0000/00/00"
+                                  << "00:00";
+        QTest::newRow("month 0") << QList<int>{9, 0, 1, 0, 0} << "0000/00/00"
+                                 << "00:00";
+        QTest::newRow("month 13") << QList<int>{9, 13, 1, 0, 0} << "0000/00/00"
+                                  << "00:00";
+        QTest::newRow("day 32") << QList<int>{9, 1, 32, 0, 0} << "0000/00/00"
+                                << "00:00";
+        QTest::newRow("hour 25") << QList<int>{9, 1, 1, 25, 0} << "0000/00/00"
+                                 << "00:00";
+        QTest::newRow("minute 60") << QList<int>{9, 1, 1, 0, 60} << "0000/00/00"
+                                   << "00:00";
+        QTest::newRow("negative") << QList<int>{-1, 1, 1, 0, 0} << "0000/00/00"
+                                  << "00:00";
     }
     void triggerStamp() {
         QFETCH(QList<int>, stamp);

@@ -25,8 +25,8 @@ public:
     int execAnswer = 0;        ///< result of Exec
 
     // What was asked.
-    QStringList filters;       ///< filter of every file dialog, in order
-    QStringList messages;      ///< text of every message box, in order
-    QStringList execTitles;    ///< window title of every dialog run modally
+    QStringList filters;    ///< filter of every file dialog, in order
+    QStringList messages;   ///< text of every message box, in order
+    QStringList execTitles; ///< window title of every dialog run modally
     int printerSetups = 0;
 };

@@ -22,16 +22,18 @@ QStringList MenuCaptions(const TForm1 &form) {
 }
 
 const QStringList JapaneseCaptions = {
-    "ファイル(&F)", "開く(&O)", "保存(&S)", "終了(&X)",       "表示(&V)",
-    "数字グラフ",   "ビットグラフ", "データ表", "通信(&R)", "通信設定",
+    "ファイル(&F)", "開く(&O)",       "保存(&S)",      "終了(&X)", "表示(&V)",
+    "数字グラフ",   "ビットグラフ",   "データ表",      "通信(&R)", "通信設定",
     "ヘルプ(&H)",   "バージョン情報", "フラグ説明(&L)"};
-const QStringList EnglishCaptions = {"&File",         "&Open",          "&Save",       "End(&X)",
-                                     "&View",         "Graph Form",     "Bit-Data Form",
-                                     "Data Form",     "Communication(&R)", "Communication",
-                                     "&Help",         "Version",        "Flag(&L)"};
+const QStringList EnglishCaptions = {
+    "&File",      "&Open",         "&Save",     "End(&X)",           "&View",
+    "Graph Form", "Bit-Data Form", "Data Form", "Communication(&R)", "Communication",
+    "&Help",      "Version",       "Flag(&L)"};
 
 // The language the system reports to this test run (ctest runs it once per language).
-bool SystemIsJapanese() { return qgetenv("VANDREL_EXPECT_LANGUAGE") == "1"; }
+bool SystemIsJapanese() {
+    return qgetenv("VANDREL_EXPECT_LANGUAGE") == "1";
+}
 
 } // namespace
 
@@ -47,8 +49,8 @@ private slots:
         QCOMPARE(BaseTitle, form.windowTitle());
         QCOMPARE(Language, SystemIsJapanese() ? int('1') : int('2'));
         QCOMPARE(MenuCaptions(form), SystemIsJapanese() ? JapaneseCaptions : EnglishCaptions);
-        QCOMPARE(form.font().family(),
-                 SystemIsJapanese() ? QStringLiteral("ＭＳ ゴシック") : QStringLiteral("Courier New"));
+        QCOMPARE(form.font().family(), SystemIsJapanese() ? QStringLiteral("ＭＳ ゴシック")
+                                                          : QStringLiteral("Courier New"));
         QVERIFY(form.printeP1->isSeparator());
         QCOMPARE(form.Record.SampleNo[99], 99);
         QCOMPARE(form.Record.Header[0], 100);
