@@ -4,6 +4,9 @@
 #include "Fonts.h"
 
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <exception>
 
 MonitorApplication::MonitorApplication(int &argc, char **argv) : QApplication(argc, argv) {
@@ -11,6 +14,11 @@ MonitorApplication::MonitorApplication(int &argc, char **argv) : QApplication(ar
     setApplicationDisplayName(QStringLiteral("Vandrel Monitor"));
     setWindowIcon(QIcon(QStringLiteral(":/icon32.png")));
     RegisterFontSubstitutions();
+    // Qt's own dialogs and standard buttons speak the system's language.
+    auto *qtTexts = new QTranslator(this);
+    if (qtTexts->load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(qtTexts);
 }
 
 bool MonitorApplication::notify(QObject *receiver, QEvent *event) {

@@ -14,6 +14,8 @@ TAboutBox *AboutBox = nullptr;
 
 TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent) {
     AboutBox = this;
+    // The icons live in the ui library's resources; a static library must register them.
+    Q_INIT_RESOURCE(resources);
     setWindowTitle(QStringLiteral("Version"));
     // Single border with a system menu only: no resizing, no minimise or maximise.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -59,6 +59,8 @@ constexpr int CtrlL = 12;
 
 TForm1::TForm1(QWidget *parent) : QMainWindow(parent) {
     Form1 = this;
+    // The icons live in the ui library's resources; a static library must register them.
+    Q_INIT_RESOURCE(resources);
     setObjectName(QStringLiteral("Form1"));
     setWindowIcon(QIcon(QStringLiteral(":/icon32.png")));
     resize(536, 312);

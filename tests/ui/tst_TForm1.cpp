@@ -1,14 +1,17 @@
 // Main frame: caption, menu in both languages, Ctrl+L, child windows, language file.
 
 #include "FakeDialogs.h"
+#include "TAboutBox.h"
 #include "TForm1.h"
 
 #include <QAction>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -125,6 +128,23 @@ private slots:
         TForm1 form;
         form.About1->trigger();
         QCOMPARE(dialogs.execTitles, QStringList{QStringLiteral("Version")});
+    }
+
+    void aboutBoxTexts() {
+        TForm1 form;
+        TAboutBox box(&form);
+        QCOMPARE(AboutBox, &box);
+        QCOMPARE(box.windowTitle(), QStringLiteral("Version"));
+        QCOMPARE(box.size(), QSize(392, 253));
+        QCOMPARE(box.ProductName->text(), QStringLiteral("Norvex Vandrel Monitor\n\nVersion 2.30"));
+        QCOMPARE(box.ProductName->font().family(),
+                 Language == '1' ? QStringLiteral("ＭＳ ゴシック") : QStringLiteral("Courier New"));
+        QCOMPARE(box.ProductName->font().pointSize(), 9);
+        QVERIFY(!box.ProgramIcon->pixmap().isNull());
+        QVERIFY(box.OKButton->isDefault());
+        box.show();
+        QTest::mouseClick(box.OKButton, Qt::LeftButton);
+        QCOMPARE(box.result(), int(QDialog::Accepted));
     }
 
     void languageFileWrittenOnClose() {
