@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 TForm4 *Form4 = nullptr;
 
@@ -50,6 +51,23 @@ constexpr double AxisMin = -2.0;
 constexpr double AxisMax = 64.0;
 constexpr double LevelStep = 4.0; // vertical distance of two bit traces
 constexpr int LastSample = SampleCount - 1;
+
+// A chart view that lets the window lay out the plot area once the chart has its new size;
+// Qt Charts mislays a plot area that is set before.
+class BitChartView : public QChartView {
+public:
+    BitChartView(QChart *chart, QWidget *parent, std::function<void()> resized)
+        : QChartView(chart, parent), afterResize(std::move(resized)) {}
+
+protected:
+    void resizeEvent(QResizeEvent *event) override {
+        QChartView::resizeEvent(event);
+        afterResize();
+    }
+
+private:
+    std::function<void()> afterResize;
+};
 
 QString Pick(const Caption &caption, bool japanese) {
     return QString::fromUtf8(japanese ? caption.japanese : caption.english);
@@ -191,11 +209,13 @@ void TForm4::SetupChart() {
     title->setFont(titleFont);
     title->setBrush(Qt::blue);
 
-    ChartView = new QChartView(Chart1, Panel4);
+    ChartView = new BitChartView(Chart1, Panel4, [this] { LayoutChart(); });
     ChartView->setObjectName(QStringLiteral("ChartView"));
     ChartView->setFrameShape(QFrame::NoFrame);
     ChartView->setRenderHint(QPainter::Antialiasing, false);
-    ChartView->installEventFilter(this);
+    // A plot area placed before the chart has its first size leaves the chart's own
+    // background unpainted, so the view paints the white behind it.
+    ChartView->setBackgroundBrush(Qt::white);
 }
 
 void TForm4::FormCreate() {
@@ -221,11 +241,9 @@ void TForm4::showEvent(QShowEvent *event) {
 }
 
 bool TForm4::eventFilter(QObject *watched, QEvent *event) {
-    if (event->type() == QEvent::Resize) {
-        if (watched == Panel3)
-            Panel3Resize();
-        if (watched == ChartView || watched == Panel3)
-            LayoutChart();
+    if (watched == Panel3 && event->type() == QEvent::Resize) {
+        Panel3Resize();
+        LayoutChart();
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -252,11 +270,17 @@ void TForm4::LayoutChart() {
     // Trace centre of bit k (level 4k + 1) beside the label centre (16 - k)s + 18 + c.
     double plotTop = 0.25 * s + 18 + labelCentre;
     double plotHeight = (AxisMax - AxisMin) / LevelStep * s;
-    if (s < 2 || plotTop < titleBottom) {
-        plotTop = titleBottom;
-        plotHeight = size.height() - axisLabelSpace - plotTop;
+    const double roomTop = titleBottom;
+    const double roomBottom = size.height() - axisLabelSpace;
+    if (s < 2) {
+        plotTop = roomTop;
+        plotHeight = roomBottom - roomTop;
+    } else if (plotTop < roomTop || plotTop + plotHeight > roomBottom) {
+        // Too tall for the panel: shrink around the middle bits so the error is spread evenly.
+        const double centre = plotTop + plotHeight / 2;
+        plotHeight = std::min(plotHeight, roomBottom - roomTop);
+        plotTop = std::clamp(centre - plotHeight / 2, roomTop, roomBottom - plotHeight);
     }
-    plotHeight = std::min(plotHeight, size.height() - axisLabelSpace - plotTop);
     Chart1->setPlotArea(
         QRectF(left, plotTop, std::max(right - left, 10.0), std::max(plotHeight, 10.0)));
 
@@ -292,7 +316,7 @@ void TForm4::DrawFlagWord(int w) {
 
 void TForm4::Button1Click() {
     if (!printer)
-        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer = std::make_unique<QPrinter>(QPrinter::ScreenResolution);
     // Cancelling the setup keeps the printer as it was and still prints.
     Dialogs::Current().PrinterSetup(this, *printer);
     if (printer->outputFormat() == QPrinter::NativeFormat && printer->printerName().isEmpty())
