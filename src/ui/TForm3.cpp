@@ -1,13 +1,208 @@
 #include "TForm3.h"
 
+#include "ChildFrame.h"
+#include "ChildWindow.h"
+#include "Fonts.h"
+#include "TForm1.h"
+
+#include <QFrame>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLocale>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+
 TForm3 *Form3 = nullptr;
+
+namespace {
+
+struct Caption {
+    const char *japanese;
+    const char *english;
+};
+constexpr Caption Button1Caption = {"閉じる", "Close"};
+constexpr Caption RadioGroup1Caption = {"表示選択", "Data Type Sel"};
+constexpr Caption RadioButton1Caption = {"正規化値", "Normalized"};
+constexpr Caption RadioButton2Caption = {"元データ", "Original"};
+
+QString Pick(const Caption &caption) {
+    return QString::fromUtf8(IsJapanese() ? caption.japanese : caption.english);
+}
+
+// The user's decimal separator, as the core formats want it.
+std::string DecimalSeparator() {
+    return QLocale::system().decimalPoint().toStdString();
+}
+
+} // namespace
+
+void TStringGridModel::CellsChanged(int first, int last) {
+    // Row 0 and column 0 live in the headers.
+    emit headerDataChanged(Qt::Horizontal, 0, TableColumnCount - 2);
+    emit headerDataChanged(Qt::Vertical, 0, TableRowCount - 2);
+    const int from = std::max(first, 1) - 1;
+    if (last >= 1)
+        emit dataChanged(index(0, from), index(TableRowCount - 2, last - 1), {Qt::DisplayRole});
+}
+
+int TStringGridModel::rowCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : TableRowCount - 1;
+}
+
+int TStringGridModel::columnCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : TableColumnCount - 1;
+}
+
+QVariant TStringGridModel::data(const QModelIndex &index, int role) const {
+    if (!index.isValid())
+        return {};
+    if (role == Qt::DisplayRole)
+        return cells[index.row() + 1][index.column() + 1];
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    return {};
+}
+
+QVariant TStringGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Horizontal)
+        return section >= 0 && section < TableColumnCount - 1 ? cells[0][section + 1] : QString();
+    return section >= 0 && section < TableRowCount - 1 ? cells[section + 1][0] : QString();
+}
+
+Qt::ItemFlags TStringGridModel::flags(const QModelIndex &index) const {
+    // Read only: the record is shown, never changed here.
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
 
 TForm3::TForm3(QWidget *parent) : QWidget(parent) {
     Form3 = this;
     setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("Data Form"));
+
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    Panel2 = new QFrame(this);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel2->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    auto *panel2Layout = new QHBoxLayout(Panel2);
+    panel2Layout->setContentsMargins(0, 0, 0, 0);
+    StringGrid1 = new QTableView(Panel2);
+    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    StringGrid1->setModel(&grid);
+    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    StringGrid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    StringGrid1->verticalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    StringGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    panel2Layout->addWidget(StringGrid1);
+    layout->addWidget(Panel2, 1);
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1->setFixedWidth(113);
+    layout->addWidget(Panel1);
+
+    Button1 = new QPushButton(Panel1);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(8, 32, 57, 25);
+    RadioGroup1 = new QGroupBox(Panel1);
+    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
+    RadioGroup1->setGeometry(4, 80, 104, 57);
+    // The buttons belong to the panel and lie over the group's frame, so they exclude each
+    // other as the panel's children.
+    RadioButton1 = new QRadioButton(Panel1);
+    RadioButton1->setObjectName(QStringLiteral("RadioButton1"));
+    RadioButton1->setGeometry(12, 96, 80, 17);
+    RadioButton2 = new QRadioButton(Panel1);
+    RadioButton2->setObjectName(QStringLiteral("RadioButton2"));
+    RadioButton2->setGeometry(12, 112, 80, 17);
+    RadioButton1->setChecked(true);
+    RadioButton1->raise();
+    RadioButton2->raise();
+
+    connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
+    // Only a button that becomes selected refreshes; choosing the selected one does nothing.
+    connect(RadioButton1, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            RadioButton1Click();
+    });
+    connect(RadioButton2, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            RadioButton2Click();
+    });
+
+    FormCreate();
 }
 
 TForm3::~TForm3() {
     if (Form3 == this)
         Form3 = nullptr;
+}
+
+void TForm3::FormCreate() {
+    setFont(WindowFont(font()));
+    Button1->setText(Pick(Button1Caption));
+    RadioGroup1->setTitle(Pick(RadioGroup1Caption));
+    RadioButton1->setText(Pick(RadioButton1Caption));
+    RadioButton2->setText(Pick(RadioButton2Caption));
+    resize(600, 400);
+    FillGrid();
+    if (IsNormalized == 1)
+        RadioButton2->setEnabled(false);
+}
+
+void TForm3::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    if (!placed) {
+        // The frame exists only once the main frame has taken the window in.
+        placed = true;
+        PlaceChildFrame(this, QRect(0, 0, 600, 400));
+    }
+}
+
+void TForm3::FillGrid() {
+    const TTraceRecord &record = Form1->Record;
+    for (int col = 1; col < TableColumnCount; ++col)
+        grid.SetCell(col, 0, QString::fromStdString(TableHeaderText(col)));
+    FillChannels(true);
+    for (int n = 0; n < SampleCount; ++n)
+        for (int w = 0; w < FlagWordCount; ++w)
+            grid.SetCell(1 + ChannelCount + w, n + 1,
+                         QString::fromStdString(FlagText(record, n, w)));
+    grid.CellsChanged(0, TableColumnCount - 1);
+}
+
+void TForm3::FillChannels(bool normalized) {
+    const TTraceRecord &record = Form1->Record;
+    const std::string separator = DecimalSeparator();
+    for (int n = 0; n < SampleCount; ++n) {
+        grid.SetCell(0, n + 1, QString::fromStdString(SampleNoText(record, n)));
+        for (int c = 0; c < ChannelCount; ++c) {
+            const std::string text = normalized ? NormalizedText(record, n, c, separator)
+                                                : RawText(record, n, c, separator);
+            grid.SetCell(c + 1, n + 1, QString::fromStdString(text));
+        }
+    }
+}
+
+void TForm3::RadioButton1Click() {
+    FillChannels(true);
+    grid.CellsChanged(0, ChannelCount);
+}
+
+void TForm3::RadioButton2Click() {
+    FillChannels(false);
+    grid.CellsChanged(0, ChannelCount);
+}
+
+void TForm3::Button1Click() {
+    CloseChildWindow(this);
 }

@@ -1,14 +1,75 @@
 #pragma once
-// Data table window (placeholder until the window is built).
+// Data table window: the whole trace record as text, channels normalised or raw.
 
+#include "TableText.h"
+
+#include <QAbstractTableModel>
+#include <QString>
 #include <QWidget>
+
+class QFrame;
+class QGroupBox;
+class QPushButton;
+class QRadioButton;
+class QTableView;
+
+/// Text cells of a string grid, addressed like the grid: Cells(col, row); row 0 and column 0
+/// are the fixed header row and column.
+class TStringGridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    const QString &Cell(int col, int row) const { return cells[row][col]; }
+    void SetCell(int col, int row, const QString &text) { cells[row][col] = text; }
+    /// Tells the view that the cells in columns first..last (and the headers) changed.
+    void CellsChanged(int first, int last);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+private:
+    QString cells[TableRowCount][TableColumnCount];
+};
 
 class TForm3 : public QWidget {
     Q_OBJECT
 public:
     explicit TForm3(QWidget *parent = nullptr);
     ~TForm3() override;
+
+    /// Text of the grid cell in column col, row row (0 = header row / column).
+    QString Cells(int col, int row) const { return grid.Cell(col, row); }
+
+    QFrame *Panel1 = nullptr;
+    QPushButton *Button1 = nullptr;
+    QGroupBox *RadioGroup1 = nullptr;
+    QRadioButton *RadioButton1 = nullptr;
+    QRadioButton *RadioButton2 = nullptr;
+    QFrame *Panel2 = nullptr;
+    QTableView *StringGrid1 = nullptr;
+
+    /// Fills the whole grid from the record in the normalised view.
+    void FillGrid();
+
+public slots:
+    void RadioButton1Click();
+    void RadioButton2Click();
+    void Button1Click();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void FormCreate();
+    void FillChannels(bool normalized);
+
+    TStringGridModel grid;
+    bool placed = false;
 };
 
-/// The open Data table window. window, or nullptr.
+/// The open data table window, or nullptr.
 extern TForm3 *Form3;

@@ -1,13 +1,344 @@
 #include "TForm4.h"
 
+#include "ChildFrame.h"
+#include "ChildWindow.h"
+#include "Dialogs.h"
+#include "Fonts.h"
+#include "TForm1.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QEvent>
+#include <QFrame>
+#include <QGraphicsLayout>
+#include <QGraphicsSimpleTextItem>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineSeries>
+#include <QPainter>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
 TForm4 *Form4 = nullptr;
+
+namespace {
+
+struct Caption {
+    const char *japanese;
+    const char *english;
+};
+constexpr Caption Button1Caption = {"印刷", "Print"};
+constexpr Caption Button2Caption = {"閉じる", "Close"};
+constexpr Caption RadioCaptions[FlagWordCount] = {{"故障フラグ(1)", "Fault Flag(1)"},
+                                                  {"故障フラグ(2)", "Fault Flag(2)"},
+                                                  {"INV状態フラグ", "INV. status Flag"},
+                                                  {"INV指令フラグ", "INV. command Flag"}};
+constexpr Caption PrintFailedCaption = {"印刷", "Print"};
+constexpr Caption PrintFailedText = {"印刷できませんでした。", "Printing failed."};
+
+// Radio buttons in the bottom panel: left, width.
+constexpr int RadioLeft[FlagWordCount] = {56, 176, 296, 408};
+constexpr int RadioWidth[FlagWordCount] = {121, 121, 113, 121};
+
+constexpr double AxisMin = -2.0;
+constexpr double AxisMax = 64.0;
+constexpr double LevelStep = 4.0; // vertical distance of two bit traces
+constexpr int LastSample = SampleCount - 1;
+
+// A chart view that lets the window lay out the plot area once the chart has its new size;
+// Qt Charts mislays a plot area that is set before.
+class BitChartView : public QChartView {
+public:
+    BitChartView(QChart *chart, QWidget *parent, std::function<void()> resized)
+        : QChartView(chart, parent), afterResize(std::move(resized)) {}
+
+protected:
+    void resizeEvent(QResizeEvent *event) override {
+        QChartView::resizeEvent(event);
+        afterResize();
+    }
+
+private:
+    std::function<void()> afterResize;
+};
+
+QString Pick(const Caption &caption, bool japanese) {
+    return QString::fromUtf8(japanese ? caption.japanese : caption.english);
+}
+
+} // namespace
 
 TForm4::TForm4(QWidget *parent) : QWidget(parent) {
     Form4 = this;
     setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("Form4"));
+    setWindowTitle(QStringLiteral("bit Data Form"));
+
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    auto *row = new QHBoxLayout;
+    row->setSpacing(0);
+    outer->addLayout(row, 1);
+
+    Panel3 = new QFrame(this);
+    Panel3->setObjectName(QStringLiteral("Panel3"));
+    Panel3->setFixedWidth(36);
+    for (int b = 0; b < FlagBitCount; ++b) {
+        Label[b] = new QLabel(QStringLiteral("bit%1").arg(b), Panel3);
+        Label[b]->setObjectName(QStringLiteral("Label%1").arg(b + 1));
+        Label[b]->move(5, 0);
+    }
+    Panel3->installEventFilter(this);
+    row->addWidget(Panel3);
+
+    Panel4 = new QFrame(this);
+    Panel4->setObjectName(QStringLiteral("Panel4"));
+    auto *panel4Layout = new QHBoxLayout(Panel4);
+    panel4Layout->setContentsMargins(0, 0, 0, 0);
+    SetupChart();
+    panel4Layout->addWidget(ChartView);
+    row->addWidget(Panel4, 1);
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1->setFixedWidth(86);
+    Button2 = new QPushButton(Panel1);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setGeometry(8, 24, 67, 25);
+    Button1 = new QPushButton(Panel1);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(8, 72, 67, 25);
+    row->addWidget(Panel1);
+
+    Form7 = new QFrame(this);
+    Form7->setObjectName(QStringLiteral("Form7"));
+    Form7->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Form7->setFixedHeight(28);
+    for (int w = 0; w < FlagWordCount; ++w) {
+        RadioButton[w] = new QRadioButton(Form7);
+        RadioButton[w]->setObjectName(QStringLiteral("RadioButton%1").arg(w + 1));
+        RadioButton[w]->setGeometry(RadioLeft[w], 4, RadioWidth[w], 20);
+        // Drawing happens only when a button becomes selected.
+        connect(RadioButton[w], &QRadioButton::toggled, this, [this, w](bool on) {
+            if (on)
+                DrawFlagWord(w);
+        });
+    }
+    outer->addWidget(Form7);
+
+    connect(Button1, &QPushButton::clicked, this, &TForm4::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm4::Button2Click);
+
+    FormCreate();
 }
 
 TForm4::~TForm4() {
     if (Form4 == this)
         Form4 = nullptr;
+}
+
+void TForm4::SetupChart() {
+    Chart1 = new QChart;
+    Chart1->setObjectName(QStringLiteral("Chart1"));
+    Chart1->legend()->hide();
+    Chart1->setAnimationOptions(QChart::NoAnimation);
+    Chart1->setBackgroundRoundness(0);
+    Chart1->setDropShadowEnabled(false);
+    Chart1->setBackgroundBrush(Qt::white);
+    Chart1->setPlotAreaBackgroundBrush(Qt::white);
+    Chart1->setPlotAreaBackgroundVisible(true);
+    Chart1->setMargins(QMargins());
+    Chart1->layout()->setContentsMargins(0, 0, 0, 0);
+
+    QFont axisFont(JapanesePMinchoFont);
+    axisFont.setPixelSize(12);
+    const QPen gridPen(QColor(0x80, 0x80, 0x80), 1, Qt::DotLine);
+
+    LeftAxis = new QValueAxis;
+    LeftAxis->setRange(AxisMin, AxisMax);
+    LeftAxis->setTickType(QValueAxis::TicksDynamic);
+    LeftAxis->setTickAnchor(0.0); // the clear levels 0, 4, ... 60 lie on grid lines
+    LeftAxis->setTickInterval(LevelStep);
+    LeftAxis->setMinorTickCount(1);
+    LeftAxis->setMinorGridLineVisible(false);
+    LeftAxis->setLabelsVisible(false);
+    LeftAxis->setLabelsFont(axisFont);
+    LeftAxis->setLabelsColor(Qt::black);
+    LeftAxis->setGridLinePen(gridPen);
+    LeftAxis->setLinePen(QPen(Qt::black));
+    Chart1->addAxis(LeftAxis, Qt::AlignLeft);
+
+    BottomAxis = new QValueAxis;
+    BottomAxis->setRange(0, LastSample);
+    BottomAxis->setTickType(QValueAxis::TicksDynamic);
+    BottomAxis->setTickAnchor(0.0);
+    BottomAxis->setTickInterval(5);
+    BottomAxis->setMinorTickCount(4);
+    BottomAxis->setMinorGridLineVisible(false);
+    BottomAxis->setLabelFormat(QStringLiteral("%d"));
+    BottomAxis->setLabelsFont(axisFont);
+    BottomAxis->setLabelsColor(Qt::black);
+    BottomAxis->setGridLinePen(gridPen);
+    BottomAxis->setLinePen(QPen(Qt::black));
+    Chart1->addAxis(BottomAxis, Qt::AlignBottom);
+
+    const QPen red(Qt::red, 1);
+    for (int b = 0; b < FlagBitCount; ++b) {
+        Series[b] = new QLineSeries;
+        Series[b]->setObjectName(QStringLiteral("Series%1").arg(b + 1));
+        Series[b]->setPen(red);
+        Series[b]->setPointsVisible(false);
+        Chart1->addSeries(Series[b]);
+        Series[b]->attachAxis(BottomAxis);
+        Series[b]->attachAxis(LeftAxis);
+    }
+
+    // A left-justified one-line title; the chart's own title is always centred.
+    title = new QGraphicsSimpleTextItem(QStringLiteral("TChart"), Chart1);
+    QFont titleFont(QStringLiteral("Arial"));
+    titleFont.setPixelSize(13);
+    title->setFont(titleFont);
+    title->setBrush(Qt::blue);
+
+    ChartView = new BitChartView(Chart1, Panel4, [this] { LayoutChart(); });
+    ChartView->setObjectName(QStringLiteral("ChartView"));
+    ChartView->setFrameShape(QFrame::NoFrame);
+    ChartView->setRenderHint(QPainter::Antialiasing, false);
+    // A plot area placed before the chart has its first size leaves the chart's own
+    // background unpainted, so the view paints the white behind it.
+    ChartView->setBackgroundBrush(Qt::white);
+}
+
+void TForm4::FormCreate() {
+    // Captions follow the language of this moment; the chart keeps its own fonts.
+    const bool japanese = IsJapanese();
+    setFont(WindowFont(font()));
+    Button1->setText(Pick(Button1Caption, japanese));
+    Button2->setText(Pick(Button2Caption, japanese));
+    for (int w = 0; w < FlagWordCount; ++w)
+        RadioButton[w]->setText(Pick(RadioCaptions[w], japanese));
+    const QSize client = MainClientSize();
+    resize(std::max(client.width() - 100, 200), std::max(client.height() - 40, 150));
+}
+
+void TForm4::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    if (!placed) {
+        // The frame exists only once the main frame has taken the window in.
+        placed = true;
+        const QSize client = MainClientSize();
+        PlaceChildFrame(this, QRect(20, 0, client.width() - 100, client.height() - 40));
+    }
+}
+
+bool TForm4::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == Panel3 && event->type() == QEvent::Resize) {
+        Panel3Resize();
+        LayoutChart();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TForm4::Panel3Resize() {
+    const int height = Panel3->height();
+    for (int b = 0; b < FlagBitCount; ++b)
+        Label[b]->move(5, BitLabelTop(height, b));
+}
+
+void TForm4::LayoutChart() {
+    // Margins of 2 % at the top and right, none at the left and bottom; the plot area is
+    // placed so that each trace sits beside its label in Panel3, as far as the height allows.
+    const QSizeF size = ChartView->size();
+    const double top = std::round(size.height() * 0.02);
+    const double right = size.width() - std::round(size.width() * 0.02);
+    title->setPos(8, top);
+    const double titleBottom = top + title->boundingRect().height() + 2;
+    const double axisLabelSpace = QFontMetrics(BottomAxis->labelsFont()).height() + 8;
+    const double left = 8; // room for the left axis' ticks
+
+    const int s = (Panel3->height() - 60) / 16 + 1;
+    const double labelCentre = Label[0]->sizeHint().height() / 2.0;
+    // Trace centre of bit k (level 4k + 1) beside the label centre (16 - k)s + 18 + c.
+    double plotTop = 0.25 * s + 18 + labelCentre;
+    double plotHeight = (AxisMax - AxisMin) / LevelStep * s;
+    const double roomTop = titleBottom;
+    const double roomBottom = size.height() - axisLabelSpace;
+    if (s < 2) {
+        plotTop = roomTop;
+        plotHeight = roomBottom - roomTop;
+    } else if (plotTop < roomTop || plotTop + plotHeight > roomBottom) {
+        // Too tall for the panel: shrink around the middle bits so the error is spread evenly.
+        const double centre = plotTop + plotHeight / 2;
+        plotHeight = std::min(plotHeight, roomBottom - roomTop);
+        plotTop = std::clamp(centre - plotHeight / 2, roomTop, roomBottom - plotHeight);
+    }
+    Chart1->setPlotArea(
+        QRectF(left, plotTop, std::max(right - left, 10.0), std::max(plotHeight, 10.0)));
+
+    // Bottom labels every 5 samples, or every 10, 20, 25, 50 when they would crowd.
+    const double labelWidth =
+        QFontMetrics(BottomAxis->labelsFont()).horizontalAdvance(QStringLiteral("100"));
+    const double pixelsPerSample = (right - left) / LastSample;
+    for (int step : {5, 10, 20, 25, 50}) {
+        BottomAxis->setTickInterval(step);
+        if (step * pixelsPerSample >= labelWidth * 1.2)
+            break;
+    }
+}
+
+QString TForm4::ChartTitle() const {
+    return title->text();
+}
+
+void TForm4::DrawFlagWord(int w) {
+    if (w < 0 || w >= FlagWordCount)
+        return;
+    // The title follows the language of this moment, not the one of the captions.
+    title->setText(QString::fromUtf8(BitGraphTitle(w, Language)));
+    const TTraceRecord &record = Form1->Record;
+    QList<QPointF> points(SampleCount);
+    for (int b = 0; b < FlagBitCount; ++b) {
+        const auto levels = BitTrace(record, w, b);
+        for (int n = 0; n < SampleCount; ++n)
+            points[n] = QPointF(n, levels[static_cast<std::size_t>(n)]);
+        Series[b]->replace(points);
+    }
+}
+
+void TForm4::Button1Click() {
+    if (!printer)
+        printer = std::make_unique<QPrinter>(QPrinter::ScreenResolution);
+    // Cancelling the setup keeps the printer as it was and still prints.
+    Dialogs::Current().PrinterSetup(this, *printer);
+    if (printer->outputFormat() == QPrinter::NativeFormat && printer->printerName().isEmpty())
+        return; // no printer installed and no file chosen: there is nowhere to print to
+
+    const bool japanese = IsJapanese();
+    QPainter painter;
+    if (!painter.begin(printer.get())) {
+        Dialogs::Current().Message(this, Pick(PrintFailedCaption, japanese),
+                                   Pick(PrintFailedText, japanese));
+        return;
+    }
+    // The window's picture, enlarged or reduced to the page keeping its proportions.
+    const QRect page = painter.viewport();
+    const double scale = std::min(double(page.width()) / width(), double(page.height()) / height());
+    painter.scale(scale, scale);
+    render(&painter, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    if (!painter.end())
+        Dialogs::Current().Message(this, Pick(PrintFailedCaption, japanese),
+                                   Pick(PrintFailedText, japanese));
+}
+
+void TForm4::Button2Click() {
+    CloseChildWindow(this);
 }

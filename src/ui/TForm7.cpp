@@ -2,9 +2,9 @@
 
 TForm7 *Form7 = nullptr;
 
-TForm7::TForm7(QWidget *parent) : QWidget(parent) {
+TForm7::TForm7(QWidget *parent) : TFlagForm(true, parent) {
     Form7 = this;
-    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("Form7"));
 }
 
 TForm7::~TForm7() {

@@ -2,9 +2,9 @@
 
 TForm8 *Form8 = nullptr;
 
-TForm8::TForm8(QWidget *parent) : QWidget(parent) {
+TForm8::TForm8(QWidget *parent) : TFlagForm(false, parent) {
     Form8 = this;
-    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("Form8"));
 }
 
 TForm8::~TForm8() {

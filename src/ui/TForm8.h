@@ -1,14 +1,14 @@
 #pragma once
 // Flag explanation window, English.
 
-#include <QWidget>
+#include "FlagForm.h"
 
-class TForm8 : public QWidget {
+class TForm8 : public TFlagForm {
     Q_OBJECT
 public:
     explicit TForm8(QWidget *parent = nullptr);
     ~TForm8() override;
 };
 
-/// The open Flag explanation window, English. window, or nullptr.
+/// The open English flag explanation window, or nullptr.
 extern TForm8 *Form8;

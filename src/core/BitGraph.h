@@ -1,0 +1,26 @@
+#pragma once
+// Rules of the bit graph: trace levels of the flag bits, chart titles, bit label positions.
+
+#include "TraceRecord.h"
+
+#include <array>
+#include <cstdint>
+
+/// Bits per flag word.
+inline constexpr int FlagBitCount = 16;
+
+/// Chart titles of the four flag words: Japanese (0-3), then English (4-7).
+extern const std::array<const char *, 2 * FlagWordCount> BitGraphTitles;
+
+/// Title of flag word w (0-3): the English one when language is '2', the Japanese otherwise.
+const char *BitGraphTitle(int w, std::int32_t language);
+
+/// Level of bit b (0-15) of word on the chart: 4b when clear, 4b + 2 when set.
+int BitLevel(std::int32_t word, int b);
+
+/// Levels of bit b of flag word w over the 100 samples of record.
+std::array<int, SampleCount> BitTrace(const TTraceRecord &record, int w, int b);
+
+/// Top of the label of bit b (0-15) in a label panel panelHeight pixels high:
+/// s = (panelHeight - 60) / 16 truncated, plus 1; top = (16 - b) * s + 18.
+int BitLabelTop(int panelHeight, int b);

@@ -1,0 +1,32 @@
+#pragma once
+// What the two flag explanation windows share: a heading, the read-only text and OK.
+
+#include <QWidget>
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+class TFlagForm : public QWidget {
+    Q_OBJECT
+public:
+    QLabel *Label1 = nullptr;
+    QPlainTextEdit *Memo1 = nullptr;
+    QPushButton *Button1 = nullptr;
+
+    /// Outer size of the window: fixed.
+    static constexpr int FormWidth = 217;
+    static constexpr int FormHeight = 550;
+
+public slots:
+    void Button1Click();
+
+protected:
+    /// japanese chooses the heading, the text and the font; the text's line 29 follows
+    /// DriveTypeE as it is now.
+    TFlagForm(bool japanese, QWidget *parent);
+    void showEvent(QShowEvent *event) override;
+
+private:
+    bool placed = false;
+};

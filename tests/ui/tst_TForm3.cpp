@@ -1,0 +1,178 @@
+// Data table window: start contents, both views, the disabled raw view, a record changed
+// while the table is open.
+
+#include "TForm1.h"
+#include "TForm3.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTest>
+
+namespace {
+
+TForm3 *OpenTable() {
+    Form1->N3->trigger();
+    return Form3;
+}
+
+QStringList Row(const TForm3 &table, int row, int firstCol, int lastCol) {
+    QStringList cells;
+    for (int col = firstCol; col <= lastCol; ++col)
+        cells << table.Cells(col, row);
+    return cells;
+}
+
+} // namespace
+
+class tst_TForm3 : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        frame = std::make_unique<TForm1>();
+        frame->show();
+        ResetGlobals();
+    }
+    void cleanup() { frame.reset(); }
+
+    void startContents() {
+        TForm3 *table = OpenTable();
+        QVERIFY(table);
+        QVERIFY(!Form1->N3->isEnabled());
+        QCOMPARE(table->windowTitle(), QStringLiteral("Data Form"));
+        QCOMPARE(table->Cells(0, 0), QString());
+        for (int col = 1; col <= 16; ++col)
+            QCOMPARE(table->Cells(col, 0), QStringLiteral("ch%1").arg(col));
+        for (int row = 1; row <= 100; ++row) {
+            QCOMPARE(table->Cells(0, row), QString::number(row - 1));
+            for (int col = 1; col <= 12; ++col)
+                QCOMPARE(table->Cells(col, row), QStringLiteral("0.00"));
+            for (int col = 13; col <= 16; ++col)
+                QCOMPARE(table->Cells(col, row), QStringLiteral("0000"));
+        }
+        // What the view shows is what the cells hold, header row and column included.
+        auto *model = table->StringGrid1->model();
+        QCOMPARE(model->rowCount(), 100);
+        QCOMPARE(model->columnCount(), 16);
+        QCOMPARE(model->headerData(15, Qt::Horizontal).toString(), QStringLiteral("ch16"));
+        QCOMPARE(model->headerData(99, Qt::Vertical).toString(), QStringLiteral("99"));
+        QCOMPARE(model->index(0, 12).data().toString(), QStringLiteral("0000"));
+        QVERIFY(!(model->flags(model->index(3, 3)) & Qt::ItemIsEditable));
+
+        QVERIFY(table->RadioButton1->isChecked());
+        QVERIFY(table->RadioButton2->isEnabled());
+        auto *subWindow = qobject_cast<QMdiSubWindow *>(table->parentWidget());
+        QVERIFY(subWindow);
+        QCOMPARE(subWindow->geometry(), QRect(0, 0, 600, 400));
+
+        table->Button1->click();
+        QTRY_VERIFY(Form3 == nullptr);
+        QVERIFY(Form1->N3->isEnabled());
+    }
+
+    void captionsByLanguage_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QStringList>("captions");
+        QTest::addColumn<QString>("font");
+        QTest::newRow("ja") << int('1') << QStringList{"閉じる", "表示選択", "正規化値", "元データ"}
+                            << "ＭＳ ゴシック";
+        QTest::newRow("en") << int('2')
+                            << QStringList{"Close", "Data Type Sel", "Normalized", "Original"}
+                            << "Courier New";
+    }
+    void captionsByLanguage() {
+        QFETCH(int, language);
+        QFETCH(QStringList, captions);
+        QFETCH(QString, font);
+        Language = language;
+        TForm3 *table = OpenTable();
+        QCOMPARE((QStringList{table->Button1->text(), table->RadioGroup1->title(),
+                              table->RadioButton1->text(), table->RadioButton2->text()}),
+                 captions);
+        QCOMPARE(table->font().family(), font);
+        QCOMPARE(table->StringGrid1->font().family(), font);
+        // A later switch leaves the open table as it is.
+        Form1->FormKeyPress(12);
+        QCOMPARE(table->Button1->text(), captions[0]);
+    }
+
+    void bothViews() {
+        TTraceRecord &record = Form1->Record;
+        record.Value[0][0] = 100; // channel 1, factor 0.02
+        record.Value[0][3] = -5;  // channel 4, factor 0.1
+        record.Value[1][11] = 1234567;
+        record.Flag[0][0] = 26;
+        record.Flag[0][3] = 65535;
+        TForm3 *table = OpenTable();
+        QCOMPARE(table->Cells(1, 1), QStringLiteral("2.00"));
+        QCOMPARE(table->Cells(4, 1), QStringLiteral("-0.50"));
+        QCOMPARE(table->Cells(12, 2), QStringLiteral("123457.00")); // x 0.1, six digits
+        QCOMPARE(Row(*table, 1, 13, 16), (QStringList{"001A", "0000", "0000", "FFFF"}));
+
+        table->RadioButton2->click();
+        QCOMPARE(table->Cells(1, 1), QStringLiteral("100"));
+        QCOMPARE(table->Cells(4, 1), QStringLiteral("-5"));
+        QCOMPARE(table->Cells(12, 2), QStringLiteral("1.23457E6"));
+        QCOMPARE(table->Cells(2, 1), QStringLiteral("0"));
+        QCOMPARE(table->StringGrid1->model()->index(0, 0).data().toString(), QStringLiteral("100"));
+
+        table->RadioButton1->click();
+        QCOMPARE(table->Cells(1, 1), QStringLiteral("2.00"));
+        QCOMPARE(table->Cells(4, 1), QStringLiteral("-0.50"));
+    }
+
+    void normalizedRecordDisablesOriginal() {
+        IsNormalized = 1;
+        Form1->Record.Value[5][0] = 12.345f;
+        Form1->Record.Value[5][6] = -0.004f;
+        TForm3 *table = OpenTable();
+        QVERIFY(!table->RadioButton2->isEnabled());
+        QCOMPARE(table->Cells(1, 6), QStringLiteral("12.35")); // no factor
+        QCOMPARE(table->Cells(7, 6), QStringLiteral("0.00"));
+        // A .vnx file opened later leaves the choice as it was settled at creation.
+        IsNormalized = 0;
+        QVERIFY(!table->RadioButton2->isEnabled());
+    }
+
+    void recordChangedWhileOpen() {
+        TForm3 *table = OpenTable();
+        TTraceRecord &record = Form1->Record;
+        for (int n = 0; n < SampleCount; ++n) {
+            record.SampleNo[n] = 1000 + n;
+            record.Value[n][0] = 50;
+            record.Flag[n][1] = 0xABCD;
+        }
+        // Choosing the button that is already selected refreshes nothing.
+        table->RadioButton1->click();
+        QCOMPARE(table->Cells(0, 1), QStringLiteral("0"));
+        QCOMPARE(table->Cells(1, 1), QStringLiteral("0.00"));
+
+        table->RadioButton2->click();
+        QCOMPARE(table->Cells(0, 1), QStringLiteral("1000"));
+        QCOMPARE(table->Cells(0, 100), QStringLiteral("1099"));
+        QCOMPARE(table->Cells(1, 100), QStringLiteral("50"));
+        QCOMPARE(table->Cells(14, 1), QStringLiteral("0000")); // flags keep the old record
+        QCOMPARE(table->Cells(1, 0), QStringLiteral("ch1"));
+
+        // Normalised again, with IsNormalized as it is at the moment of the click.
+        IsNormalized = 1;
+        table->RadioButton1->click();
+        QCOMPARE(table->Cells(1, 100), QStringLiteral("50.00"));
+        IsNormalized = 0;
+        table->RadioButton2->click();
+        table->RadioButton1->click();
+        QCOMPARE(table->Cells(1, 100), QStringLiteral("1.00"));
+        QCOMPARE(table->Cells(14, 100), QStringLiteral("0000"));
+        QVERIFY(table->RadioButton2->isEnabled());
+    }
+
+private:
+    std::unique_ptr<TForm1> frame;
+};
+
+QTEST_MAIN(tst_TForm3)
+#include "tst_TForm3.moc"

@@ -1,0 +1,230 @@
+// Bit graph window: empty start, trace levels, titles by the language of the moment, bit
+// label places, printing.
+
+#include "FakeDialogs.h"
+#include "TForm1.h"
+#include "TForm4.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QLineSeries>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+TForm4 *OpenBitGraph() {
+    Form1->N2->trigger();
+    return Form4;
+}
+
+// The y values of the trace of bit b.
+QList<double> Levels(const TForm4 &form, int b) {
+    QList<double> levels;
+    for (const QPointF &p : form.Series[b]->points())
+        levels << p.y();
+    return levels;
+}
+
+} // namespace
+
+class tst_TForm4 : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        frame = std::make_unique<TForm1>();
+        frame->resize(900, 600);
+        frame->show();
+        ResetGlobals();
+    }
+    void cleanup() { frame.reset(); }
+
+    void startState() {
+        TForm4 *form = OpenBitGraph();
+        QVERIFY(form);
+        QVERIFY(!Form1->N2->isEnabled());
+        QCOMPARE(form->windowTitle(), QStringLiteral("bit Data Form"));
+        QCOMPARE(form->ChartTitle(), QStringLiteral("TChart"));
+        for (int w = 0; w < 4; ++w)
+            QVERIFY(!form->RadioButton[w]->isChecked());
+        for (int b = 0; b < 16; ++b) {
+            QCOMPARE(form->Series[b]->count(), 0);
+            QCOMPARE(form->Label[b]->text(), QStringLiteral("bit%1").arg(b));
+            QCOMPARE(form->Label[b]->pos(), QPoint(5, BitLabelTop(form->Panel3->height(), b)));
+        }
+        const QSize client = Form1->ClientArea()->viewport()->size();
+        auto *subWindow = qobject_cast<QMdiSubWindow *>(form->parentWidget());
+        QVERIFY(subWindow);
+        QCOMPARE(subWindow->geometry(), QRect(20, 0, client.width() - 100, client.height() - 40));
+
+        form->Button2->click();
+        QTRY_VERIFY(Form4 == nullptr);
+        QVERIFY(Form1->N2->isEnabled());
+    }
+
+    void levels_data() {
+        QTest::addColumn<int>("word");
+        QTest::addColumn<int>("bit0");
+        QTest::addColumn<int>("bit1");
+        QTest::addColumn<int>("bit14");
+        QTest::addColumn<int>("bit15");
+        QTest::newRow("zero") << 0 << 0 << 4 << 56 << 60;
+        QTest::newRow("bits 0 and 15 only") << 0x8001 << 2 << 4 << 56 << 62;
+        QTest::newRow("all set") << 0xFFFF << 2 << 6 << 58 << 62;
+    }
+    void levels() {
+        QFETCH(int, word);
+        QFETCH(int, bit0);
+        QFETCH(int, bit1);
+        QFETCH(int, bit14);
+        QFETCH(int, bit15);
+        for (int w = 0; w < 4; ++w)
+            for (int n = 0; n < SampleCount; ++n)
+                Form1->Record.Flag[n][w] = w == 2 ? word : ~word;
+        TForm4 *form = OpenBitGraph();
+        form->RadioButton[2]->click();
+        const int expected[] = {bit0, bit1, bit14, bit15};
+        const int bits[] = {0, 1, 14, 15};
+        for (int i = 0; i < 4; ++i) {
+            const QList<QPointF> points = form->Series[bits[i]]->points();
+            QCOMPARE(points.size(), SampleCount);
+            for (int n = 0; n < SampleCount; ++n)
+                QCOMPARE(points[n], QPointF(n, expected[i]));
+        }
+    }
+
+    void edgeOneSampleWide() {
+        for (int n = 50; n < SampleCount; ++n)
+            Form1->Record.Flag[n][0] = 1 << 9;
+        TForm4 *form = OpenBitGraph();
+        form->RadioButton[0]->click();
+        const QList<double> levels = Levels(*form, 9);
+        QCOMPARE(levels[49], 36.0);
+        QCOMPARE(levels[50], 38.0);
+        QCOMPARE(levels.count(36.0), 50);
+        QCOMPARE(levels.count(38.0), 50);
+        QCOMPARE(Levels(*form, 8).count(32.0), 100);
+    }
+
+    void redrawOnlyOnANewChoice() {
+        TForm4 *form = OpenBitGraph();
+        form->RadioButton[1]->click();
+        QCOMPARE(Levels(*form, 3)[0], 12.0);
+        Form1->Record.Flag[0][1] = 1 << 3;
+        form->RadioButton[1]->click(); // already selected: nothing happens
+        QCOMPARE(Levels(*form, 3)[0], 12.0);
+        form->RadioButton[0]->click();
+        form->RadioButton[1]->click();
+        QCOMPARE(Levels(*form, 3)[0], 14.0);
+    }
+
+    void titles_data() {
+        QTest::addColumn<int>("openedIn");
+        QTest::addColumn<QStringList>("captions"); // print, close, four radio buttons
+        QTest::addColumn<QStringList>("titlesBefore");
+        QTest::addColumn<QStringList>("titlesAfterSwitch");
+        const QStringList ja = {"  故障フラグ（1）", "  故障フラグ（2）", "  INV状態フラグ",
+                                "  INV指令フラグ"};
+        const QStringList en = {"  Fault Flag(1)", "  Fault Flag(2)", "  INV. status Flag",
+                                "  INV. command Flag "};
+        QTest::newRow("opened in Japanese")
+            << int('1') << QStringList{"印刷",          "閉じる",        "故障フラグ(1)",
+                                       "故障フラグ(2)", "INV状態フラグ", "INV指令フラグ"}
+            << ja << en;
+        QTest::newRow("opened in English") << int('2') << QStringList{"Print",
+                                                                      "Close",
+                                                                      "Fault Flag(1)",
+                                                                      "Fault Flag(2)",
+                                                                      "INV. status Flag",
+                                                                      "INV. command Flag"}
+                                           << en << ja;
+    }
+    void titles() {
+        QFETCH(int, openedIn);
+        QFETCH(QStringList, captions);
+        QFETCH(QStringList, titlesBefore);
+        QFETCH(QStringList, titlesAfterSwitch);
+        Language = openedIn;
+        TForm4 *form = OpenBitGraph();
+        auto shownCaptions = [form] {
+            QStringList texts{form->Button1->text(), form->Button2->text()};
+            for (auto *button : form->RadioButton)
+                texts << button->text();
+            return texts;
+        };
+        QCOMPARE(shownCaptions(), captions);
+        for (int w = 0; w < 4; ++w) {
+            form->RadioButton[w]->click();
+            QCOMPARE(form->ChartTitle(), titlesBefore[w]);
+        }
+        Form1->FormKeyPress(12); // Ctrl+L
+        for (int w = 0; w < 4; ++w) {
+            form->RadioButton[w]->click();
+            QCOMPARE(form->ChartTitle(), titlesAfterSwitch[w]);
+        }
+        QCOMPARE(shownCaptions(), captions); // the buttons keep the language of creation
+    }
+
+    void labelPlaces_data() {
+        QTest::addColumn<int>("panelHeight");
+        QTest::addColumn<int>("bit15");
+        QTest::addColumn<int>("bit0");
+        QTest::newRow("design height") << 395 << 39 << 354;
+        QTest::newRow("75") << 75 << 19 << 34;
+        QTest::newRow("45") << 45 << 19 << 34;
+        QTest::newRow("44") << 44 << 18 << 18;
+    }
+    void labelPlaces() {
+        QFETCH(int, panelHeight);
+        QFETCH(int, bit15);
+        QFETCH(int, bit0);
+        TForm4 *form = OpenBitGraph();
+        form->Panel3->resize(form->Panel3->width(), panelHeight);
+        QCOMPARE(form->Label[15]->y(), bit15);
+        QCOMPARE(form->Label[0]->y(), bit0);
+        QCOMPARE(form->Label[7]->y(), BitLabelTop(panelHeight, 7));
+        for (auto *label : form->Label)
+            QCOMPARE(label->x(), 5);
+    }
+
+    void printsWhateverTheSetupAnswers_data() {
+        QTest::addColumn<bool>("confirmed");
+        QTest::newRow("confirmed") << true;
+        QTest::newRow("cancelled") << false;
+    }
+    void printsWhateverTheSetupAnswers() {
+        QFETCH(bool, confirmed);
+        FakeDialogs dialogs;
+        QTemporaryDir dir;
+        dialogs.printToFile = dir.filePath("bits.pdf");
+        dialogs.printerAnswer = confirmed;
+        TForm4 *form = OpenBitGraph();
+        form->RadioButton[3]->click();
+        form->Button1->click();
+        QCOMPARE(dialogs.printerSetups, 1);
+        QVERIFY(dialogs.messages.isEmpty());
+        QFile pdf(dialogs.printToFile);
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QVERIFY(pdf.read(5) == "%PDF-");
+        QVERIFY(pdf.size() > 1000);
+    }
+
+    void printFailureIsReported() {
+        FakeDialogs dialogs;
+        dialogs.printToFile = "/nonexistent-dir/bits.pdf";
+        TForm4 *form = OpenBitGraph();
+        form->Button1->click();
+        QCOMPARE(dialogs.messages.size(), 1);
+    }
+
+private:
+    std::unique_ptr<TForm1> frame;
+};
+
+QTEST_MAIN(tst_TForm4)
+#include "tst_TForm4.moc"
