@@ -2,9 +2,8 @@
 
 #include <QDialog>
 #include <QFileDialog>
-#include <QPageSetupDialog>
+#include <QPrintDialog>
 #include <QPrinter>
-#include <QPrinterInfo>
 
 namespace {
 Dialogs realDialogs;
@@ -29,19 +28,9 @@ QString Dialogs::SaveFileName(QWidget *parent, const QString &caption, const QSt
 }
 
 bool Dialogs::PrinterSetup(QWidget *parent, QPrinter &printer) {
-    if (QPrinterInfo::availablePrinters().isEmpty()) {
-        // No printer installed: printing goes to a PDF file of the user's choice.
-        const QString path =
-            SaveFileName(parent, QObject::tr("Print to PDF"), QStringLiteral("PDF (*.pdf)"));
-        if (path.isEmpty())
-            return false;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)
-                                      ? path
-                                      : path + QStringLiteral(".pdf"));
-        return true;
-    }
-    QPageSetupDialog dialog(&printer, parent);
+    // The print dialog lets the user choose the printer and its page; where no printer is
+    // installed it offers printing to a PDF file.
+    QPrintDialog dialog(&printer, parent);
     return dialog.exec() == QDialog::Accepted;
 }
 

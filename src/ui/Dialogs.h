@@ -18,8 +18,8 @@ public:
     virtual QString OpenFileName(QWidget *parent, const QString &caption, const QString &filter);
     /// File save dialog; returns the chosen path or an empty string on cancel.
     virtual QString SaveFileName(QWidget *parent, const QString &caption, const QString &filter);
-    /// Printer setup before printing; returns true when the user confirmed. Without an
-    /// installed printer it offers printing to a PDF file instead.
+    /// Printer setup before printing (printer, page, or a PDF file where no printer is
+    /// installed); returns true when the user confirmed.
     virtual bool PrinterSetup(QWidget *parent, QPrinter &printer);
     /// A message box with one OK button.
     virtual void Message(QWidget *parent, const QString &title, const QString &text,
