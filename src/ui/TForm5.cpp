@@ -20,6 +20,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QVBoxLayout>
 
 TForm5 *Form5 = nullptr;
 
@@ -62,18 +63,25 @@ bool DeviceFieldWanted() {
 // Spreads a radio group's items evenly over its client area below the caption.
 QButtonGroup *FillRadioGroup(QGroupBox *group, const QStringList &items, const char *prefix) {
     auto *buttons = new QButtonGroup(group);
-    constexpr int top = 16;
-    constexpr int bottom = 4;
-    constexpr int left = 8;
-    const int step = (group->height() - top - bottom) / static_cast<int>(items.size());
+    auto *column = new QVBoxLayout(group);
+    column->setContentsMargins(8, 0, 2, 2);
+    column->setSpacing(0);
     for (int i = 0; i < items.size(); ++i) {
         auto *button = new QRadioButton(items[i], group);
         button->setObjectName(QStringLiteral("%1%2").arg(QLatin1String(prefix)).arg(i));
-        button->setGeometry(left, top + i * step, group->width() - left - 4, step);
+        // Equal shares of the height, even where a line of text is taller than its share.
+        button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
+        column->addWidget(button);
         buttons->addButton(button, i);
     }
     buttons->button(0)->setChecked(true);
     return buttons;
+}
+
+// A label as wide and high as its text needs, but no smaller than its design size.
+void FitLabel(QLabel *label) {
+    const QSize needed = label->sizeHint().expandedTo(label->size());
+    label->resize(needed);
 }
 
 } // namespace
@@ -147,6 +155,7 @@ void TForm5::CreateControls() {
     QPalette black = Label1->palette();
     black.setColor(QPalette::WindowText, Qt::black);
     Label1->setPalette(black);
+    FitLabel(Label1);
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));

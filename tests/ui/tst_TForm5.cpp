@@ -14,6 +14,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -224,6 +225,43 @@ private slots:
         QCOMPARE(form->DeviceEdit->text(), DefaultDevicePath(QStringLiteral("COM1")));
         QCOMPARE(DevicePathFor(QStringLiteral("COM1")), DefaultDevicePath(QStringLiteral("COM1")));
         QCOMPARE(StoredPort(), QVariant(QStringLiteral("COM3")));
+    }
+
+    // A device attached for one run (the simulated drive) is shown but never stored.
+    void attachedDeviceIsNotStored() {
+        if (DefaultDevicePath(QStringLiteral("COM1")) == QStringLiteral("COM1"))
+            QSKIP("port items are device names on this system");
+        AttachDevicePath(QStringLiteral("COM1"), QStringLiteral("/dev/pts/77"));
+        TForm1 frame;
+        TForm5 *form = OpenFromMenu(frame);
+        QCOMPARE(form->DeviceEdit->text(), QStringLiteral("/dev/pts/77"));
+        form->Button1->click();
+        QVERIFY(WaitUntilClosed(frame));
+        QVERIFY(!OpenUserSettings()->contains(QStringLiteral("Devices/COM1")));
+
+        // The user's own choice replaces the attachment and is kept.
+        form = OpenFromMenu(frame);
+        form->DeviceEdit->setText(QStringLiteral("/dev/ttyUSB1"));
+        emit form->DeviceEdit->editingFinished();
+        QCOMPARE(DevicePathFor(QStringLiteral("COM1")), QStringLiteral("/dev/ttyUSB1"));
+        QCOMPARE(OpenUserSettings()->value(QStringLiteral("Devices/COM1")),
+                 QVariant(QStringLiteral("/dev/ttyUSB1")));
+    }
+
+    void monitorRefusesABadAttachOption_data() {
+        QTest::addColumn<QString>("value");
+        QTest::newRow("no path") << "COM1=";
+        QTest::newRow("no item") << "/dev/pts/3";
+        QTest::newRow("not an item") << "COM10=/dev/pts/3";
+    }
+    void monitorRefusesABadAttachOption() {
+        QFETCH(QString, value);
+        QProcess monitor;
+        monitor.start(QStringLiteral(VANDREL_BIN_DIR "/vandrel-monitor"),
+                      {QStringLiteral("--attach"), value});
+        QVERIFY(monitor.waitForFinished(20000));
+        QCOMPARE(monitor.exitCode(), 2);
+        QVERIFY(monitor.readAllStandardError().contains("COMn=PATH"));
     }
 
 private:
