@@ -110,8 +110,10 @@ TForm5::TForm5(QWidget *parent) : QWidget(parent) {
 }
 
 TForm5::~TForm5() {
-    // Quitting the program with a read under way: the port is closed here, nothing is applied.
-    ClosePort();
+    // The program quits with the window open: the frame frees it without closing it first.
+    // The read stops here, nothing is applied, and the port choice is kept as on any close.
+    if (!formClosed)
+        FormClose();
     if (Form5 == this)
         Form5 = nullptr;
 }
@@ -185,6 +187,7 @@ void TForm5::CreateControls() {
     ProgressBar1->setGeometry(144, 110, 192, 19);
     ProgressBar1->setRange(0, ExchangesPerRead);
     ProgressBar1->setFormat(QStringLiteral("%v / %m"));
+    ProgressBar1->setAlignment(Qt::AlignCenter);
     ProgressBar1->hide();
 }
 
@@ -288,6 +291,7 @@ void TForm5::closeEvent(QCloseEvent *event) {
 }
 
 void TForm5::FormClose() {
+    formClosed = true;
     ClosePort();
     CommitDevicePath();
     OpenUserSettings()->setValue(PortKey, PortText());

@@ -71,6 +71,7 @@ private:
     QButtonGroup *dataItems = nullptr;
     bool reading = false;
     bool frameAdjusted = false;
+    bool formClosed = false;
     QString deviceItem; // the port item whose device DeviceEdit shows
 };
 

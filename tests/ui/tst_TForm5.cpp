@@ -550,9 +550,9 @@ private slots:
         }
         if (OpenDescriptorsOf(drive.pty) >= 0)
             QCOMPARE(OpenDescriptorsOf(drive.pty), 0);
+        QCOMPARE(StoredPort(), QVariant(QStringLiteral("COM5")));
         if (frame) {
             QVERIFY(WaitUntilClosed(*frame));
-            QCOMPARE(StoredPort(), QVariant(QStringLiteral("COM5")));
             QTest::qWait(300); // nothing arrives late
             QVERIFY(frame->Record == before);
             QCOMPARE(DriveTypeE, driveTypeBefore);
