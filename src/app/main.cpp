@@ -1,12 +1,38 @@
 // Program entry of the monitor.
 
 #include "MonitorApplication.h"
+#include "PortNames.h"
 #include "TForm1.h"
 
+#include <QCommandLineParser>
 #include <QScreen>
+#include <cstdio>
 
 int main(int argc, char *argv[]) {
     MonitorApplication app(argc, argv);
+
+    // The only option serves demonstrations and tests: a simulated drive on a pseudo-terminal
+    // stands in for a port item without changing what the user stored for it.
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    const QCommandLineOption attach(
+        QStringLiteral("attach"),
+        QStringLiteral("For this run, port item COMn (COM1..COM9) stands for device PATH."),
+        QStringLiteral("COMn=PATH"));
+    parser.addOption(attach);
+    parser.process(app);
+    for (const QString &value : parser.values(attach)) {
+        const qsizetype equals = value.indexOf(QLatin1Char('='));
+        const QString item = value.left(equals);
+        const QString path = value.mid(equals + 1);
+        if (equals < 0 || !IsPortItem(item) || path.isEmpty()) {
+            std::fprintf(stderr, "vandrel-monitor: --attach wants COMn=PATH, not \"%s\"\n",
+                         qPrintable(value));
+            return 2;
+        }
+        AttachDevicePath(item, path);
+    }
+
     TForm1 frame;
     // Fill the screen even where no window manager honours the maximised state.
     if (const QScreen *screen = app.primaryScreen())

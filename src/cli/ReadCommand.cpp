@@ -1,10 +1,128 @@
-// vandrel-trace read (placeholder until the command is built).
+// vandrel-trace read: reads the new or old trace from the drive, printing the lines the
+// communication window would show.
 
 #include "Commands.h"
 
-#include <cstdio>
+#include "Platform.h"
+#include "ReadSession.h"
+#include "TraceFileIO.h"
 
-int RunRead(int, char *[]) {
-    std::fputs("vandrel-trace read: not available yet\n", stderr);
-    return 2;
+#include <QCoreApplication>
+#include <QTimer>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+const char *const ReadUsage =
+    "usage: vandrel-trace read --port PORT [--old] [--out FILE] [--lang en|ja] [--no-settle]\n"
+    "\n"
+    "Reads a fault trace from the drive and prints the progress and error lines.\n"
+    "\n"
+    "  --port PORT   COM1..COM9 (mapped to a device in the settings) or a device path\n"
+    "  --old         read the old trace instead of the new one\n"
+    "  --out FILE    save the trace as a .vnx file, only when the read succeeded\n"
+    "  --lang en|ja  language of the lines (default: the system's)\n"
+    "  --no-settle   skip the 1-2 s wait between opening the port and the first request\n"
+    "\n"
+    "Exit status: 0 read (and saved), 1 the read or the save failed, 2 usage error or the\n"
+    "port could not be opened.\n";
+
+struct ReadOptions {
+    QString port;
+    bool old = false;
+    QString out;
+    std::int32_t language = 0;
+    bool settle = true;
+};
+
+// Returns 0 to go on, otherwise the exit status (after printing why).
+int ParseReadOptions(int argc, char *argv[], ReadOptions *options) {
+    for (int i = 0; i < argc; ++i) {
+        const char *arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+            std::fputs(ReadUsage, stdout);
+            return -1;
+        } else if (std::strcmp(arg, "--old") == 0) {
+            options->old = true;
+        } else if (std::strcmp(arg, "--no-settle") == 0) {
+            options->settle = false;
+        } else if (std::strcmp(arg, "--port") == 0 && hasValue) {
+            options->port = QString::fromLocal8Bit(argv[++i]);
+        } else if (std::strcmp(arg, "--out") == 0 && hasValue) {
+            options->out = QString::fromLocal8Bit(argv[++i]);
+        } else if (std::strcmp(arg, "--lang") == 0 && hasValue) {
+            const char *lang = argv[++i];
+            if (std::strcmp(lang, "en") == 0)
+                options->language = LanguageEnglish;
+            else if (std::strcmp(lang, "ja") == 0)
+                options->language = LanguageJapanese;
+            else {
+                std::fprintf(stderr, "vandrel-trace read: --lang takes en or ja, not '%s'\n\n%s",
+                             lang, ReadUsage);
+                return 2;
+            }
+        } else {
+            std::fprintf(stderr, "vandrel-trace read: unexpected argument '%s'\n\n%s", arg,
+                         ReadUsage);
+            return 2;
+        }
+    }
+    if (options->port.isEmpty()) {
+        std::fprintf(stderr, "vandrel-trace read: --port is required\n\n%s", ReadUsage);
+        return 2;
+    }
+    return 0;
+}
+
+void PrintLine(const QString &line) {
+    const QByteArray bytes = line.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int RunRead(int argc, char *argv[]) {
+    ReadOptions options;
+    if (const int status = ParseReadOptions(argc, argv, &options); status != 0)
+        return status < 0 ? 0 : status;
+
+    int appArgc = 1;
+    char appName[] = "vandrel-trace";
+    char *appArgv[] = {appName, nullptr};
+    QCoreApplication app(appArgc, appArgv);
+    Language = options.language != 0 ? options.language : SystemDefaultLanguage();
+
+    ReadSession session;
+    session.SetSettleWait(options.settle);
+    int exitStatus = 1;
+    QObject::connect(&session, &ReadSession::MessageLine, &PrintLine);
+    QObject::connect(&session, &ReadSession::OpenFailed, [&](const QString &text) {
+        std::fprintf(stderr, "vandrel-trace read: %s: %s\n", qPrintable(options.port),
+                     qPrintable(text));
+        exitStatus = 2;
+    });
+    QObject::connect(&session, &ReadSession::Finished, [&](bool success) {
+        if (success) {
+            exitStatus = 0;
+            if (!options.out.isEmpty()) {
+                TTraceRecord record;
+                ResetRecord(record);
+                session.ApplyTo(record);
+                QString error;
+                if (!SaveTraceFile(options.out, record, DriveTypeE, false, &error)) {
+                    std::fprintf(stderr, "vandrel-trace read: cannot save %s: %s\n",
+                                 qPrintable(options.out), qPrintable(error));
+                    exitStatus = 1;
+                }
+            }
+        }
+        QCoreApplication::exit(exitStatus);
+    });
+    QTimer::singleShot(0, &session, [&] { session.Start(options.port, options.old); });
+    return app.exec();
 }

@@ -2,11 +2,17 @@
 
 #include "Platform.h"
 
+#include <QHash>
 #include <QRegularExpression>
 
 namespace {
 QString DeviceKey(const QString &item) {
     return QStringLiteral("Devices/") + item;
+}
+
+QHash<QString, QString> &AttachedPaths() {
+    static QHash<QString, QString> paths;
+    return paths;
 }
 } // namespace
 
@@ -24,6 +30,8 @@ QString DefaultDevicePath(const QString &item) {
 }
 
 QString StoredDevicePath(const QString &item) {
+    if (const auto attached = AttachedPaths().constFind(item); attached != AttachedPaths().cend())
+        return *attached;
     const auto settings = OpenUserSettings();
     const QVariant stored = settings->value(DeviceKey(item));
     if (stored.typeId() == QMetaType::QString && !stored.toString().isEmpty())
@@ -32,8 +40,13 @@ QString StoredDevicePath(const QString &item) {
 }
 
 void StoreDevicePath(const QString &item, const QString &path) {
+    AttachedPaths().remove(item);
     const auto settings = OpenUserSettings();
     settings->setValue(DeviceKey(item), path);
+}
+
+void AttachDevicePath(const QString &item, const QString &path) {
+    AttachedPaths()[item] = path;
 }
 
 QString DevicePathFor(const QString &name) {

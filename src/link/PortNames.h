@@ -11,9 +11,14 @@ bool IsPortItem(const QString &name);
 /// device path as it stands.
 QString DevicePathFor(const QString &name);
 
-/// The device path stored for a port item, or the default when none is stored.
+/// The device path a port item stands for: the one attached for this run, else the stored
+/// one, else the default.
 QString StoredDevicePath(const QString &item);
-/// Stores the device path a port item stands for (settings "Harkel"/"CON", "Devices/COMn").
+/// Stores the device path a port item stands for (settings "Harkel"/"CON", "Devices/COMn");
+/// it replaces a path attached for this run.
 void StoreDevicePath(const QString &item, const QString &path);
+/// For this run only, lets a port item stand for path without storing it (a simulated drive
+/// on a pseudo-terminal, for instance).
+void AttachDevicePath(const QString &item, const QString &path);
 /// The default device path of a port item on this system.
 QString DefaultDevicePath(const QString &item);

@@ -7,6 +7,9 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <vector>
+
+struct TReadAction;
 
 /// Reads the new or old trace over a serial port without blocking the thread that runs it.
 /// Every progress and failure text the communication window shows is emitted as MessageLine,
@@ -33,6 +36,8 @@ public:
     /// After Finished(true): puts what was read into record: Value, Flag, Header and
     /// DriveTypeE together; IsNormalized becomes 0; ApplyTypeScales runs.
     void ApplyTo(TTraceRecord &record) const;
+    /// True when the last read finished with all exchanges successful (until the next Start).
+    bool Succeeded() const;
 
 signals:
     /// A line for the message area, e.g. "ERROR :  TimeOut Error" or "Normally End!".
@@ -46,6 +51,16 @@ signals:
     void Finished(bool success);
 
 private:
+    QString OpenPort(const QString &devicePath);
+    void ClosePort();
+    void BeginRead();
+    void OnTick();
+    void OnReadyRead();
+    void OnPortError(int error);
+    void Handle(const std::vector<TReadAction> &actions);
+    void ReportProgress();
+    void Finish(bool success);
+
     struct Private;
     Private *d;
 };

@@ -1,13 +1,323 @@
 #include "TForm5.h"
 
+#include "ChildWindow.h"
+#include "Dialogs.h"
+#include "Fonts.h"
+#include "Platform.h"
+#include "PortNames.h"
+#include "ReadSession.h"
+#include "TForm1.h"
+
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
 TForm5 *Form5 = nullptr;
+
+namespace {
+
+// Texts of the window; the captions not listed per language read the same in both.
+struct Caption {
+    const char *japanese;
+    const char *english;
+};
+constexpr Caption Button1Caption = {"閉じる", "Close"};
+constexpr Caption Button2Caption = {"データ読取り", "Data Read"};
+const QString FormCaption = QStringLiteral("Communication Form");
+const QString PortGroupCaption = QStringLiteral("Port select");
+const QString DataGroupCaption = QStringLiteral("Data select");
+const QString MessageCaption = QStringLiteral("Message");
+const QString ClearCaption = QStringLiteral("Clear");
+const QString DeviceCaption = QStringLiteral("Device");
+const QStringList PortItemTexts = {
+    QStringLiteral("COM1"), QStringLiteral("COM2"), QStringLiteral("COM3"),
+    QStringLiteral("COM4"), QStringLiteral("COM5"), QStringLiteral("COM6"),
+    QStringLiteral("COM7"), QStringLiteral("COM8"), QStringLiteral("COM9")};
+const QStringList DataItemTexts = {QStringLiteral("New"), QStringLiteral("Old")};
+
+// The settings value that remembers the chosen port between runs.
+const QString PortKey = QStringLiteral("COM");
+
+// Identification, status, 14 blocks and the header.
+constexpr int ExchangesPerRead = 17;
+
+QString Pick(const Caption &caption) {
+    return QString::fromUtf8(IsJapanese() ? caption.japanese : caption.english);
+}
+
+// Where the port items are device names themselves (Windows), there is nothing to set.
+bool DeviceFieldWanted() {
+    return DefaultDevicePath(PortItemTexts.first()) != PortItemTexts.first();
+}
+
+// Spreads a radio group's items evenly over its client area below the caption.
+QButtonGroup *FillRadioGroup(QGroupBox *group, const QStringList &items, const char *prefix) {
+    auto *buttons = new QButtonGroup(group);
+    auto *column = new QVBoxLayout(group);
+    column->setContentsMargins(8, 0, 2, 2);
+    column->setSpacing(0);
+    for (int i = 0; i < items.size(); ++i) {
+        auto *button = new QRadioButton(items[i], group);
+        button->setObjectName(QStringLiteral("%1%2").arg(QLatin1String(prefix)).arg(i));
+        // Equal shares of the height, even where a line of text is taller than its share.
+        button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
+        column->addWidget(button);
+        buttons->addButton(button, i);
+    }
+    buttons->button(0)->setChecked(true);
+    return buttons;
+}
+
+// A label as wide and high as its text needs, but no smaller than its design size.
+void FitLabel(QLabel *label) {
+    const QSize needed = label->sizeHint().expandedTo(label->size());
+    label->resize(needed);
+}
+
+} // namespace
 
 TForm5::TForm5(QWidget *parent) : QWidget(parent) {
     Form5 = this;
+    setObjectName(QStringLiteral("Form5"));
     setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(FormCaption);
+    setFixedSize(442, 253);
+    CreateControls();
+
+    Session = new ReadSession(this);
+    connect(Session, &ReadSession::MessageLine, Memo1, &QPlainTextEdit::appendPlainText);
+    connect(Session, &ReadSession::OpenFailed, this, [this](const QString &text) {
+        Dialogs::Current().Message(this, QGuiApplication::applicationDisplayName(), text,
+                                   QMessageBox::Warning);
+    });
+    connect(Session, &ReadSession::Progress, this, [this](int done, int total) {
+        ProgressBar1->setMaximum(total);
+        ProgressBar1->setValue(done);
+    });
+    connect(Session, &ReadSession::Finished, this, &TForm5::SessionFinished);
+
+    FormCreate();
 }
 
 TForm5::~TForm5() {
+    // The program quits with the window open: the frame frees it without closing it first.
+    // The read stops here, nothing is applied, and the port choice is kept as on any close.
+    if (!formClosed)
+        FormClose();
     if (Form5 == this)
         Form5 = nullptr;
+}
+
+void TForm5::CreateControls() {
+    Button1 = new QPushButton(this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(352, 13, 75, 25);
+    connect(Button1, &QPushButton::clicked, this, &TForm5::Button1Click);
+
+    Button2 = new QPushButton(this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setGeometry(352, 64, 75, 25);
+    connect(Button2, &QPushButton::clicked, this, &TForm5::Button2Click);
+
+    Button3 = new QPushButton(ClearCaption, this);
+    Button3->setObjectName(QStringLiteral("Button3"));
+    Button3->setGeometry(384, 144, 49, 17);
+    connect(Button3, &QPushButton::clicked, this, &TForm5::Button3Click);
+
+    QFont pGothic(font());
+    pGothic.setFamily(JapanesePGothicFont);
+    pGothic.setPixelSize(13);
+
+    RadioGroup1 = new QGroupBox(PortGroupCaption, this);
+    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
+    RadioGroup1->setGeometry(16, 8, 105, 153);
+    RadioGroup1->setFont(pGothic);
+    portItems = FillRadioGroup(RadioGroup1, PortItemTexts, "PortItem");
+
+    RadioGroup2 = new QGroupBox(DataGroupCaption, this);
+    RadioGroup2->setObjectName(QStringLiteral("RadioGroup2"));
+    RadioGroup2->setGeometry(16, 168, 105, 73);
+    dataItems = FillRadioGroup(RadioGroup2, DataItemTexts, "DataItem");
+
+    Label1 = new QLabel(MessageCaption, this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(152, 144, 48, 13);
+    Label1->setAlignment(Qt::AlignCenter);
+    Label1->setFont(pGothic);
+    QPalette black = Label1->palette();
+    black.setColor(QPalette::WindowText, Qt::black);
+    Label1->setPalette(black);
+    FitLabel(Label1);
+
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setGeometry(144, 160, 290, 81);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    DeviceLabel = new QLabel(DeviceCaption, this);
+    DeviceLabel->setObjectName(QStringLiteral("DeviceLabel"));
+    DeviceLabel->setGeometry(136, 13, 200, 17);
+    DeviceEdit = new QLineEdit(this);
+    DeviceEdit->setObjectName(QStringLiteral("DeviceEdit"));
+    DeviceEdit->setGeometry(136, 32, 200, 23);
+    DeviceLabel->setBuddy(DeviceEdit);
+    DeviceLabel->setVisible(DeviceFieldWanted());
+    DeviceEdit->setVisible(DeviceFieldWanted());
+    connect(DeviceEdit, &QLineEdit::editingFinished, this, &TForm5::CommitDevicePath);
+    connect(portItems, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (!checked)
+            return;
+        CommitDevicePath();
+        ShowDevicePath();
+    });
+
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setGeometry(144, 110, 192, 19);
+    ProgressBar1->setRange(0, ExchangesPerRead);
+    ProgressBar1->setFormat(QStringLiteral("%v / %m"));
+    ProgressBar1->setAlignment(Qt::AlignCenter);
+    ProgressBar1->hide();
+}
+
+void TForm5::FormCreate() {
+    setFont(WindowFont(font()));
+    Button1->setText(Pick(Button1Caption));
+    Button2->setText(Pick(Button2Caption));
+
+    // Only a string that names an item exactly chooses it; anything else leaves "COM1".
+    const QVariant stored = OpenUserSettings()->value(PortKey);
+    if (stored.typeId() == QMetaType::QString) {
+        const int index = PortItemTexts.indexOf(stored.toString());
+        if (index >= 0)
+            SetPortIndex(index);
+    }
+    ShowDevicePath();
+    Memo1->clear();
+}
+
+int TForm5::PortIndex() const {
+    return portItems->checkedId();
+}
+
+void TForm5::SetPortIndex(int index) {
+    if (auto *button = portItems->button(index))
+        button->setChecked(true);
+}
+
+QString TForm5::PortText() const {
+    return PortItemTexts.value(PortIndex(), PortItemTexts[0]);
+}
+
+int TForm5::DataIndex() const {
+    return dataItems->checkedId();
+}
+
+void TForm5::SetDataIndex(int index) {
+    if (auto *button = dataItems->button(index))
+        button->setChecked(true);
+}
+
+void TForm5::ShowDevicePath() {
+    deviceItem = PortText();
+    DeviceEdit->setText(StoredDevicePath(deviceItem));
+}
+
+void TForm5::CommitDevicePath() {
+    if (!DeviceFieldWanted() || deviceItem.isEmpty())
+        return;
+    const QString path = DeviceEdit->text().trimmed();
+    if (path != StoredDevicePath(deviceItem))
+        StoreDevicePath(deviceItem, path); // an empty path goes back to the default
+    if (path.isEmpty())
+        DeviceEdit->setText(StoredDevicePath(deviceItem));
+}
+
+void TForm5::Button1Click() {
+    ClosePort();
+    CloseChildWindow(this); // FormClose stores the port; the frame enables N4 again
+}
+
+void TForm5::Button2Click() {
+    if (reading)
+        return;
+    CommitDevicePath();
+    reading = true;
+    Button2->setEnabled(false);
+    ProgressBar1->setRange(0, ExchangesPerRead);
+    ProgressBar1->setValue(0);
+    ProgressBar1->show();
+    // The session may finish before Start returns (a port that cannot be opened).
+    Session->Start(PortText(), DataIndex() == 1);
+}
+
+void TForm5::Button3Click() {
+    Memo1->clear();
+}
+
+void TForm5::SessionFinished(bool success) {
+    if (!reading)
+        return;
+    reading = false;
+    Button2->setEnabled(true);
+    ProgressBar1->hide();
+    if (success && Form1)
+        Session->ApplyTo(Form1->Record);
+}
+
+void TForm5::ClosePort() {
+    if (!reading)
+        return;
+    reading = false;
+    Session->Cancel();
+    Button2->setEnabled(true);
+    ProgressBar1->hide();
+}
+
+void TForm5::closeEvent(QCloseEvent *event) {
+    FormClose();
+    QWidget::closeEvent(event);
+}
+
+void TForm5::FormClose() {
+    formClosed = true;
+    ClosePort();
+    CommitDevicePath();
+    OpenUserSettings()->setValue(PortKey, PortText());
+}
+
+bool TForm5::event(QEvent *event) {
+    if (event->type() == QEvent::ParentChange)
+        AdjustFrame();
+    return QWidget::event(event);
+}
+
+void TForm5::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    if (frameAdjusted)
+        return;
+    if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget())) {
+        // A single border: the frame grows no larger than the window it holds.
+        frameAdjusted = true;
+        frame->setMaximumSize(frame->sizeHint());
+    }
+}
+
+void TForm5::AdjustFrame() {
+    // System menu and minimise box only: the window has one fixed size.
+    if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget()))
+        frame->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                              Qt::WindowCloseButtonHint);
 }

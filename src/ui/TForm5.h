@@ -1,14 +1,79 @@
 #pragma once
-// Communication window (placeholder until the window is built).
+// Communication window: reads the new or old fault trace from the drive over a serial port.
 
+#include <QString>
 #include <QWidget>
+
+class QButtonGroup;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class ReadSession;
 
 class TForm5 : public QWidget {
     Q_OBJECT
 public:
     explicit TForm5(QWidget *parent = nullptr);
-    ~TForm5() override;
+    ~TForm5() override; // a read still running is stopped and its port closed
+
+    // Controls, by the names of the original layout.
+    QPushButton *Button1 = nullptr;   ///< close
+    QPushButton *Button2 = nullptr;   ///< read the trace
+    QPushButton *Button3 = nullptr;   ///< clear the message area
+    QGroupBox *RadioGroup1 = nullptr; ///< port "COM1".."COM9"
+    QGroupBox *RadioGroup2 = nullptr; ///< trace "New" / "Old"
+    QLabel *Label1 = nullptr;
+    QPlainTextEdit *Memo1 = nullptr; ///< message area, one line per message
+    // Added controls: where ports are not named COMn, the device a port item stands for;
+    // and the exchanges done during a read.
+    QLabel *DeviceLabel = nullptr;
+    QLineEdit *DeviceEdit = nullptr;
+    QProgressBar *ProgressBar1 = nullptr;
+
+    /// The serial read behind Button2.
+    ReadSession *Session = nullptr;
+
+    /// Chosen port item, 0 for "COM1" .. 8 for "COM9".
+    int PortIndex() const;
+    void SetPortIndex(int index);
+    /// Text of the chosen port item, e.g. "COM3".
+    QString PortText() const;
+    /// Chosen trace, 0 for "New", 1 for "Old".
+    int DataIndex() const;
+    void SetDataIndex(int index);
+    /// True from Data Read until the read has finished or was stopped.
+    bool IsReading() const { return reading; }
+
+public slots:
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    bool event(QEvent *event) override;
+
+private:
+    void CreateControls();
+    void FormCreate();
+    void FormClose();
+    void ClosePort();
+    void SessionFinished(bool success);
+    void ShowDevicePath();
+    void CommitDevicePath();
+    void AdjustFrame();
+
+    QButtonGroup *portItems = nullptr;
+    QButtonGroup *dataItems = nullptr;
+    bool reading = false;
+    bool frameAdjusted = false;
+    bool formClosed = false;
+    QString deviceItem; // the port item whose device DeviceEdit shows
 };
 
-/// The open Communication window. window, or nullptr.
+/// The open communication window, or nullptr.
 extern TForm5 *Form5;

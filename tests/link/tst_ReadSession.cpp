@@ -1,0 +1,293 @@
+// The read session over a real pseudo-terminal against vandrel-drive-sim.
+
+#include "DriveModel.h"
+#include "PortNames.h"
+#include "ReadSession.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+// A running drive simulator; stopped when it goes out of scope.
+class Sim {
+public:
+    explicit Sim(const QStringList &args) {
+        process.setProgram(QStringLiteral(VANDREL_BIN_DIR "/vandrel-drive-sim"));
+        process.setArguments(args);
+        process.setProcessChannelMode(QProcess::SeparateChannels);
+        process.start();
+        if (process.waitForStarted(5000))
+            while (!process.canReadLine() && process.waitForReadyRead(5000)) {
+            }
+        path = QString::fromLocal8Bit(process.readLine()).trimmed();
+    }
+    ~Sim() {
+        process.kill();
+        process.waitForFinished(5000);
+    }
+    QProcess process;
+    QString path;
+};
+
+struct Run {
+    QStringList lines;
+    QStringList openFailures;
+    QList<int> progress;
+    bool finished = false;
+    bool success = false;
+};
+
+// Starts a read and records its signals until Finished (or the time limit).
+Run Read(ReadSession &session, const QString &port, bool old = false, int limitMs = 20000) {
+    Run run;
+    QObject context;
+    QObject::connect(&session, &ReadSession::MessageLine, &context,
+                     [&](const QString &line) { run.lines << line; });
+    QObject::connect(&session, &ReadSession::OpenFailed, &context,
+                     [&](const QString &text) { run.openFailures << text; });
+    QObject::connect(&session, &ReadSession::Progress, &context,
+                     [&](int done, int total) { run.progress << done * 100 + total; });
+    QObject::connect(&session, &ReadSession::Finished, &context, [&](bool success) {
+        QVERIFY(!run.finished);
+        run.finished = true;
+        run.success = success;
+    });
+    session.Start(port, old);
+    (void)QTest::qWaitFor([&] { return run.finished; }, limitMs);
+    return run;
+}
+
+} // namespace
+
+class tst_ReadSession : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        Language = LanguageEnglish;
+        ResetGlobals();
+    }
+
+    void successfulRead_data() {
+        QTest::addColumn<bool>("old");
+        QTest::addColumn<bool>("japanese");
+        QTest::newRow("new, English") << false << false;
+        QTest::newRow("old, Japanese") << true << true;
+    }
+    void successfulRead() {
+        QFETCH(bool, old);
+        QFETCH(bool, japanese);
+        Language = japanese ? LanguageJapanese : LanguageEnglish;
+        Sim sim({});
+        QVERIFY(sim.path.startsWith("/dev/"));
+        ReadSession session;
+        session.SetSettleWait(false);
+        const Run run = Read(session, sim.path, old);
+        QVERIFY(run.finished);
+        QVERIFY(run.success);
+        QVERIFY(session.Succeeded());
+        QVERIFY(!session.IsRunning());
+        QCOMPARE(run.lines, japanese ? QStringList({"通信中", "通信正常終了！"})
+                                     : QStringList({"Communicating...", "Normally End!"}));
+        QCOMPARE(run.progress.first(), 17);
+        QCOMPARE(run.progress.last(), 1717);
+        QCOMPARE(run.progress.size(), 18);
+
+        TTraceRecord record;
+        ResetRecord(record);
+        IsNormalized = 1;
+        session.ApplyTo(record);
+        TDriveModel drive;
+        static float value[SampleCount][ChannelCount];
+        static std::int32_t flag[SampleCount][FlagWordCount];
+        DecodeTraceImage(old ? drive.oldImage : drive.newImage, value, flag);
+        QVERIFY(std::memcmp(record.Value, value, sizeof value) == 0);
+        QVERIFY(std::memcmp(record.Flag, flag, sizeof flag) == 0);
+        QCOMPARE(record.Header[0], int((old ? drive.oldHeader : drive.newHeader)[0]));
+        QCOMPARE(DriveTypeE, 1);
+        QCOMPARE(int(IsNormalized), 0);
+
+        // The port was closed: a second read on the same line works.
+        const Run again = Read(session, sim.path, old);
+        QVERIFY(again.success);
+    }
+
+    void failuresOverTheLine_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("refusal") << QStringList{"--fault", "5:nak:83"} << "ERROR :  SumCheck Error";
+        QTest::newRow("unknown refusal")
+            << QStringList{"--fault", "17:nak:12"} << "ERROR :  Other Error";
+        QTest::newRow("lowercase sum")
+            << QStringList{"--fault", "1:lowersum"} << "ERROR :  SumCheck Error";
+        QTest::newRow("flood") << QStringList{"--fault", "9:flood"} << "ERROR :  TimeOut Error";
+        QTest::newRow("garbage") << QStringList{"--fault", "16:garbage"} << "ERROR :  Other Error";
+        QTest::newRow("no old trace") << QStringList{"--status", "1"} << "Old Data does not exist!";
+    }
+    void failuresOverTheLine() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, line);
+        Sim sim(args);
+        ReadSession session;
+        session.SetSettleWait(false);
+        TTraceRecord record;
+        ResetRecord(record);
+        const TTraceRecord before = record;
+        const Run run = Read(session, sim.path, true);
+        QVERIFY(run.finished);
+        QVERIFY(!run.success);
+        QCOMPARE(run.lines, QStringList({"Communicating...", line}));
+        session.ApplyTo(record);
+        QVERIFY(record == before);
+        QCOMPARE(DriveTypeE, 0);
+    }
+
+    void splitRepliesAreCollected() {
+        Sim sim({"--fault", "3:split", "--fault", "17:split"});
+        ReadSession session;
+        session.SetSettleWait(false);
+        const Run run = Read(session, sim.path);
+        QVERIFY(run.success);
+        QCOMPARE(run.lines.size(), 2);
+    }
+
+    void timeOutOnTheRealClock() {
+        Sim sim({"--fault", "2:timeout"});
+        ReadSession session;
+        session.SetSettleWait(false);
+        QElapsedTimer timer;
+        timer.start();
+        const Run run = Read(session, sim.path, false, 15000);
+        const qint64 elapsed = timer.elapsed();
+        QCOMPARE(run.lines, QStringList({"Communicating...", "ERROR :  TimeOut Error"}));
+        QVERIFY2(elapsed >= 9900 && elapsed <= 11500, qPrintable(QString::number(elapsed)));
+    }
+
+    void timeOutOnAFakeClock() {
+        Sim sim({"--fault", "9:nolf"});
+        ReadSession session;
+        session.SetSettleWait(false);
+        std::int64_t now = 5000;
+        // The clock moves only while the read waits for the broken reply.
+        session.SetClock([&] { return now; });
+        QObject context;
+        connect(&session, &ReadSession::Progress, &context, [&](int done, int) {
+            if (done == 8)
+                now += 11;
+        });
+        QElapsedTimer timer;
+        timer.start();
+        const Run run = Read(session, sim.path);
+        QCOMPARE(run.lines, QStringList({"Communicating...", "ERROR :  TimeOut Error"}));
+        QVERIFY(timer.elapsed() < 5000);
+    }
+
+    void settleWaitFollowsTheClock() {
+        Sim sim({});
+        ReadSession session;
+        std::int64_t now = 100;
+        session.SetClock([&] { return now; });
+        QSignalSpy progress(&session, &ReadSession::Progress);
+        QSignalSpy finished(&session, &ReadSession::Finished);
+        session.Start(sim.path, false);
+        QTest::qWait(400);
+        now = 101; // 1 s later: still settling
+        QTest::qWait(300);
+        QCOMPARE(progress.size(), 1); // only the initial (0, 17)
+        QVERIFY(session.IsRunning());
+        now = 102;
+        QVERIFY(finished.wait(10000) || finished.size() == 1);
+        QCOMPARE(finished.first().first().toBool(), true);
+    }
+
+    void openFailures_data() {
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("missing device") << "/dev/vandrel-no-such-port"
+                                        << "CreateFile Error!";
+        QTest::newRow("not a serial line") << "/dev/null"
+                                           << "GetCommState Error!";
+    }
+    void openFailures() {
+        QFETCH(QString, port);
+        QFETCH(QString, text);
+        ReadSession session;
+        QElapsedTimer timer;
+        timer.start();
+        const Run run = Read(session, port);
+        QVERIFY(run.finished);
+        QVERIFY(!run.success);
+        QCOMPARE(run.openFailures, QStringList{text});
+        QCOMPARE(run.lines, QStringList{"Communicating..."});
+        QVERIFY(timer.elapsed() < 1000); // no settle wait, no time-out
+        QVERIFY(!session.IsRunning());
+    }
+
+    void portItemsUseTheirStoredDevice() {
+        Sim sim({});
+        StoreDevicePath("COM7", sim.path);
+        ReadSession session;
+        session.SetSettleWait(false);
+        QVERIFY(Read(session, "COM7").success);
+        StoreDevicePath("COM7", "/dev/vandrel-no-such-port");
+        QCOMPARE(Read(session, "COM7").openFailures, QStringList{"CreateFile Error!"});
+    }
+
+    void deviceGoneMidRead() {
+        auto sim = std::make_unique<Sim>(QStringList{"--pace"});
+        ReadSession session;
+        session.SetSettleWait(false);
+        QObject context;
+        connect(&session, &ReadSession::Progress, &context, [&](int done, int) {
+            if (done == 3)
+                sim.reset();
+        });
+        QElapsedTimer timer;
+        timer.start();
+        const Run run = Read(session, sim ? sim->path : QString());
+        QVERIFY(run.finished);
+        QVERIFY(!run.success);
+        QCOMPARE(run.lines.size(), 2);
+        QVERIFY(run.lines[1].startsWith("ERROR :"));
+        QVERIFY(timer.elapsed() < 5000);
+        QVERIFY(!session.IsRunning());
+    }
+
+    void cancelStopsEverything() {
+        Sim sim({"--pace"});
+        ReadSession session;
+        session.SetSettleWait(false);
+        QSignalSpy lines(&session, &ReadSession::MessageLine);
+        QSignalSpy finished(&session, &ReadSession::Finished);
+        session.Start(sim.path, false);
+        QTest::qWait(200);
+        session.Cancel();
+        QVERIFY(!session.IsRunning());
+        // Long enough for the reply the drive was sending to end.
+        QTest::qWait(800);
+        QCOMPARE(lines.size(), 1);
+        QCOMPARE(finished.size(), 0);
+        // The port is free again.
+        QVERIFY(Read(session, sim.path).success);
+    }
+
+    void secondStartWhileRunningIsIgnored() {
+        Sim sim({});
+        ReadSession session;
+        session.SetSettleWait(false);
+        QSignalSpy lines(&session, &ReadSession::MessageLine);
+        QSignalSpy finished(&session, &ReadSession::Finished);
+        session.Start(sim.path, false);
+        session.Start(sim.path, true);
+        QVERIFY(finished.wait(10000));
+        QTest::qWait(100);
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(lines.size(), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_ReadSession)
+#include "tst_ReadSession.moc"
