@@ -52,8 +52,15 @@ bool LoadTraceFile(const QString &path, TTraceRecord &record, std::int32_t &driv
                 Shown(path).toStdString(), file.errorString().toStdString(), Language));
         return false;
     }
-    const QByteArray bytes = file.read(ReadLimit);
-    if (bytes.isEmpty() && file.error() != QFileDevice::NoError) {
+    // Read in pieces: a device or a pipe reports no size and may never end.
+    QByteArray bytes;
+    while (bytes.size() < ReadLimit) {
+        const QByteArray piece = file.read(qMin<qint64>(1 << 20, ReadLimit - bytes.size()));
+        if (piece.isEmpty())
+            break;
+        bytes += piece;
+    }
+    if (file.error() != QFileDevice::NoError) {
         if (error)
             *error = QString::fromStdString(TraceFileOpenFailedText(
                 Shown(path).toStdString(), file.errorString().toStdString(), Language));
