@@ -6,6 +6,8 @@
 
 #include <QCommandLineParser>
 #include <QScreen>
+#include <QStringList>
+#include <QTimer>
 #include <cstdio>
 
 int main(int argc, char *argv[]) {
@@ -20,6 +22,8 @@ int main(int argc, char *argv[]) {
         QStringLiteral("For this run, port item COMn (COM1..COM9) stands for device PATH."),
         QStringLiteral("COMn=PATH"));
     parser.addOption(attach);
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QStringLiteral("Trace file (.vnx or .vnb) to open at start."));
     parser.process(app);
     for (const QString &value : parser.values(attach)) {
         const qsizetype equals = value.indexOf(QLatin1Char('='));
@@ -38,5 +42,11 @@ int main(int argc, char *argv[]) {
     if (const QScreen *screen = app.primaryScreen())
         frame.setGeometry(screen->availableGeometry());
     frame.showMaximized();
+    // vandrel-monitor FILE opens FILE as File, Open would, once the frame is on screen.
+    const QStringList files = parser.positionalArguments();
+    if (!files.isEmpty()) {
+        const QString path = files.first();
+        QTimer::singleShot(0, &frame, [&frame, path] { frame.OpenTraceFile(path); });
+    }
     return app.exec();
 }

@@ -1,10 +1,101 @@
-// vandrel-trace export (placeholder until the command is built).
+// vandrel-trace export: one trace file as CSV in engineering units.
 
+#include "ChannelNames.h"
 #include "Commands.h"
+#include "TraceFileCommand.h"
 
+#include <QSaveFile>
+#include <QString>
 #include <cstdio>
+#include <cstring>
+#include <string>
 
-int RunExport(int, char *[]) {
-    std::fputs("vandrel-trace export: not available yet\n", stderr);
-    return 2;
+namespace {
+
+const char *const ExportUsage =
+    "usage: vandrel-trace export FILE [--out CSV]\n"
+    "\n"
+    "Writes the trace file FILE as CSV (comma separated, '.' as decimal point) to CSV, or to\n"
+    "standard output without --out: a header row (sample, the twelve default English channel\n"
+    "names for the file's drive type, flag1..flag4), then one row per sample with the sample\n"
+    "number, the twelve values in engineering units and the four flag words as 0xHHHH.\n"
+    ".vnx values are scaled by the factors of the file's drive type; .vnb values are written\n"
+    "as stored.\n"
+    "\n"
+    "Exit status: 0 done, 1 the file cannot be read or the CSV cannot be written (the message\n"
+    "names the line of the first bad field), 2 usage error.\n";
+
+std::string Csv(const CommandTrace &trace) {
+    std::string out = "sample";
+    for (int ch = 1; ch <= ChannelCount; ++ch)
+        out += "," + EnglishChannelName(ch, trace.DriveTypeE);
+    for (int w = 1; w <= FlagWordCount; ++w)
+        out += ",flag" + std::to_string(w);
+    out += '\n';
+    for (int i = 0; i < SampleCount; ++i) {
+        out += std::to_string(trace.Record.SampleNo[i]);
+        for (int c = 0; c < ChannelCount; ++c)
+            out += "," + FloatText(EngineeringValue(trace, i, c));
+        for (int w = 0; w < FlagWordCount; ++w) {
+            char word[16];
+            std::snprintf(word, sizeof word, ",0x%04X",
+                          static_cast<unsigned>(trace.Record.Flag[i][w]));
+            out += word;
+        }
+        out += '\n';
+    }
+    return out;
+}
+
+} // namespace
+
+int RunExport(int argc, char *argv[]) {
+    const char *path = nullptr;
+    const char *outPath = nullptr;
+    for (int i = 0; i < argc; ++i) {
+        const char *arg = argv[i];
+        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+            std::fputs(ExportUsage, stdout);
+            return 0;
+        }
+        if (std::strcmp(arg, "--out") == 0) {
+            if (i + 1 >= argc || outPath) {
+                std::fprintf(stderr, "vandrel-trace export: --out needs one file name\n\n%s",
+                             ExportUsage);
+                return 2;
+            }
+            outPath = argv[++i];
+            continue;
+        }
+        if ((arg[0] == '-' && arg[1] != '\0') || path) {
+            std::fprintf(stderr, "vandrel-trace export: unexpected argument '%s'\n\n%s", arg,
+                         ExportUsage);
+            return 2;
+        }
+        path = arg;
+    }
+    if (!path) {
+        std::fprintf(stderr, "vandrel-trace export: FILE is missing\n\n%s", ExportUsage);
+        return 2;
+    }
+
+    CommandTrace trace;
+    if (!LoadCommandTrace(path, trace))
+        return 1;
+    const std::string csv = Csv(trace);
+
+    if (!outPath) {
+        std::fwrite(csv.data(), 1, csv.size(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+    QSaveFile file(QString::fromLocal8Bit(outPath));
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(csv.data(), static_cast<qint64>(csv.size())) !=
+            static_cast<qint64>(csv.size()) ||
+        !file.commit()) {
+        std::fprintf(stderr, "vandrel-trace export: cannot write %s: %s\n", outPath,
+                     file.errorString().toLocal8Bit().constData());
+        return 1;
+    }
+    return 0;
 }

@@ -1,10 +1,77 @@
-// vandrel-trace info (placeholder until the command is built).
+// vandrel-trace info: a summary of one trace file.
 
+#include "ChannelNames.h"
 #include "Commands.h"
+#include "TraceFileCommand.h"
+#include "TriggerStamp.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <string>
 
-int RunInfo(int, char *[]) {
-    std::fputs("vandrel-trace info: not available yet\n", stderr);
-    return 2;
+namespace {
+
+const char *const InfoUsage =
+    "usage: vandrel-trace info FILE\n"
+    "\n"
+    "Prints a summary of the trace file FILE (.vnx raw drive units, .vnb engineering units),\n"
+    "one \"key: value\" per line: the kind of file, the drive type, the trigger point, both\n"
+    "time stamps of the trip, and per channel its default English name with the minimum and\n"
+    "maximum in engineering units.\n"
+    "\n"
+    "Exit status: 0 done, 1 the file cannot be read (the message names the line of the first\n"
+    "bad field), 2 usage error.\n";
+
+std::string StampText(const TTraceRecord &record, StampClock clock) {
+    const TriggerStamp stamp = FormatTriggerStamp(record.Header, clock);
+    return stamp.Date + " " + stamp.Time;
+}
+
+} // namespace
+
+int RunInfo(int argc, char *argv[]) {
+    const char *path = nullptr;
+    for (int i = 0; i < argc; ++i) {
+        const char *arg = argv[i];
+        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+            std::fputs(InfoUsage, stdout);
+            return 0;
+        }
+        if ((arg[0] == '-' && arg[1] != '\0') || path) {
+            std::fprintf(stderr, "vandrel-trace info: unexpected argument '%s'\n\n%s", arg,
+                         InfoUsage);
+            return 2;
+        }
+        path = arg;
+    }
+    if (!path) {
+        std::fprintf(stderr, "vandrel-trace info: FILE is missing\n\n%s", InfoUsage);
+        return 2;
+    }
+
+    CommandTrace trace;
+    if (!LoadCommandTrace(path, trace))
+        return 1;
+
+    const TTraceRecord &record = trace.Record;
+    std::printf("file: %s\n", path);
+    std::printf("kind: %s\n", trace.Normalized ? "normalized" : "raw");
+    std::printf("drive type: %s\n", trace.DriveTypeE == 1 ? "E" : "standard");
+    std::printf("trigger point: %s\n",
+                FormatTriggerStamp(record.Header, StampClock::Setnvop).Point.c_str());
+    std::printf("SETNVOP clock: %s\n", StampText(record, StampClock::Setnvop).c_str());
+    std::printf("host CPU clock: %s\n", StampText(record, StampClock::HostCpu).c_str());
+    for (int c = 0; c < ChannelCount; ++c) {
+        float low = EngineeringValue(trace, 0, c);
+        float high = low;
+        for (int i = 1; i < SampleCount; ++i) {
+            low = std::min(low, EngineeringValue(trace, i, c));
+            high = std::max(high, EngineeringValue(trace, i, c));
+        }
+        std::printf("ch%d %s: min %s, max %s\n", c + 1,
+                    EnglishChannelName(c + 1, trace.DriveTypeE).c_str(), FloatText(low).c_str(),
+                    FloatText(high).c_str());
+    }
+    return 0;
 }

@@ -11,3 +11,10 @@
 /// Returns false with a readable reason in *error when the file could not be written.
 bool SaveTraceFile(const QString &path, const TTraceRecord &record, std::int32_t driveTypeE,
                    bool normalized, QString *error);
+
+/// Reads the trace file at path into record (SampleNo, Value, Flag, Header) and driveTypeE.
+/// All or nothing: on failure both stay as they were and *error holds a message, in the
+/// current Language, that names the file and, for bad contents, the 1-based line of the
+/// first bad field.
+bool LoadTraceFile(const QString &path, TTraceRecord &record, std::int32_t &driveTypeE,
+                   QString *error);

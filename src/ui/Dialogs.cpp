@@ -23,8 +23,9 @@ QString Dialogs::OpenFileName(QWidget *parent, const QString &caption, const QSt
 }
 
 QString Dialogs::SaveFileName(QWidget *parent, const QString &caption, const QString &filter) {
-    // The program asks no question of its own before replacing a file; the dialog may.
-    return QFileDialog::getSaveFileName(parent, caption, QString(), filter);
+    // Saving replaces an existing file without a question, as users of the program expect.
+    return QFileDialog::getSaveFileName(parent, caption, QString(), filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
 }
 
 bool Dialogs::PrinterSetup(QWidget *parent, QPrinter &printer) {

@@ -11,16 +11,22 @@
 #include "TForm7.h"
 #include "TForm8.h"
 #include "TGraghForm.h"
+#include "TraceFile.h"
+#include "TraceFileIO.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPointer>
 #include <QSaveFile>
 #include <QStatusBar>
@@ -55,6 +61,34 @@ QString Pick(const MenuCaption &caption) {
 
 constexpr int CtrlL = 12;
 
+// File dialogs: captions, and the endings that decide what a file holds (compared exactly,
+// case included).
+constexpr MenuCaption OpenDialogCaption = {"開く", "Open"};
+constexpr MenuCaption SaveDialogCaption = {"保存", "Save"};
+constexpr MenuCaption FileErrorTitle = {"ファイルエラー", "File Error"};
+const QString RawEnding = QStringLiteral(".vnx");
+const QString NormalizedEnding = QStringLiteral(".vnb");
+const QString RawFilter = QStringLiteral("DataFile(*.vnx)");
+const QString NormalizedFilter = QStringLiteral("DataFile(*.vnb)");
+
+QString FileCaption(const QString &path) {
+    return BaseTitle + QStringLiteral("   ") + QFileInfo(path).fileName();
+}
+
+// The first local trace file among dropped URLs; endings of any case, as a file manager shows
+// them.
+QString DroppedTraceFile(const QMimeData *data) {
+    if (!data || !data->hasUrls())
+        return {};
+    for (const QUrl &url : data->urls()) {
+        const QString path = url.toLocalFile();
+        if (path.endsWith(RawEnding, Qt::CaseInsensitive) ||
+            path.endsWith(NormalizedEnding, Qt::CaseInsensitive))
+            return path;
+    }
+    return {};
+}
+
 } // namespace
 
 TForm1::TForm1(QWidget *parent) : QMainWindow(parent) {
@@ -68,6 +102,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent) {
     mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setCentralWidget(mdiArea);
+    setAcceptDrops(true);
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     setStatusBar(StatusBar1);
@@ -190,9 +225,72 @@ QMdiSubWindow *TForm1::OpenChild(QAction *item, QWidget *window) {
     return frame;
 }
 
-void TForm1::open01Click() {}
+void TForm1::open01Click() {
+    const QString path = Dialogs::Current().OpenFileName(this, Pick(OpenDialogCaption),
+                                                         RawFilter + ";;" + NormalizedFilter);
+    if (path.isEmpty())
+        return;
+    OpenTraceFile(path);
+}
 
-void TForm1::saveS1Click() {}
+bool TForm1::OpenTraceFile(const QString &path) {
+    // All or nothing: the record, the flags and the caption change only after a full read.
+    TTraceRecord loaded = Record;
+    std::int32_t loadedDriveType = DriveTypeE;
+    QString error;
+    if (!LoadTraceFile(path, loaded, loadedDriveType, &error)) {
+        Dialogs::Current().Message(this, Pick(FileErrorTitle), error);
+        return false;
+    }
+    if (path.endsWith(NormalizedEnding, Qt::CaseSensitive))
+        IsNormalized = 1;
+    else if (path.endsWith(RawEnding, Qt::CaseSensitive))
+        IsNormalized = 0;
+    setWindowTitle(FileCaption(path));
+    Record = loaded;
+    if (loadedDriveType != DriveTypeE) {
+        // Channels 10-12 mean other quantities now; their factors must follow at once.
+        DriveTypeE = loadedDriveType;
+        ApplyTypeScales(Record);
+    }
+    return true;
+}
+
+void TForm1::saveS1Click() {
+    // A record in engineering units is saved as such; written as raw values, the next load
+    // would scale it a second time.
+    const bool normalized = IsNormalized != 0;
+    const QString &ending = normalized ? NormalizedEnding : RawEnding;
+    QString path = Dialogs::Current().SaveFileName(this, Pick(SaveDialogCaption),
+                                                   normalized ? NormalizedFilter : RawFilter);
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(ending, Qt::CaseSensitive))
+        path += ending;
+    QString reason;
+    if (!SaveTraceFile(path, Record, DriveTypeE, normalized, &reason)) {
+        const auto text = TraceFileSaveFailedText(QDir::toNativeSeparators(path).toStdString(),
+                                                  reason.toStdString(), Language);
+        Dialogs::Current().Message(this, Pick(FileErrorTitle), QString::fromStdString(text));
+        return;
+    }
+    setWindowTitle(FileCaption(path));
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent *event) {
+    if (!DroppedTraceFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent *event) {
+    const QString path = DroppedTraceFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // Opened once the drop is over: a message box must not block the source of the drag.
+    QMetaObject::invokeMethod(
+        this, [this, path] { OpenTraceFile(path); }, Qt::QueuedConnection);
+}
 
 void TForm1::Exit1Click() {
     close();

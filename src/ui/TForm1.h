@@ -7,6 +7,8 @@
 #include <QString>
 
 class QAction;
+class QDragEnterEvent;
+class QDropEvent;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -57,6 +59,10 @@ public:
     /// freed. Returns the sub-window that frames it.
     QMdiSubWindow *OpenChild(QAction *item, QWidget *window);
 
+    /// Loads the trace file at path as File, Open does after its dialog: all or nothing, a
+    /// message box on failure. Returns true when the record was replaced.
+    bool OpenTraceFile(const QString &path);
+
 public slots:
     void open01Click();
     void saveS1Click();
@@ -71,6 +77,8 @@ public slots:
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void FormCreate();

@@ -1,0 +1,31 @@
+#include "TraceFileCommand.h"
+
+#include "TraceFileIO.h"
+
+#include <QString>
+#include <charconv>
+#include <cstdio>
+
+bool LoadCommandTrace(const char *path, CommandTrace &trace) {
+    ResetRecord(trace.Record);
+    const QString file = QString::fromLocal8Bit(path);
+    QString error;
+    if (!LoadTraceFile(file, trace.Record, trace.DriveTypeE, &error)) {
+        std::fprintf(stderr, "vandrel-trace: %s\n", error.toLocal8Bit().constData());
+        return false;
+    }
+    // The same ending rule as the monitor's File, Open, case included.
+    trace.Normalized = file.endsWith(QStringLiteral(".vnb"), Qt::CaseSensitive);
+    return true;
+}
+
+float EngineeringValue(const CommandTrace &trace, int i, int c) {
+    const float value = trace.Record.Value[i][c];
+    return trace.Normalized ? value : value * ChannelFactor(c, trace.DriveTypeE);
+}
+
+std::string FloatText(float value) {
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}

@@ -1,0 +1,23 @@
+#pragma once
+// What the trace-file commands of vandrel-trace share: loading a file and showing values.
+
+#include "TraceRecord.h"
+
+#include <cstdint>
+#include <string>
+
+/// A trace file as the commands see it.
+struct CommandTrace {
+    TTraceRecord Record;
+    std::int32_t DriveTypeE = 0;
+    bool Normalized = false; ///< a .vnb file: values are engineering units already
+};
+
+/// Loads path; on failure prints the message (file and line) on stderr and returns false.
+bool LoadCommandTrace(const char *path, CommandTrace &trace);
+
+/// Value of sample i, channel c (0-based) in engineering units, by the file's drive type.
+float EngineeringValue(const CommandTrace &trace, int i, int c);
+
+/// Shortest text that reads back as the same float; '.' as decimal point in every locale.
+std::string FloatText(float value);

@@ -1,0 +1,187 @@
+// vandrel-trace info and export on small trace files.
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString DataDir = QStringLiteral(VANDREL_TEST_DATA);
+
+struct Run {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run Trace(const QStringList &arguments, const QString &locale = QStringLiteral("C.UTF-8")) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("LC_ALL", locale);
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(VANDREL_BIN_DIR "/vandrel-trace"), arguments);
+    Run run;
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.exitCode = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+} // namespace
+
+class tst_TraceCli : public QObject {
+    Q_OBJECT
+private slots:
+    void info_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("lines");
+        // typeE.vnx: channel c (1-based) of sample i holds (i - 50) * c * 10, trigger position
+        // 0x46, SETNVOP stamp 23/4/5 12:34, host CPU stamp with year 0x1ff (read as 0) and
+        // month 13.
+        QTest::newRow("raw, type E")
+            << "typeE.vnx"
+            << QStringList{"kind: raw",
+                           "drive type: E",
+                           "trigger point: 30",
+                           "SETNVOP clock: 2023/04/05 12:34",
+                           "host CPU clock: 0000/00/00 00:00",
+                           "ch1 Curr.-U(%): min -10, max 9.8",
+                           "ch4 DC-Volt.(V): min -200, max 196",
+                           "ch10 Id-ref.(%): min -83.333336, max 81.66667",
+                           "ch12 Control phase(degree): min -32.958984, max 32.299805"};
+        // standard.vnb: channel c of sample i holds (i - 40) * 0.25 * c, trigger position 90,
+        // SETNVOP stamp 99/12/31 24:59, host CPU minute 0xff, last value 2.
+        QTest::newRow("normalized, standard")
+            << "standard.vnb"
+            << QStringList{"kind: normalized",
+                           "drive type: standard",
+                           "trigger point: 10",
+                           "SETNVOP clock: 2099/12/31 24:59",
+                           "host CPU clock: 0000/00/00 00:00",
+                           "ch1 Curr.-U(%): min -10, max 14.75",
+                           "ch10 Slip-Freq.(%): min -100, max 147.5",
+                           "ch12 Motor-Temp(degree): min -120, max 177"};
+    }
+    void info() {
+        QFETCH(QString, file);
+        QFETCH(QStringList, lines);
+        const Run run = Trace({"info", DataDir + "/" + file});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.err.isEmpty());
+        const QStringList output = run.out.split('\n', Qt::SkipEmptyParts);
+        for (const QString &line : lines)
+            QVERIFY2(output.contains(line), qPrintable(line + "\n---\n" + run.out));
+        QCOMPARE(output.filter(QRegularExpression("^ch\\d+ .*: min .*, max ")).size(), 12);
+    }
+
+    void exportCsv_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("header");
+        QTest::addColumn<QString>("row1");
+        QTest::addColumn<QString>("row100");
+        QTest::newRow("raw, type E")
+            << "typeE.vnx"
+            << "sample,Curr.-U(%),Curr.-V(%),Curr.-W(%),DC-Volt.(V),Output-Volt.(V),"
+               "Motor-Speed(%),Speed-Ref.(%),Torque-Ref.(%),Output-Freq.(%),Id-ref.(%),"
+               "Iq-ref.(%),Control phase(degree),flag1,flag2,flag3,flag4"
+            << "0,-10,-20,-30,-200,-250,-15,-17.5,-80,-22.5,-83.333336,-91.66667,-32.958984,"
+               "0x0082,0x0000,0x0000,0xFFFF"
+            << "99,9.8,19.6,29.4,196,245,14.7,17.15,78.4,22.05,81.66667,89.833336,32.299805,"
+               "0x0082,0x0063,0x0000,0xFFFF";
+        QTest::newRow("normalized, standard")
+            << "standard.vnb"
+            << "sample,Curr.-U(%),Curr.-V(%),Curr.-W(%),DC-Volt.(V),Output-Volt.(V),"
+               "Motor-Speed(%),Speed-Ref.(%),Torque-Ref.(%),Output-Freq.(%),Slip-Freq.(%),"
+               "Flux-Ref.(%),Motor-Temp(degree),flag1,flag2,flag3,flag4"
+            << "1000,-10,-20,-30,-40,-50,-60,-70,-80,-90,-100,-110,-120,"
+               "0x0000,0x0000,0x01FF,0x0000"
+            << "1099,14.75,29.5,44.25,59,73.75,88.5,103.25,118,132.75,147.5,162.25,177,"
+               "0x0129,0x0000,0x01FF,0x0000";
+    }
+    void exportCsv() {
+        QFETCH(QString, file);
+        QFETCH(QString, header);
+        QFETCH(QString, row1);
+        QFETCH(QString, row100);
+        // A locale with a decimal comma must not change the CSV.
+        const Run run = Trace({"export", DataDir + "/" + file}, "de_DE.UTF-8");
+        QCOMPARE(run.exitCode, 0);
+        const QStringList rows = run.out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(rows.size(), 101);
+        QCOMPARE(rows[0], header);
+        QCOMPARE(rows[1], row1);
+        QCOMPARE(rows[100], row100);
+        for (const QString &row : rows)
+            QCOMPARE(row.count(','), 16);
+
+        // --out writes the same text to a file.
+        QTemporaryDir dir;
+        const QString csv = dir.filePath("out.csv");
+        const Run toFile = Trace({"export", DataDir + "/" + file, "--out", csv});
+        QCOMPARE(toFile.exitCode, 0);
+        QVERIFY(toFile.out.isEmpty());
+        QFile written(csv);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(written.readAll()), run.out);
+    }
+
+    void unreadableFiles_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("expected");
+        for (const char *command : {"info", "export"}) {
+            QTest::addRow("%s, 50 lines", command)
+                << command << "short50.vnx" << QStringList{"short50.vnx", "Line 51:"};
+            QTest::addRow("%s, bad field", command)
+                << command << "badline7.vnx" << QStringList{"badline7.vnx", "Line 7:", "-4x0"};
+            QTest::addRow("%s, missing file", command)
+                << command << "gone.vnx" << QStringList{"gone.vnx", "cannot be opened"};
+        }
+    }
+    void unreadableFiles() {
+        QFETCH(QString, command);
+        QFETCH(QString, file);
+        QFETCH(QStringList, expected);
+        const Run run = Trace({command, DataDir + "/" + file});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY(run.out.isEmpty());
+        for (const QString &part : expected)
+            QVERIFY2(run.err.contains(part), qPrintable(run.err));
+    }
+
+    void exportToAnUnwritablePlace() {
+        const Run run = Trace({"export", DataDir + "/typeE.vnx", "--out", "/no-such-folder/x.csv"});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("/no-such-folder/x.csv"), qPrintable(run.err));
+    }
+
+    void usage_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        const QString file = DataDir + "/typeE.vnx";
+        QTest::newRow("info without file") << QStringList{"info"} << 2;
+        QTest::newRow("info with two files") << QStringList{"info", file, file} << 2;
+        QTest::newRow("info with an option") << QStringList{"info", "--fast", file} << 2;
+        QTest::newRow("export without file") << QStringList{"export"} << 2;
+        QTest::newRow("export --out without name") << QStringList{"export", file, "--out"} << 2;
+        QTest::newRow("export --out twice")
+            << QStringList{"export", file, "--out", "a.csv", "--out", "b.csv"} << 2;
+        QTest::newRow("info --help") << QStringList{"info", "--help"} << 0;
+        QTest::newRow("export --help") << QStringList{"export", "--help"} << 0;
+    }
+    void usage() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        const Run run = Trace(arguments);
+        QCOMPARE(run.exitCode, exitCode);
+        const QString &text = exitCode == 0 ? run.out : run.err;
+        QVERIFY2(text.contains("usage: vandrel-trace " + arguments[0]), qPrintable(text));
+    }
+};
+
+QTEST_APPLESS_MAIN(tst_TraceCli)
+#include "tst_TraceCli.moc"

@@ -1,0 +1,384 @@
+// File, Open and File, Save of the main frame, and opening a file dropped onto it.
+
+#include "FakeDialogs.h"
+#include "TForm1.h"
+#include "TraceFile.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace {
+
+const QString DataDir = QStringLiteral(VANDREL_TEST_DATA);
+
+TTraceRecord SomeRecord() {
+    TTraceRecord record;
+    ResetRecord(record);
+    for (int i = 0; i < SampleCount; ++i) {
+        record.SampleNo[i] = 200 + i;
+        for (int c = 0; c < ChannelCount; ++c)
+            record.Value[i][c] = float((i * 37 + c * 101) % 65536 - 32768);
+        for (int w = 0; w < FlagWordCount; ++w)
+            record.Flag[i][w] = (i * 1009 + w * 7) & 0xFFFF;
+    }
+    for (int j = 0; j < HeaderCount; ++j)
+        record.Header[j] = j * 20;
+    return record;
+}
+
+void WriteFile(const QString &path, const QByteArray &bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray ReadFile(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray ValidText(int driveType = 0) {
+    return QByteArray::fromStdString(WriteTraceFile(SomeRecord(), driveType, false));
+}
+
+QString Caption(const QString &fileName) {
+    return BaseTitle + QStringLiteral("   ") + fileName;
+}
+
+} // namespace
+
+class tst_FileMenu : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        // Every test starts in an empty folder.
+        QVERIFY(dir.isValid());
+        QVERIFY(QDir(dir.path()).removeRecursively());
+        QVERIFY(QDir().mkpath(dir.path()));
+        QDir::setCurrent(dir.path());
+    }
+
+    void saveThenOpenGivesTheRecordBack() {
+        FakeDialogs dialogs;
+        TForm1 form;
+        form.Record = SomeRecord();
+        DriveTypeE = 1;
+        const TTraceRecord saved = form.Record;
+        dialogs.saveAnswer = dir.filePath("run1");
+        form.saveS1->trigger();
+        QCOMPARE(dialogs.filters, QStringList{"DataFile(*.vnx)"});
+        QVERIFY(QFile::exists(dir.filePath("run1.vnx")));
+        QCOMPARE(form.windowTitle(), Caption("run1.vnx"));
+
+        ResetRecord(form.Record);
+        DriveTypeE = 0;
+        IsNormalized = 1;
+        dialogs.openAnswer = dir.filePath("run1.vnx");
+        form.open01->trigger();
+        QCOMPARE(dialogs.filters.last(), QStringLiteral("DataFile(*.vnx);;DataFile(*.vnb)"));
+        QVERIFY(dialogs.messages.isEmpty());
+        QCOMPARE(DriveTypeE, 1);
+        QCOMPARE(IsNormalized, quint8(0));
+        TTraceRecord expected = saved;
+        ApplyTypeScales(expected); // the factors follow the loaded drive type
+        QVERIFY(form.Record == expected);
+    }
+
+    void saveNames_data() {
+        QTest::addColumn<int>("normalized");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QString>("filter");
+        QTest::newRow("raw, plain name") << 0 << "run1"
+                                         << "run1.vnx"
+                                         << "DataFile(*.vnx)";
+        QTest::newRow("raw, ending given") << 0 << "run1.vnx"
+                                           << "run1.vnx"
+                                           << "DataFile(*.vnx)";
+        QTest::newRow("raw, upper case ending") << 0 << "DATA.VNX"
+                                                << "DATA.VNX.vnx"
+                                                << "DataFile(*.vnx)";
+        QTest::newRow("raw, other kind's ending") << 0 << "run1.vnb"
+                                                  << "run1.vnb.vnx"
+                                                  << "DataFile(*.vnx)";
+        QTest::newRow("normalized, plain name") << 1 << "run1"
+                                                << "run1.vnb"
+                                                << "DataFile(*.vnb)";
+        QTest::newRow("normalized, ending given") << 1 << "run1.vnb"
+                                                  << "run1.vnb"
+                                                  << "DataFile(*.vnb)";
+        QTest::newRow("normalized, raw ending") << 1 << "run1.vnx"
+                                                << "run1.vnx.vnb"
+                                                << "DataFile(*.vnb)";
+    }
+    void saveNames() {
+        QFETCH(int, normalized);
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        QFETCH(QString, filter);
+        FakeDialogs dialogs;
+        TForm1 form;
+        IsNormalized = quint8(normalized);
+        dialogs.saveAnswer = dir.filePath(typed);
+        form.saveS1->trigger();
+        QCOMPARE(dialogs.filters, QStringList{filter});
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{written});
+        QCOMPARE(form.windowTitle(), Caption(written));
+        QVERIFY(dialogs.messages.isEmpty());
+    }
+
+    void openEndings_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("after");
+        QTest::newRow(".vnb sets") << "run.vnb" << 0 << 1;
+        QTest::newRow(".vnx clears") << "run.vnx" << 1 << 0;
+        QTest::newRow(".VNX keeps 1") << "DATA.VNX" << 1 << 1;
+        QTest::newRow(".VNX keeps 0") << "DATA.VNX" << 0 << 0;
+        QTest::newRow(".VNB keeps 0") << "DATA.VNB" << 0 << 0;
+        QTest::newRow("other ending keeps") << "trace.txt" << 1 << 1;
+    }
+    void openEndings() {
+        QFETCH(QString, name);
+        QFETCH(int, before);
+        QFETCH(int, after);
+        FakeDialogs dialogs;
+        TForm1 form;
+        WriteFile(dir.filePath(name), ValidText());
+        IsNormalized = quint8(before);
+        dialogs.openAnswer = dir.filePath(name);
+        form.open01->trigger();
+        QVERIFY(dialogs.messages.isEmpty());
+        QCOMPARE(int(IsNormalized), after);
+        QCOMPARE(form.windowTitle(), Caption(name));
+        QCOMPARE(form.Record.SampleNo[5], 205);
+    }
+
+    void cancelledDialogsChangeNothing() {
+        FakeDialogs dialogs;
+        TForm1 form;
+        const TTraceRecord before = form.Record;
+        form.open01->trigger();
+        form.saveS1->trigger();
+        QCOMPARE(dialogs.filters.size(), 2);
+        QVERIFY(form.Record == before);
+        QCOMPARE(form.windowTitle(), BaseTitle);
+        QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+        QVERIFY(dialogs.messages.isEmpty());
+    }
+
+    void failedOpenChangesNothing_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("source"); // a file in tests/data, or empty: no file at all
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QStringList>("expected");
+        const int en = LanguageEnglish, ja = LanguageJapanese;
+        QTest::newRow("missing file") << "gone.vnb"
+                                      << "" << en << QStringList{"cannot be opened", "gone.vnb"};
+        QTest::newRow("missing file, Japanese")
+            << "gone.vnb"
+            << "" << ja << QStringList{"を開けません", "gone.vnb"};
+        QTest::newRow("50-line file")
+            << "short.vnb"
+            << "short50.vnx" << en
+            << QStringList{"cannot be loaded", "short.vnb", "Line 51:", "missing"};
+        QTest::newRow("50-line file, Japanese")
+            << "short.vnb"
+            << "short50.vnx" << ja << QStringList{"を読み込めません", "short.vnb", "51行目:"};
+        QTest::newRow("bad field on line 7")
+            << "bad.vnb"
+            << "badline7.vnx" << en
+            << QStringList{"bad.vnb", "Line 7: the value of channel 1 is not a number: \"-4x0\""};
+        QTest::newRow("a folder") << "folder.vnb"
+                                  << "/" << en << QStringList{"folder.vnb", "cannot be opened"};
+    }
+    void failedOpenChangesNothing() {
+        QFETCH(QString, name);
+        QFETCH(QString, source);
+        QFETCH(int, language);
+        QFETCH(QStringList, expected);
+        FakeDialogs dialogs;
+        TForm1 form;
+        const QString path = dir.filePath(name);
+        if (source == "/")
+            QVERIFY(QDir().mkpath(path));
+        else if (!source.isEmpty())
+            WriteFile(path, ReadFile(DataDir + "/" + source));
+        Language = language;
+        form.Record = SomeRecord();
+        const TTraceRecord before = form.Record;
+        DriveTypeE = 0;
+        IsNormalized = 0;
+        form.setWindowTitle(Caption("previous.vnx"));
+
+        dialogs.openAnswer = path;
+        form.open01->trigger();
+        QVERIFY(form.Record == before);
+        QCOMPARE(DriveTypeE, 0);
+        QCOMPARE(IsNormalized, quint8(0)); // a .vnb name, yet nothing was loaded
+        QCOMPARE(form.windowTitle(), Caption("previous.vnx"));
+        QCOMPARE(dialogs.messages.size(), 1);
+        for (const QString &part : expected)
+            QVERIFY2(dialogs.messages[0].contains(part), qPrintable(dialogs.messages[0]));
+    }
+
+    void loadFollowsTheDriveType() {
+        FakeDialogs dialogs;
+        TForm1 form;
+        QCOMPARE(form.Record.Scale[11], ChannelFactor(11, 0));
+        dialogs.openAnswer = DataDir + "/typeE.vnx";
+        form.open01->trigger();
+        QCOMPARE(DriveTypeE, 1);
+        for (int c = 9; c < ChannelCount; ++c)
+            QCOMPARE(form.Record.Scale[c], ChannelFactor(c, 1));
+        dialogs.openAnswer = DataDir + "/standard.vnb";
+        form.open01->trigger();
+        QCOMPARE(DriveTypeE, 0);
+        for (int c = 9; c < ChannelCount; ++c)
+            QCOMPARE(form.Record.Scale[c], ChannelFactor(c, 0));
+        QVERIFY(dialogs.messages.isEmpty());
+    }
+
+    void normalizedRecordIsSavedAsNormalized() {
+        FakeDialogs dialogs;
+        TForm1 form;
+        dialogs.openAnswer = DataDir + "/standard.vnb";
+        form.open01->trigger();
+        QCOMPARE(IsNormalized, quint8(1));
+        QCOMPARE(form.Record.Value[1][0], -9.75f);
+        form.Record.Value[2][3] = 0.1f; // needs all its digits to come back
+        const TTraceRecord loaded = form.Record;
+
+        dialogs.saveAnswer = dir.filePath("copy");
+        form.saveS1->trigger();
+        QCOMPARE(dialogs.filters.last(), QStringLiteral("DataFile(*.vnb)"));
+        QCOMPARE(form.windowTitle(), Caption("copy.vnb"));
+        QVERIFY(!QFile::exists(dir.filePath("copy.vnx")));
+
+        ResetRecord(form.Record);
+        dialogs.openAnswer = dir.filePath("copy.vnb");
+        form.open01->trigger();
+        QVERIFY(dialogs.messages.isEmpty());
+        QVERIFY(form.Record == loaded);
+        QCOMPARE(IsNormalized, quint8(1));
+    }
+
+    void failedSaveTellsAndKeepsTheCaption_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("English") << int(LanguageEnglish) << "cannot be saved";
+        QTest::newRow("Japanese") << int(LanguageJapanese) << "を保存できません";
+    }
+    void failedSaveTellsAndKeepsTheCaption() {
+        QFETCH(int, language);
+        QFETCH(QString, expected);
+        FakeDialogs dialogs;
+        TForm1 form;
+        Language = language;
+        dialogs.saveAnswer = dir.filePath("no-such-folder/run1");
+        form.saveS1->trigger();
+        QCOMPARE(form.windowTitle(), BaseTitle);
+        QCOMPARE(dialogs.messages.size(), 1);
+        QVERIFY2(dialogs.messages[0].contains(expected), qPrintable(dialogs.messages[0]));
+        QVERIFY(dialogs.messages[0].contains(
+            QDir::toNativeSeparators(dir.filePath("no-such-folder/run1.vnx"))));
+        // The reason from the system follows the file name.
+        QVERIFY(dialogs.messages[0].split('\n').size() >= 2);
+        QVERIFY(!dialogs.messages[0].split('\n')[1].isEmpty());
+    }
+
+    void failedSaveLeavesTheOldFile() {
+#ifdef Q_OS_UNIX
+        if (geteuid() == 0)
+            QSKIP("permissions do not stop the super-user");
+#else
+        QSKIP("folder permissions are a Unix test");
+#endif
+        FakeDialogs dialogs;
+        TForm1 form;
+        const QString folder = dir.filePath("locked");
+        QVERIFY(QDir().mkpath(folder));
+        WriteFile(folder + "/run1.vnx", "old contents");
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+        dialogs.saveAnswer = folder + "/run1.vnx";
+        form.saveS1->trigger();
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(dialogs.messages.size(), 1);
+        QCOMPARE(ReadFile(folder + "/run1.vnx"), QByteArray("old contents"));
+        QCOMPARE(form.windowTitle(), BaseTitle);
+    }
+
+    void existingFileIsReplacedWithoutQuestion() {
+        FakeDialogs dialogs;
+        TForm1 form;
+        WriteFile(dir.filePath("run1.vnx"), "old contents");
+        dialogs.saveAnswer = dir.filePath("run1.vnx");
+        form.saveS1->trigger();
+        QVERIFY(dialogs.messages.isEmpty());
+        QCOMPARE(ReadFile(dir.filePath("run1.vnx")),
+                 QByteArray::fromStdString(WriteTraceFile(form.Record, DriveTypeE, false)));
+    }
+
+    void droppedFileOpens_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow(".vnx") << "drop.vnx" << true;
+        QTest::newRow(".vnb") << "drop.vnb" << true;
+        QTest::newRow(".VNX") << "DROP.VNX" << true;
+        QTest::newRow("other file") << "drop.txt" << false;
+    }
+    void droppedFileOpens() {
+        QFETCH(QString, name);
+        QFETCH(bool, accepted);
+        FakeDialogs dialogs;
+        TForm1 form;
+        form.show();
+        const QString path = dir.filePath(name);
+        WriteFile(path, ValidText(1));
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QCoreApplication::sendEvent(&form, &enter);
+        QCOMPARE(enter.isAccepted(), accepted);
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&form, &drop);
+        if (accepted) {
+            QTRY_COMPARE(form.windowTitle(), Caption(name));
+            QCOMPARE(DriveTypeE, 1);
+            QCOMPARE(form.Record.SampleNo[1], 201);
+        } else {
+            QTest::qWait(20);
+            QCOMPARE(form.windowTitle(), BaseTitle);
+            QCOMPARE(DriveTypeE, 0);
+        }
+    }
+
+    void openTraceFileIsWhatOpenDoes() {
+        // The path the program is started with goes through the same code as File, Open.
+        FakeDialogs dialogs;
+        TForm1 form;
+        QVERIFY(form.OpenTraceFile(DataDir + "/standard.vnb"));
+        QCOMPARE(IsNormalized, quint8(1));
+        QCOMPARE(form.windowTitle(), Caption("standard.vnb"));
+        QVERIFY(!form.OpenTraceFile(DataDir + "/short50.vnx"));
+        QCOMPARE(dialogs.messages.size(), 1);
+        QCOMPARE(form.windowTitle(), Caption("standard.vnb"));
+    }
+
+private:
+    QTemporaryDir dir;
+};
+
+QTEST_MAIN(tst_FileMenu)
+#include "tst_FileMenu.moc"
