@@ -1,0 +1,132 @@
+#include "ChannelChart.h"
+
+#include "Fonts.h"
+
+#include <QChart>
+#include <QGraphicsLayout>
+#include <QGraphicsSimpleTextItem>
+#include <QLineSeries>
+#include <QValueAxis>
+
+#include <cmath>
+
+namespace {
+
+const QColor GridColor(192, 192, 192); // silver
+constexpr int AxisFontPixels = 12;
+// Least distance between neighbouring axis labels, in pixels.
+constexpr int MinVerticalLabelSpacing = 20;
+constexpr int MinHorizontalLabelSpacing = 32;
+// Room the sample numbers under Chart1 take.
+constexpr int BottomLabelHeight = 18;
+constexpr int TitleLeft = 4;
+
+QFont AxisFont() {
+    QFont font(JapanesePMinchoFont);
+    font.setPixelSize(AxisFontPixels);
+    return font;
+}
+
+void StyleAxis(QValueAxis *axis, int position) {
+    axis->setLabelsFont(AxisFont());
+    axis->setTitleFont(AxisFont());
+    axis->setLabelsColor(Qt::black);
+    axis->setTitleBrush(Qt::black);
+    axis->setGridLinePen(QPen(GridColor, 1));
+    axis->setLinePen(QPen(Qt::black, 1));
+    axis->setTruncateLabels(false);
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(0);
+    // Chart3 keeps the chart's own default for minor ticks.
+    if (position != 3) {
+        axis->setMinorTickCount(4);
+        axis->setMinorGridLineVisible(false);
+    }
+}
+
+} // namespace
+
+ChannelChart::ChannelChart(int position, QWidget *parent) : QChartView(parent), position(position) {
+    setObjectName(QStringLiteral("Chart%1").arg(position));
+    setFrameShape(QFrame::NoFrame);
+    setRenderHint(QPainter::Antialiasing, false);
+    setBackgroundBrush(Qt::white);
+
+    auto *c = new QChart;
+    c->setBackgroundRoundness(0);
+    c->setBackgroundBrush(Qt::white);
+    c->setPlotAreaBackgroundBrush(Qt::white);
+    c->setPlotAreaBackgroundVisible(true);
+    c->setDropShadowEnabled(false);
+    c->legend()->hide();
+    c->layout()->setContentsMargins(0, 0, 0, 0);
+    c->setAnimationOptions(QChart::NoAnimation);
+
+    series = new QLineSeries;
+    series->setObjectName(QStringLiteral("Series%1").arg(position));
+    series->setPen(QPen(Qt::red, 1));
+    series->setPointsVisible(false);
+    c->addSeries(series);
+
+    axisX = new QValueAxis;
+    axisY = new QValueAxis;
+    StyleAxis(axisX, position);
+    StyleAxis(axisY, position);
+    axisX->setLabelFormat(QStringLiteral("%d"));
+    axisX->setRange(0, SampleCount - 1);
+    // Only the bottom chart names the samples; the others keep the axis and its grid.
+    axisX->setLabelsVisible(position == 1);
+    axisY->setLabelFormat(QStringLiteral("%.1f"));
+    c->addAxis(axisX, Qt::AlignBottom);
+    c->addAxis(axisY, Qt::AlignLeft);
+    series->attachAxis(axisX);
+    series->attachAxis(axisY);
+
+    // The chart's own title is always centred; a text item of our own stays left-aligned.
+    titleItem = new QGraphicsSimpleTextItem(c);
+    titleItem->setBrush(Qt::black);
+
+    setChart(c);
+    connect(c, &QChart::geometryChanged, this, &ChannelChart::ApplyGeometry);
+    hide();
+}
+
+QString ChannelChart::Title() const {
+    return titleItem->text();
+}
+
+void ChannelChart::Fill(const ChartFill &fill) {
+    titleItem->setText(QString::fromStdString(fill.Title));
+    QList<QPointF> points;
+    points.reserve(SampleCount);
+    for (int n = 0; n < SampleCount; ++n) {
+        const float y = fill.Y[static_cast<std::size_t>(n)];
+        if (std::isfinite(y))
+            points.append(QPointF(n, y));
+    }
+    series->replace(points);
+    automaticRange = fill.Range.Automatic;
+    // setRange takes both ends at once, so a range far outside the previous one is accepted.
+    axisY->setRange(fill.Range.Min, fill.Range.Max);
+    leftPercent = fill.LeftMarginPercent;
+    ApplyGeometry();
+}
+
+void ChannelChart::ApplyGeometry() {
+    QChart *c = chart();
+    const QSizeF size = c->size();
+    const int width = static_cast<int>(size.width());
+    const int height = static_cast<int>(size.height());
+    const ChartMarginsPx margins = ChartMargins(width, height, leftPercent);
+    const int titleHeight = static_cast<int>(std::ceil(titleItem->boundingRect().height()));
+    titleItem->setPos(TitleLeft, margins.Top);
+    c->setMargins(QMargins(margins.Left, margins.Top + titleHeight, margins.Right, margins.Bottom));
+
+    // Label steps from the room the axes will get.
+    const int plotHeight = height - margins.Top - titleHeight - margins.Bottom -
+                           (position == 1 ? BottomLabelHeight : 0);
+    const double minStep = position == 2 ? 1.0 : 0.1;
+    axisY->setTickInterval(
+        LabelStep(axisY->max() - axisY->min(), plotHeight, MinVerticalLabelSpacing, minStep));
+    axisX->setTickInterval(LabelStep(SampleCount - 1, width, MinHorizontalLabelSpacing, 1.0));
+}
