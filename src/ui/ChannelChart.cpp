@@ -32,8 +32,10 @@ void StyleAxis(QValueAxis *axis, int position) {
     axis->setTitleFont(AxisFont());
     axis->setLabelsColor(Qt::black);
     axis->setTitleBrush(Qt::black);
-    axis->setGridLinePen(QPen(GridColor, 1));
-    axis->setLinePen(QPen(Qt::black, 1));
+    // Cosmetic (zero-width) pens draw one pixel like width 1, but let the chart skip stroking
+    // every grid line and tick to find its bounds, which made resizing slow.
+    axis->setGridLinePen(QPen(GridColor, 0));
+    axis->setLinePen(QPen(Qt::black, 0));
     axis->setTruncateLabels(false);
     axis->setTickType(QValueAxis::TicksDynamic);
     axis->setTickAnchor(0);
@@ -41,6 +43,7 @@ void StyleAxis(QValueAxis *axis, int position) {
     if (position != 3) {
         axis->setMinorTickCount(4);
         axis->setMinorGridLineVisible(false);
+        axis->setMinorGridLinePen(QPen(GridColor, 0));
     }
 }
 
@@ -64,7 +67,7 @@ ChannelChart::ChannelChart(int position, QWidget *parent) : QChartView(parent), 
 
     series = new QLineSeries;
     series->setObjectName(QStringLiteral("Series%1").arg(position));
-    series->setPen(QPen(Qt::red, 1));
+    series->setPen(QPen(Qt::red, 0));
     series->setPointsVisible(false);
     c->addSeries(series);
 
@@ -87,7 +90,7 @@ ChannelChart::ChannelChart(int position, QWidget *parent) : QChartView(parent), 
     titleItem->setBrush(Qt::black);
 
     setChart(c);
-    connect(c, &QChart::geometryChanged, this, &ChannelChart::ApplyGeometry);
+    connect(c, &QChart::geometryChanged, this, [this] { ApplyGeometry(chart()->size()); });
     hide();
 }
 
@@ -104,23 +107,35 @@ void ChannelChart::Fill(const ChartFill &fill) {
         if (std::isfinite(y))
             points.append(QPointF(n, y));
     }
-    series->replace(points);
+    // Every layout refills every chart; the line is only rebuilt when its points changed,
+    // which keeps resizing smooth.
+    if (points != series->points())
+        series->replace(points);
     automaticRange = fill.Range.Automatic;
     // setRange takes both ends at once, so a range far outside the previous one is accepted.
-    axisY->setRange(fill.Range.Min, fill.Range.Max);
+    if (axisY->min() != fill.Range.Min || axisY->max() != fill.Range.Max)
+        axisY->setRange(fill.Range.Min, fill.Range.Max);
     leftPercent = fill.LeftMarginPercent;
-    ApplyGeometry();
+    ApplyGeometry(chart()->size());
 }
 
-void ChannelChart::ApplyGeometry() {
+void ChannelChart::Place(const QRect &rect) {
+    // Margins and label steps for the new size first, so the chart is laid out once.
+    if (rect.size() != size())
+        ApplyGeometry(rect.size());
+    setGeometry(rect);
+}
+
+void ChannelChart::ApplyGeometry(const QSizeF &size) {
     QChart *c = chart();
-    const QSizeF size = c->size();
     const int width = static_cast<int>(size.width());
     const int height = static_cast<int>(size.height());
     const ChartMarginsPx margins = ChartMargins(width, height, leftPercent);
     const int titleHeight = static_cast<int>(std::ceil(titleItem->boundingRect().height()));
     titleItem->setPos(TitleLeft, margins.Top);
-    c->setMargins(QMargins(margins.Left, margins.Top + titleHeight, margins.Right, margins.Bottom));
+    const QMargins wanted(margins.Left, margins.Top + titleHeight, margins.Right, margins.Bottom);
+    if (c->margins() != wanted)
+        c->setMargins(wanted);
 
     // Label steps from the room the axes will get.
     const int plotHeight = height - margins.Top - titleHeight - margins.Bottom -

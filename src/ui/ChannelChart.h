@@ -19,6 +19,8 @@ public:
 
     /// Replaces title, points, vertical range and left margin.
     void Fill(const ChartFill &fill);
+    /// Moves and resizes the chart within its parent.
+    void Place(const QRect &rect);
 
     int Position() const { return position; }
     QLineSeries *Series() const { return series; }
@@ -32,7 +34,7 @@ public:
     bool AutomaticRange() const { return automaticRange; }
 
 private:
-    void ApplyGeometry();
+    void ApplyGeometry(const QSizeF &size);
 
     int position;
     QLineSeries *series = nullptr;

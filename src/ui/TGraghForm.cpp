@@ -295,7 +295,7 @@ void TGraghForm::LayoutCharts() {
             continue;
         }
         const ChartSlot slot = StackedChartSlot(p, k, areaHeight);
-        Chart[p]->setGeometry(0, slot.Top, areaWidth, slot.Height);
+        Chart[p]->Place(QRect(0, slot.Top, areaWidth, slot.Height));
         FillChart(p, Choice.ChannelOfChart[p]);
         Chart[p]->show();
     }
