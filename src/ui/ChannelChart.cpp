@@ -37,8 +37,11 @@ void StyleAxis(QValueAxis *axis, int position) {
     axis->setGridLinePen(QPen(GridColor, 0));
     axis->setLinePen(QPen(Qt::black, 0));
     axis->setTruncateLabels(false);
-    axis->setTickType(QValueAxis::TicksDynamic);
+    // A sane step before the dynamic ticks start: each step is one item of the chart.
+    axis->setRange(0, 1);
+    axis->setTickInterval(0.5);
     axis->setTickAnchor(0);
+    axis->setTickType(QValueAxis::TicksDynamic);
     // Chart3 keeps the chart's own default for minor ticks.
     if (position != 3) {
         axis->setMinorTickCount(4);
@@ -112,11 +115,38 @@ void ChannelChart::Fill(const ChartFill &fill) {
     if (points != series->points())
         series->replace(points);
     automaticRange = fill.Range.Automatic;
-    // setRange takes both ends at once, so a range far outside the previous one is accepted.
-    if (axisY->min() != fill.Range.Min || axisY->max() != fill.Range.Max)
-        axisY->setRange(fill.Range.Min, fill.Range.Max);
     leftPercent = fill.LeftMarginPercent;
-    ApplyGeometry(chart()->size());
+    const QSizeF size = chart()->size();
+    SetVerticalAxis(fill.Range.Min, fill.Range.Max, VerticalStep(fill.Range, size));
+    ApplyGeometry(size);
+}
+
+double ChannelChart::VerticalStep(const AxisRange &range, const QSizeF &size) const {
+    const int height = static_cast<int>(size.height());
+    const ChartMarginsPx margins =
+        ChartMargins(static_cast<int>(size.width()), height, leftPercent);
+    const int titleHeight = static_cast<int>(std::ceil(titleItem->boundingRect().height()));
+    const int plotHeight = height - margins.Top - titleHeight - margins.Bottom -
+                           (position == 1 ? BottomLabelHeight : 0);
+    const double minStep = position == 2 ? 1.0 : 0.1;
+    return LabelStep(range.Max - range.Min, plotHeight, MinVerticalLabelSpacing, minStep);
+}
+
+void ChannelChart::SetVerticalAxis(double min, double max, double step) {
+    // The chart makes one item per label step, so a small step must never meet a wide range,
+    // not even between the two calls: the order depends on which way the step changes.
+    const bool rangeChanged = axisY->min() != min || axisY->max() != max;
+    if (step >= axisY->tickInterval()) {
+        if (step != axisY->tickInterval())
+            axisY->setTickInterval(step);
+        // setRange takes both ends at once, so a range far outside the old one is accepted.
+        if (rangeChanged)
+            axisY->setRange(min, max);
+    } else {
+        if (rangeChanged)
+            axisY->setRange(min, max);
+        axisY->setTickInterval(step);
+    }
 }
 
 void ChannelChart::Place(const QRect &rect) {
@@ -138,10 +168,9 @@ void ChannelChart::ApplyGeometry(const QSizeF &size) {
         c->setMargins(wanted);
 
     // Label steps from the room the axes will get.
-    const int plotHeight = height - margins.Top - titleHeight - margins.Bottom -
-                           (position == 1 ? BottomLabelHeight : 0);
-    const double minStep = position == 2 ? 1.0 : 0.1;
-    axisY->setTickInterval(
-        LabelStep(axisY->max() - axisY->min(), plotHeight, MinVerticalLabelSpacing, minStep));
-    axisX->setTickInterval(LabelStep(SampleCount - 1, width, MinHorizontalLabelSpacing, 1.0));
+    SetVerticalAxis(axisY->min(), axisY->max(),
+                    VerticalStep({axisY->min(), axisY->max(), automaticRange}, size));
+    const double stepX = LabelStep(SampleCount - 1, width, MinHorizontalLabelSpacing, 1.0);
+    if (axisX->tickInterval() != stepX)
+        axisX->setTickInterval(stepX);
 }

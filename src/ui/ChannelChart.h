@@ -35,6 +35,8 @@ public:
 
 private:
     void ApplyGeometry(const QSizeF &size);
+    double VerticalStep(const AxisRange &range, const QSizeF &size) const;
+    void SetVerticalAxis(double min, double max, double step);
 
     int position;
     QLineSeries *series = nullptr;
