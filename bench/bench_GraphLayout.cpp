@@ -5,11 +5,13 @@
 #include "ChannelChart.h"
 #include "MonitorApplication.h"
 #include "TForm1.h"
+#include "TForm6.h"
 #include "TGraghForm.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <QPixmap>
 
 #include <algorithm>
@@ -111,6 +113,11 @@ int main(int argc, char *argv[]) {
     if (!screenshot.isEmpty()) {
         frame.grab().save(screenshot);
         std::printf("saved %s\n", qPrintable(screenshot));
+        if (const auto j = args.indexOf(QStringLiteral("--names-screenshot")); j >= 0) {
+            graph->Button3->click();
+            QApplication::processEvents();
+            graph->ChannelWindow()->grab().save(args.value(j + 1));
+        }
         return 0;
     }
 

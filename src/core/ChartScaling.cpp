@@ -76,9 +76,11 @@ ChartMarginsPx ChartMargins(int width, int height, int leftPercent) {
 }
 
 double LabelStep(double span, int lengthPx, int minSpacingPx, double minStep) {
-    if (!std::isfinite(span) || span <= 0 || lengthPx <= 0)
+    if (!std::isfinite(span) || span <= 0)
         return minStep;
-    const double rough = span * std::max(1, minSpacingPx) / lengthPx;
+    // An axis with no room yet (a window not laid out, or squeezed to nothing) still gets a
+    // step that leaves only a label or two: the chart makes one item per step.
+    const double rough = span * std::max(1, minSpacingPx) / std::max(1, lengthPx);
     const double decade = std::pow(10.0, std::floor(std::log10(rough)));
     double step = 10 * decade;
     for (const double m : {1.0, 2.0, 5.0}) {

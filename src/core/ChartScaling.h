@@ -60,6 +60,7 @@ ChartMarginsPx ChartMargins(int width, int height, int leftPercent);
 
 /// Distance between axis labels: the smallest 1, 2 or 5 times a power of ten that keeps labels
 /// at least minSpacingPx apart on an axis lengthPx long showing span, and never below minStep.
+/// An axis of no length is treated as one pixel long.
 double LabelStep(double span, int lengthPx, int minSpacingPx, double minStep);
 
 /// Vertical place of a chart in the chart area.

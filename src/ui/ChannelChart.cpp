@@ -55,6 +55,8 @@ void StyleAxis(QValueAxis *axis, int position) {
 ChannelChart::ChannelChart(int position, QWidget *parent) : QChartView(parent), position(position) {
     setObjectName(QStringLiteral("Chart%1").arg(position));
     setFrameShape(QFrame::NoFrame);
+    // The window decides every chart's size, however small the chart area gets.
+    setMinimumSize(0, 0);
     setRenderHint(QPainter::Antialiasing, false);
     setBackgroundBrush(Qt::white);
 
@@ -67,6 +69,7 @@ ChannelChart::ChannelChart(int position, QWidget *parent) : QChartView(parent), 
     c->legend()->hide();
     c->layout()->setContentsMargins(0, 0, 0, 0);
     c->setAnimationOptions(QChart::NoAnimation);
+    c->setMinimumSize(0, 0); // otherwise the view grows to what the axes would like
 
     series = new QLineSeries;
     series->setObjectName(QStringLiteral("Series%1").arg(position));

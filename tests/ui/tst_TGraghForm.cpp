@@ -322,6 +322,27 @@ private slots:
         }
     }
 
+    // In a main frame of its design size the chart area is tiny; wide ranges must still draw.
+    void tinyChartArea() {
+        frame->showNormal();
+        frame->resize(536, 312);
+        IsNormalized = 1;
+        for (int n = 0; n < SampleCount; ++n)
+            for (int c = 0; c < ChannelCount; ++c)
+                frame->Record.Value[n][c] = n % 2 ? 30000.0f * (c + 1) : -30000.0f;
+        OpenGraph();
+        for (const int ch : {1, 2, 3, 4, 5})
+            Click(ch);
+        QCoreApplication::processEvents();
+        for (int p = 1; p <= 5; ++p) {
+            QVERIFY(graph->Chart[p]->isVisible());
+            QCOMPARE(graph->Chart[p]->height(), graph->Panel3->height() / 5);
+        }
+        SetChartAreaHeight(3);
+        QCOMPARE(graph->Chart[1]->height(), 0);
+        QCOMPARE(graph->Chart[5]->y(), 0);
+    }
+
     void flatLineLeavesTheRangeAutomatic() {
         IsNormalized = 1;
         for (int n = 0; n < SampleCount; ++n)
