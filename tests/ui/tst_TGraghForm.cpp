@@ -224,7 +224,8 @@ private slots:
         QCOMPARE(graph->Chart[2]->Series()->at(0).y(), 55.0);
     }
 
-    // Examples of what one chart shows: points, title, vertical range and left margin.
+    // What a chart shows of its channel: points, title, vertical range and left margin (the rules
+    // themselves are covered by the core tests; these check the chart carries them out).
     void chartContents_data() {
         QTest::addColumn<int>("ch");
         QTest::addColumn<float>("low");
@@ -242,16 +243,10 @@ private slots:
         const int ja = LanguageJapanese, en = LanguageEnglish;
         QTest::newRow("current") << 1 << -5000.0f << 5000.0f << en << 0 << false << false
                                  << "Curr.-U(%)" << -100.0 << 100.0 << -120.0 << 120.0 << 1;
-        QTest::newRow("0.5..2.5") << 2 << 0.5f << 2.5f << en << 0 << false << true << "Curr.-V(%)"
-                                  << 0.5 << 2.5 << 0.3 << 2.7 << 4;
-        QTest::newRow("-1..2.5") << 2 << -1.0f << 2.5f << en << 0 << false << true << "Curr.-V(%)"
-                                 << -1.0 << 2.5 << -1.35 << 2.85 << 3;
         QTest::newRow("0..150") << 3 << 0.0f << 150.0f << en << 0 << false << true << "Curr.-W(%)"
                                 << 0.0 << 150.0 << -15.0 << 165.0 << 2;
         QTest::newRow("user-named ch4") << 4 << 0.0f << 200.0f << ja << 0 << true << false
                                         << "Ch4(%)" << 0.0 << 1.0 << -0.1 << 1.1 << 4;
-        QTest::newRow("ch4 default") << 4 << 0.0f << 200.0f << ja << 0 << false << false
-                                     << Text("直流電圧(V)") << 0.0 << 20.0 << -2.0 << 22.0 << 3;
         QTest::newRow("type E ch12") << 12 << 0.0f << 16384.0f << en << 1 << false << false
                                      << "Control phase(degree)" << 0.0 << 90.0 << -9.0 << 99.0 << 3;
         QTest::newRow("normalized user-named") << 7 << 12.5f << 13.5f << en << 0 << true << true
