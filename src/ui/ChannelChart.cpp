@@ -82,6 +82,7 @@ ChannelChart::ChannelChart(int position, QWidget *parent) : QChartView(parent), 
     StyleAxis(axisX, position);
     StyleAxis(axisY, position);
     axisX->setLabelFormat(QStringLiteral("%d"));
+    axisX->setTickInterval(5);
     axisX->setRange(0, SampleCount - 1);
     // Only the bottom chart names the samples; the others keep the axis and its grid.
     axisX->setLabelsVisible(position == 1);
