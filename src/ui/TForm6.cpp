@@ -1,13 +1,152 @@
 #include "TForm6.h"
 
+#include "ChannelNames.h"
+#include "Fonts.h"
+#include "TGraghForm.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
 TForm6 *Form6 = nullptr;
 
-TForm6::TForm6(QWidget *parent) : QWidget(parent) {
+namespace {
+
+constexpr int WindowFontPixels = 12;
+constexpr char Label14Japanese[] = "Ch表示";
+constexpr char Label14English[] = "Ch Name";
+
+QFont LabelFont(int pixels) {
+    QFont font(JapanesePGothicFont);
+    font.setPixelSize(pixels);
+    return font;
+}
+
+} // namespace
+
+TForm6::TForm6(QWidget *parent, TGraghForm *graph) : QWidget(parent), graph(graph) {
     Form6 = this;
-    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("Form6"));
+    // A window of its own, not a child of the frame's client area; single border.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowTitle(QStringLiteral("Ch/Default select"));
+    setFixedSize(413, 428);
+    move(238, 135);
+    CreateControls();
+    FormCreate();
 }
 
 TForm6::~TForm6() {
     if (Form6 == this)
         Form6 = nullptr;
+}
+
+void TForm6::CreateControls() {
+    QPalette blue = palette();
+    blue.setColor(QPalette::WindowText, Qt::blue);
+    Label13 = new QLabel(QStringLiteral("Ch.No."), this);
+    Label13->setObjectName(QStringLiteral("Label13"));
+    Label13->setGeometry(16, 16, 43, 16);
+    Label14 = new QLabel(QString::fromUtf8("Ch名"), this);
+    Label14->setObjectName(QStringLiteral("Label14"));
+    Label14->setGeometry(104, 16, 35, 16);
+    for (QLabel *label : {Label13, Label14})
+        label->setPalette(blue);
+
+    for (int k = 1; k <= ChannelCount; ++k) {
+        auto *label = new QLabel(QStringLiteral("ch%1").arg(k), this);
+        label->setObjectName(QStringLiteral("Label%1").arg(k));
+        label->setGeometry(16, 8 + 32 * k, k >= 10 ? 40 : 30, 19);
+        Label[k] = label;
+
+        auto *group = new QGroupBox(this);
+        group->setObjectName(QStringLiteral("RadioGroup%1").arg(k));
+        group->setGeometry(64, 32 * k, 273, 33);
+        auto *first = new QRadioButton(group);
+        first->setObjectName(QStringLiteral("RadioGroup%1Item0").arg(k));
+        first->setGeometry(8, 9, 130, 18);
+        // The second item has no text: the text box beside it is its label.
+        auto *second = new QRadioButton(group);
+        second->setObjectName(QStringLiteral("RadioGroup%1Item1").arg(k));
+        second->setGeometry(142, 9, 18, 18);
+        RadioGroup[k] = group;
+        DefaultItem[k] = first;
+        OwnItem[k] = second;
+    }
+    // Text boxes come after the groups so that they lie over the groups' right-hand column.
+    for (int k = 1; k <= ChannelCount; ++k) {
+        auto *edit = new QLineEdit(QStringLiteral("Edit%1").arg(k), this);
+        edit->setObjectName(QStringLiteral("Edit%1").arg(k));
+        edit->setGeometry(224, 8 + 32 * k, 97, 20);
+        Edit[k] = edit;
+    }
+    Button1 = new QPushButton(QStringLiteral("OK"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(348, 40, 57, 25);
+    connect(Button1, &QPushButton::clicked, this, &TForm6::Button1Click);
+
+    // Tab order: the twelve choices, OK, then the twelve text boxes.
+    QWidget *previous = nullptr;
+    auto chain = [&previous](QWidget *next) {
+        if (previous)
+            setTabOrder(previous, next);
+        previous = next;
+    };
+    for (int k = 1; k <= ChannelCount; ++k) {
+        chain(DefaultItem[k]);
+        chain(OwnItem[k]);
+    }
+    chain(Button1);
+    for (int k = 1; k <= ChannelCount; ++k)
+        chain(Edit[k]);
+}
+
+void TForm6::FormCreate() {
+    QFont windowFont = WindowFont(font());
+    windowFont.setPixelSize(WindowFontPixels);
+    setFont(windowFont);
+    // Labels keep their own font and, like the rest of the layout, grow to fit their text.
+    Label13->setFont(LabelFont(16));
+    Label14->setFont(LabelFont(16));
+    Label14->setText(QString::fromUtf8(IsJapanese() ? Label14Japanese : Label14English));
+    for (QLabel *label : {Label13, Label14})
+        label->resize(label->sizeHint().expandedTo(label->size()));
+    for (int k = 1; k <= ChannelCount; ++k) {
+        Label[k]->setFont(LabelFont(19));
+        Label[k]->resize(Label[k]->sizeHint().expandedTo(Label[k]->size()));
+        if (OwnNameFlag[k] == 0)
+            DefaultItem[k]->setChecked(true);
+        else
+            OwnItem[k]->setChecked(true);
+        Edit[k]->setText(QString::fromStdString(OwnName[k]));
+        DefaultItem[k]->setText(QString::fromStdString(DefaultChannelName(k)));
+    }
+}
+
+QString TForm6::EditText(int k) const {
+    return Edit[k]->text();
+}
+
+void TForm6::Button1Click() {
+    for (int k = 1; k <= ChannelCount; ++k) {
+        QString caption;
+        if (DefaultItem[k]->isChecked()) {
+            OwnNameFlag[k] = 0;
+            caption = QString::fromStdString(DefaultChannelName(k));
+        } else {
+            OwnNameFlag[k] = 1;
+            caption = Edit[k]->text();
+        }
+        // A graph window that has closed keeps nothing to relabel.
+        if (graph)
+            graph->CheckBox[k]->setText(caption);
+    }
+    for (int k = 1; k <= ChannelCount; ++k)
+        OwnName[k] = Edit[k]->text().toStdString();
+    close();
 }

@@ -1,13 +1,375 @@
 #include "TGraghForm.h"
 
+#include "ChannelChart.h"
+#include "ChannelNames.h"
+#include "ChartScaling.h"
+#include "ChildWindow.h"
+#include "Dialogs.h"
+#include "Fonts.h"
+#include "TForm1.h"
+#include "TForm6.h"
+#include "TriggerStamp.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QPixmap>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
 TGraghForm *GraghForm = nullptr;
+
+namespace {
+
+struct Caption {
+    const char *japanese;
+    const char *english;
+};
+constexpr Caption Button1Caption = {"再描画", "Redraw"};
+constexpr Caption Button2Caption = {"印刷", "Print"};
+constexpr Caption Button3Caption = {"Ch設定", "Ch-Set"};
+constexpr Caption Button4Caption = {"閉じる", "Close"};
+constexpr Caption RadioGroup1Caption = {"時計選択", "Clock Sel"};
+constexpr Caption RadioButton1Caption = {"SETNVOP", "SETNVOP"};
+constexpr Caption RadioButton2Caption = {"上位CPU", "PLC"};
+constexpr Caption PrintFailedText = {"印刷できませんでした。", "The window could not be printed."};
+constexpr Caption NoPrinterText = {"印刷先がありません。", "There is no printer to print to."};
+
+QString Pick(const Caption &caption) {
+    return QString::fromUtf8(IsJapanese() ? caption.japanese : caption.english);
+}
+
+constexpr int Panel1Height = 64;
+constexpr int Panel2Width = 88;
+constexpr int WindowFontPixels = 12;
+const QColor ChartAreaColor(0, 128, 0);
+
+} // namespace
 
 TGraghForm::TGraghForm(QWidget *parent) : QWidget(parent) {
     GraghForm = this;
+    setObjectName(QStringLiteral("GraghForm"));
     setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Graph Form"));
+    CreateControls();
+    FormCreate();
+    // From now on every change of the chart area's size redraws.
+    Panel3->installEventFilter(this);
 }
 
 TGraghForm::~TGraghForm() {
     if (GraghForm == this)
         GraghForm = nullptr;
+}
+
+void TGraghForm::CreateControls() {
+    auto makePanel = [this](const char *name) {
+        auto *panel = new QFrame(this);
+        panel->setObjectName(QString::fromLatin1(name));
+        panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+        return panel;
+    };
+    Panel1 = makePanel("Panel1");
+    Panel1->setFixedHeight(Panel1Height);
+    Panel2 = makePanel("Panel2");
+    Panel2->setFixedWidth(Panel2Width);
+    Panel3 = new QWidget(this);
+    Panel3->setObjectName(QStringLiteral("Panel3"));
+    Panel3->setAutoFillBackground(true);
+    QPalette green = Panel3->palette();
+    green.setColor(QPalette::Window, ChartAreaColor);
+    Panel3->setPalette(green);
+    Panel3->setMinimumSize(1, 1);
+
+    // Panel1 runs along the whole bottom, Panel2 down the right above it, Panel3 takes the rest.
+    auto *upper = new QHBoxLayout;
+    upper->setContentsMargins(0, 0, 0, 0);
+    upper->setSpacing(0);
+    upper->addWidget(Panel3, 1);
+    upper->addWidget(Panel2);
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    outer->addLayout(upper, 1);
+    outer->addWidget(Panel1);
+
+    const int rowTops[3] = {4, 24, 42};
+    const int columnLefts[4] = {20, 170, 320, 470};
+    for (int ch = 1; ch <= ChannelCount; ++ch) {
+        auto *box = new QCheckBox(Panel1);
+        box->setObjectName(QStringLiteral("CheckBox%1").arg(ch));
+        box->setGeometry(columnLefts[(ch - 1) % 4], rowTops[(ch - 1) / 4], 140, 17);
+        connect(box, &QCheckBox::clicked, this, [this, ch] { CheckBoxClick(ch); });
+        CheckBox[ch] = box;
+    }
+
+    auto makeButton = [this](const char *name, int top) {
+        auto *button = new QPushButton(Panel2);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setGeometry(8, top, 75, 25);
+        return button;
+    };
+    Button4 = makeButton("Button4", 16);
+    Button2 = makeButton("Button2", 64);
+    Button3 = makeButton("Button3", 104);
+    Button1 = makeButton("Button1", 144);
+    connect(Button1, &QPushButton::clicked, this, &TGraghForm::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TGraghForm::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &TGraghForm::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, &TGraghForm::Button4Click);
+
+    auto makeLabel = [this](const char *name, const char *text, int top) {
+        auto *label = new QLabel(QString::fromLatin1(text), Panel2);
+        label->setObjectName(QString::fromLatin1(name));
+        label->move(8, top);
+        label->resize(label->sizeHint());
+        return label;
+    };
+    auto makeEdit = [this](const char *name, int left, int top, int width) {
+        auto *edit = new QLineEdit(Panel2);
+        edit->setObjectName(QString::fromLatin1(name));
+        edit->setGeometry(left, top, width, 21);
+        return edit;
+    };
+    Label1 = makeLabel("Label1", "Trigger Point", 184);
+    Edit1 = makeEdit("Edit1", 32, 200, 25);
+    Label2 = makeLabel("Label2", "Trigger Date", 232);
+    Edit2 = makeEdit("Edit2", 8, 248, 73);
+    Label3 = makeLabel("Label3", "Trigger Time", 272);
+    Edit3 = makeEdit("Edit3", 7, 288, 73);
+
+    RadioGroup1 = new QGroupBox(Panel2);
+    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
+    RadioGroup1->setGeometry(4, 312, 80, 49);
+    // The clock buttons belong to the panel and are drawn over the frame.
+    RadioButton1 = new QRadioButton(Panel2);
+    RadioButton1->setObjectName(QStringLiteral("RadioButton1"));
+    RadioButton1->setGeometry(8, 326, 70, 17);
+    RadioButton2 = new QRadioButton(Panel2);
+    RadioButton2->setObjectName(QStringLiteral("RadioButton2"));
+    RadioButton2->setGeometry(8, 340, 70, 17);
+    RadioButton1->setChecked(true);
+    connect(RadioButton1, &QRadioButton::clicked, this, &TGraghForm::RadioButton1Click);
+    connect(RadioButton2, &QRadioButton::clicked, this, &TGraghForm::RadioButton1Click);
+
+    for (int p = 1; p <= MaxShownChannels; ++p)
+        Chart[p] = new ChannelChart(p, Panel3);
+    // Chart1 is anchored to the bottom edge; the stacking below sets every chart's place.
+}
+
+void TGraghForm::FormCreate() {
+    QFont windowFont = WindowFont(font());
+    windowFont.setPixelSize(WindowFontPixels);
+    setFont(windowFont);
+    // The size and place follow the main frame's client area once the window is in its frame.
+    EnableAllChannels();
+    for (int ch = 1; ch <= ChannelCount; ++ch)
+        CheckBox[ch]->setChecked(false);
+    Choice = ChannelChoice{};
+    LayoutCharts();
+    if (Form1)
+        Form1->N1->setEnabled(false);
+    SetLanguageCaptions();
+    // A hidden configuration window of an earlier graph window can no longer be reached.
+    if (Form6 && !Form6->isVisible())
+        delete Form6;
+    form6 = new TForm6(Form1, this);
+    for (int ch = 1; ch <= ChannelCount; ++ch)
+        CheckBox[ch]->setText(ChannelCaption(ch));
+    ShowTriggerStamp();
+}
+
+TForm6 *TGraghForm::ChannelWindow() const {
+    return form6;
+}
+
+void TGraghForm::PlaceInFrame() {
+    if (!Form1)
+        return;
+    const QSize client = Form1->ClientArea()->viewport()->size();
+    // Never smaller than the side panel and the check boxes need.
+    const int width = std::max(client.width() - 100, 320);
+    const int height = std::max(client.height() - 40, 200);
+    if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget()))
+        frame->setGeometry(50, 20, width, height);
+    else
+        setGeometry(50, 20, width, height);
+}
+
+void TGraghForm::showEvent(QShowEvent *event) {
+    if (!placed) {
+        placed = true;
+        PlaceInFrame();
+    }
+    QWidget::showEvent(event);
+}
+
+void TGraghForm::closeEvent(QCloseEvent *event) {
+    FormClose();
+    QWidget::closeEvent(event);
+}
+
+void TGraghForm::FormClose() {
+    if (Form1)
+        Form1->N1->setEnabled(true);
+}
+
+bool TGraghForm::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == Panel3 && event->type() == QEvent::Resize)
+        Panel3Resize();
+    return QWidget::eventFilter(watched, event);
+}
+
+void TGraghForm::Panel3Resize() {
+    Button1Click();
+}
+
+QString TGraghForm::ChannelCaption(int ch) const {
+    if (OwnNameFlag[ch] != 0) {
+        if (form6)
+            return form6->EditText(ch);
+        return QString::fromStdString(OwnName[ch]);
+    }
+    return QString::fromStdString(DefaultChannelName(ch));
+}
+
+void TGraghForm::SetLanguageCaptions() {
+    Button1->setText(Pick(Button1Caption));
+    Button2->setText(Pick(Button2Caption));
+    Button3->setText(Pick(Button3Caption));
+    Button4->setText(Pick(Button4Caption));
+    RadioGroup1->setTitle(Pick(RadioGroup1Caption));
+    RadioButton1->setText(Pick(RadioButton1Caption));
+    RadioButton2->setText(Pick(RadioButton2Caption));
+}
+
+void TGraghForm::SelectChannel(int ch) {
+    if (Choice.Select(ch))
+        DisableUnselected();
+}
+
+void TGraghForm::DeselectChannel(int ch) {
+    if (Choice.Deselect(ch))
+        EnableAllChannels();
+}
+
+void TGraghForm::DisableUnselected() {
+    for (int ch = 1; ch <= ChannelCount; ++ch)
+        if (Choice.ChartOfChannel[ch] == 0)
+            CheckBox[ch]->setEnabled(false);
+}
+
+void TGraghForm::EnableAllChannels() {
+    for (int ch = 1; ch <= ChannelCount; ++ch)
+        CheckBox[ch]->setEnabled(true);
+}
+
+void TGraghForm::CheckBoxClick(int ch) {
+    Choice.ClickedChannel = ch;
+    if (CheckBox[ch]->isChecked())
+        SelectChannel(ch);
+    else
+        DeselectChannel(ch);
+    // A box whose channel could not be taken (a sixth) does not stay ticked.
+    CheckBox[ch]->setChecked(Choice.ChartOfChannel[ch] != 0);
+    LayoutCharts();
+}
+
+void TGraghForm::LayoutCharts() {
+    const int k = Choice.SelectedCount;
+    const int areaWidth = Panel3->width();
+    const int areaHeight = Panel3->height();
+    for (int p = 1; p <= MaxShownChannels; ++p) {
+        if (p > k) {
+            Chart[p]->hide();
+            continue;
+        }
+        const ChartSlot slot = StackedChartSlot(p, k, areaHeight);
+        Chart[p]->Place(QRect(0, slot.Top, areaWidth, slot.Height));
+        FillChart(p, Choice.ChannelOfChart[p]);
+        Chart[p]->show();
+    }
+}
+
+void TGraghForm::FillChart(int p, int ch) {
+    if (!Form1 || p < 1 || p > MaxShownChannels || ch < 1 || ch > ChannelCount)
+        return;
+    Chart[p]->Fill(FillChartData(Form1->Record, ch));
+}
+
+void TGraghForm::ShowTriggerStamp() {
+    if (!Form1)
+        return;
+    const TriggerStamp stamp =
+        FormatTriggerStamp(Form1->Record.Header,
+                           RadioButton1->isChecked() ? StampClock::Setnvop : StampClock::HostCpu);
+    Edit1->setText(QString::fromStdString(stamp.Point));
+    Edit2->setText(QString::fromStdString(stamp.Date));
+    Edit3->setText(QString::fromStdString(stamp.Time));
+}
+
+void TGraghForm::RadioButton1Click() {
+    ShowTriggerStamp();
+}
+
+void TGraghForm::Button1Click() {
+    if (!Form1)
+        return;
+    ApplyTypeScales(Form1->Record);
+    for (int ch = 10; ch <= ChannelCount; ++ch)
+        CheckBox[ch]->setText(ChannelCaption(ch));
+    LayoutCharts();
+    ShowTriggerStamp();
+}
+
+QRect TGraghForm::PaintPage(QPainter &painter, const QSize &pageSize, const QPixmap &image) {
+    const PageFit fit =
+        FitToPage(image.width(), image.height(), pageSize.width(), pageSize.height());
+    const QRect target(0, 0, fit.Width, fit.Height);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(target, image);
+    return target;
+}
+
+void TGraghForm::Button2Click() {
+    QPrinter printer(QPrinter::HighResolution);
+    // The window is printed whatever the user answers, as long as there is somewhere to print.
+    const bool confirmed = Dialogs::Current().PrinterSetup(this, printer);
+    const bool hasOutput = !printer.outputFileName().isEmpty() || !printer.printerName().isEmpty();
+    if (!hasOutput) {
+        if (confirmed)
+            Dialogs::Current().Message(this, windowTitle(), Pick(NoPrinterText));
+        return;
+    }
+    const QPixmap image = grab();
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        Dialogs::Current().Message(this, windowTitle(), Pick(PrintFailedText));
+        return;
+    }
+    const QSize page = printer.pageLayout().paintRectPixels(printer.resolution()).size();
+    PaintPage(painter, page, image);
+    painter.end();
+}
+
+void TGraghForm::Button3Click() {
+    if (!form6)
+        return;
+    form6->show();
+    form6->raise();
+    form6->activateWindow();
+}
+
+void TGraghForm::Button4Click() {
+    CloseChildWindow(this);
 }

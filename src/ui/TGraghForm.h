@@ -1,14 +1,94 @@
 #pragma once
-// Numeric graph window (placeholder until the window is built).
+// Numeric graph window: up to five channels in stacked charts, trigger point and stamp, print.
 
+#include "ChannelChoice.h"
+
+#include <QPointer>
 #include <QWidget>
+
+class ChannelChart;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPainter;
+class QPixmap;
+class QPushButton;
+class QRadioButton;
+class TForm6;
 
 class TGraghForm : public QWidget {
     Q_OBJECT
 public:
     explicit TGraghForm(QWidget *parent = nullptr);
     ~TGraghForm() override;
+
+    /// Channels shown and their chart positions.
+    ChannelChoice Choice;
+
+    QFrame *Panel1 = nullptr;                   ///< bottom: channel check boxes
+    QFrame *Panel2 = nullptr;                   ///< right: buttons, trigger fields, clock choice
+    QWidget *Panel3 = nullptr;                  ///< the green chart area
+    QCheckBox *CheckBox[ChannelCount + 1] = {}; ///< per channel 1..12 (index 0 unused)
+    QPushButton *Button1 = nullptr;             ///< Redraw
+    QPushButton *Button2 = nullptr;             ///< Print
+    QPushButton *Button3 = nullptr;             ///< Ch-Set
+    QPushButton *Button4 = nullptr;             ///< Close
+    QLabel *Label1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QLabel *Label3 = nullptr;
+    QLineEdit *Edit1 = nullptr; ///< trigger point
+    QLineEdit *Edit2 = nullptr; ///< trigger date
+    QLineEdit *Edit3 = nullptr; ///< trigger time
+    QGroupBox *RadioGroup1 = nullptr;
+    QRadioButton *RadioButton1 = nullptr;           ///< operator unit clock
+    QRadioButton *RadioButton2 = nullptr;           ///< host CPU clock
+    ChannelChart *Chart[MaxShownChannels + 1] = {}; ///< per position 1..5 (index 0 unused)
+
+    /// The channel configuration window created with this one.
+    TForm6 *ChannelWindow() const;
+
+    void SelectChannel(int ch);
+    void DeselectChannel(int ch);
+    void DisableUnselected();
+    void EnableAllChannels();
+    /// Stacks the charts of the chosen channels and refills every visible one.
+    void LayoutCharts();
+    void SetLanguageCaptions();
+    void ShowTriggerStamp();
+    /// Fills the chart at position p (1..5) with channel ch (1..12) from the record.
+    void FillChart(int p, int ch);
+    /// The check box caption of channel ch by the current naming choice.
+    QString ChannelCaption(int ch) const;
+
+    /// Draws image on a page of pageSize from its top-left corner, fitted with its proportions
+    /// kept; returns where it went.
+    static QRect PaintPage(QPainter &painter, const QSize &pageSize, const QPixmap &image);
+
+public slots:
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void Button4Click();
+    void CheckBoxClick(int ch);
+    void RadioButton1Click();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void FormCreate();
+    void FormClose();
+    void Panel3Resize();
+    void CreateControls();
+    void PlaceInFrame();
+
+    QPointer<TForm6> form6;
+    bool placed = false;
 };
 
-/// The open Numeric graph window. window, or nullptr.
+/// The open numeric graph window, or nullptr.
 extern TGraghForm *GraghForm;

@@ -1,0 +1,120 @@
+#include "ChartScaling.h"
+
+#include "ChannelNames.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+std::string ChartTitle(int ch) {
+    if (OwnNameFlag[ch] != 0)
+        return std::string(UserChannelTitles.at(static_cast<std::size_t>(ch - 1)));
+    return DefaultChannelName(ch);
+}
+
+float ChartPointValue(const TTraceRecord &record, int n, int ch) {
+    const float stored = record.Value[n][ch - 1];
+    if (IsNormalized != 0)
+        return stored;
+    // The product is formed in double and rounded once to single precision.
+    const double factor =
+        OwnNameFlag[ch] != 0 ? UserNameFactor : static_cast<double>(record.Scale[ch - 1]);
+    return static_cast<float>(static_cast<double>(stored) * factor);
+}
+
+AxisRange VerticalRange(float max, float min) {
+    const double d = static_cast<double>(max) - static_cast<double>(min);
+    if (d != 0)
+        return {static_cast<double>(min) - 0.1 * d, static_cast<double>(max) + 0.1 * d, false};
+    // A flat line: centre it, with a span that still shows a change of one unit or 10 %.
+    const double v = max;
+    const double half = std::max(1.0, std::fabs(v) * 0.1);
+    return {v - half, v + half, true};
+}
+
+int LeftMarginPercent(float max, float min) {
+    if (max >= 1000 || min <= -100)
+        return 1;
+    if (max >= 100 || min <= -10)
+        return 2;
+    if (max >= 10 || min <= -1)
+        return 3;
+    return 4;
+}
+
+ChartFill FillChartData(const TTraceRecord &record, int ch) {
+    ChartFill fill;
+    fill.Title = ChartTitle(ch);
+    bool any = false;
+    for (int n = 0; n < SampleCount; ++n) {
+        const float v = ChartPointValue(record, n, ch);
+        fill.Y[static_cast<std::size_t>(n)] = v;
+        // Infinite or undefined values (possible only from a hand-edited file) cannot be
+        // plotted; they are left out of the range so the other points stay readable.
+        if (!std::isfinite(v))
+            continue;
+        if (!any || v > fill.Max)
+            fill.Max = v;
+        if (!any || v < fill.Min)
+            fill.Min = v;
+        any = true;
+    }
+    fill.Range = VerticalRange(fill.Max, fill.Min);
+    fill.LeftMarginPercent = LeftMarginPercent(fill.Max, fill.Min);
+    return fill;
+}
+
+namespace {
+int PercentOf(int length, int percent) {
+    return static_cast<int>(std::lround(static_cast<double>(length) * percent / 100.0));
+}
+} // namespace
+
+ChartMarginsPx ChartMargins(int width, int height, int leftPercent) {
+    return {PercentOf(width, leftPercent), PercentOf(height, 1), PercentOf(width, 2),
+            PercentOf(height, 1)};
+}
+
+double LabelStep(double span, int lengthPx, int minSpacingPx, double minStep) {
+    if (!std::isfinite(span) || span <= 0)
+        return minStep;
+    // An axis with no room yet (a window not laid out, or squeezed to nothing) still gets a
+    // step that leaves only a label or two: the chart makes one item per step.
+    const double rough = span * std::max(1, minSpacingPx) / std::max(1, lengthPx);
+    const double decade = std::pow(10.0, std::floor(std::log10(rough)));
+    double step = 10 * decade;
+    for (const double m : {1.0, 2.0, 5.0}) {
+        // A little tolerance, so that 0.1 is not pushed to 0.2 by a rounding error.
+        if (m * decade >= rough * (1 - 1e-9)) {
+            step = m * decade;
+            break;
+        }
+    }
+    if (!std::isfinite(step))
+        return minStep;
+    return std::max(step, minStep);
+}
+
+ChartSlot StackedChartSlot(int p, int k, int areaHeight) {
+    if (k < 1 || p < 1 || p > k)
+        return {};
+    const int h = areaHeight / k;
+    return {p == k ? 0 : areaHeight - p * h, h};
+}
+
+namespace {
+// a * b / c rounded to the nearest whole number, without overflow for pixel sizes.
+int MulDivRound(int a, int b, int c) {
+    const std::int64_t num = static_cast<std::int64_t>(a) * b;
+    return static_cast<int>((num + c / 2) / c);
+}
+} // namespace
+
+PageFit FitToPage(int imageWidth, int imageHeight, int pageWidth, int pageHeight) {
+    if (imageWidth <= 0 || imageHeight <= 0 || pageWidth <= 0 || pageHeight <= 0)
+        return {};
+    const int width = MulDivRound(imageWidth, pageHeight, imageHeight);
+    if (width < pageWidth)
+        return {width, pageHeight};
+    return {pageWidth, MulDivRound(imageHeight, pageWidth, imageWidth)};
+}

@@ -1,0 +1,86 @@
+#pragma once
+// How one channel of the record becomes one chart: points, title, vertical range, margins,
+// label steps; and where the stacked charts of the graph window lie.
+
+#include "TraceRecord.h"
+
+#include <array>
+#include <string>
+
+/// Value range of the vertical axis.
+struct AxisRange {
+    double Min = 0; ///< lower end, engineering units
+    double Max = 0; ///< upper end, engineering units
+    /// True when the data gave no span (a flat line) and the range was chosen automatically.
+    bool Automatic = false;
+};
+
+/// Everything a chart shows of one channel.
+struct ChartFill {
+    std::string Title;                  ///< UTF-8 chart title
+    std::array<float, SampleCount> Y{}; ///< point n (x = n) in engineering units
+    float Max = 0;                      ///< largest finite point
+    float Min = 0;                      ///< smallest finite point
+    AxisRange Range;                    ///< vertical axis range
+    int LeftMarginPercent = 4;          ///< left margin in percent of the chart width
+};
+
+/// Factor applied to every channel that carries a user-given name, whatever its Scale.
+inline constexpr double UserNameFactor = 0.005;
+
+/// Title of the chart of channel ch (1..12): the user title "ChN(%)" when OwnNameFlag[ch] is
+/// set, else the default name by the current Language and DriveTypeE.
+std::string ChartTitle(int ch);
+
+/// Value of channel ch (1..12) at sample n as plotted: as stored when IsNormalized, else times
+/// 0.005 for a user-named channel or times Scale, rounded to single precision.
+float ChartPointValue(const TTraceRecord &record, int n, int ch);
+
+/// Vertical range for points from min to max: 10 % of the span beyond each end, or an
+/// automatic range around a flat line.
+AxisRange VerticalRange(float max, float min);
+
+/// Left margin in percent of the chart width: shorter axis labels get a wider margin.
+int LeftMarginPercent(float max, float min);
+
+/// Fills a chart's contents for channel ch (1..12) from the record and the current globals.
+ChartFill FillChartData(const TTraceRecord &record, int ch);
+
+/// Margins of a chart in pixels.
+struct ChartMarginsPx {
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+};
+
+/// Margins of a chart of width x height pixels: top and bottom 1 %, right 2 %, left the given
+/// percent (each rounded to whole pixels).
+ChartMarginsPx ChartMargins(int width, int height, int leftPercent);
+
+/// Distance between axis labels: the smallest 1, 2 or 5 times a power of ten that keeps labels
+/// at least minSpacingPx apart on an axis lengthPx long showing span, and never below minStep.
+/// An axis of no length is treated as one pixel long.
+double LabelStep(double span, int lengthPx, int minSpacingPx, double minStep);
+
+/// Vertical place of a chart in the chart area.
+struct ChartSlot {
+    int Top = 0;
+    int Height = 0;
+};
+
+/// Place of the chart at position p (1..k) when k (1..5) charts share an area areaHeight
+/// high: each is areaHeight div k high, position p < k starts at areaHeight - p * height and
+/// position k at 0.
+ChartSlot StackedChartSlot(int p, int k, int areaHeight);
+
+/// Size of an image fitted onto a page with its proportions kept, drawn from the page's
+/// top-left corner.
+struct PageFit {
+    int Width = 0;
+    int Height = 0;
+};
+
+/// Fits an image of imageWidth x imageHeight onto a page of pageWidth x pageHeight: full page
+/// height when that is narrow enough, else full page width (products divided with rounding).
+PageFit FitToPage(int imageWidth, int imageHeight, int pageWidth, int pageHeight);

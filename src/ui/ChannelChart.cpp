@@ -1,0 +1,180 @@
+#include "ChannelChart.h"
+
+#include "Fonts.h"
+
+#include <QChart>
+#include <QGraphicsLayout>
+#include <QGraphicsSimpleTextItem>
+#include <QLineSeries>
+#include <QValueAxis>
+
+#include <cmath>
+
+namespace {
+
+const QColor GridColor(192, 192, 192); // silver
+constexpr int AxisFontPixels = 12;
+// Least distance between neighbouring axis labels, in pixels.
+constexpr int MinVerticalLabelSpacing = 20;
+constexpr int MinHorizontalLabelSpacing = 32;
+// Room the sample numbers under Chart1 take.
+constexpr int BottomLabelHeight = 18;
+constexpr int TitleLeft = 4;
+
+QFont AxisFont() {
+    QFont font(JapanesePMinchoFont);
+    font.setPixelSize(AxisFontPixels);
+    return font;
+}
+
+void StyleAxis(QValueAxis *axis, int position) {
+    axis->setLabelsFont(AxisFont());
+    axis->setTitleFont(AxisFont());
+    axis->setLabelsColor(Qt::black);
+    axis->setTitleBrush(Qt::black);
+    // Cosmetic (zero-width) pens draw one pixel like width 1, but let the chart skip stroking
+    // every grid line and tick to find its bounds, which made resizing slow.
+    axis->setGridLinePen(QPen(GridColor, 0));
+    axis->setLinePen(QPen(Qt::black, 0));
+    axis->setTruncateLabels(false);
+    // A sane step before the dynamic ticks start: each step is one item of the chart.
+    axis->setRange(0, 1);
+    axis->setTickInterval(0.5);
+    axis->setTickAnchor(0);
+    axis->setTickType(QValueAxis::TicksDynamic);
+    // Chart3 keeps the chart's own default for minor ticks.
+    if (position != 3) {
+        axis->setMinorTickCount(4);
+        axis->setMinorGridLineVisible(false);
+        axis->setMinorGridLinePen(QPen(GridColor, 0));
+    }
+}
+
+} // namespace
+
+ChannelChart::ChannelChart(int position, QWidget *parent) : QChartView(parent), position(position) {
+    setObjectName(QStringLiteral("Chart%1").arg(position));
+    setFrameShape(QFrame::NoFrame);
+    // The window decides every chart's size, however small the chart area gets.
+    setMinimumSize(0, 0);
+    setRenderHint(QPainter::Antialiasing, false);
+    setBackgroundBrush(Qt::white);
+
+    auto *c = new QChart;
+    c->setBackgroundRoundness(0);
+    c->setBackgroundBrush(Qt::white);
+    c->setPlotAreaBackgroundBrush(Qt::white);
+    c->setPlotAreaBackgroundVisible(true);
+    c->setDropShadowEnabled(false);
+    c->legend()->hide();
+    c->layout()->setContentsMargins(0, 0, 0, 0);
+    c->setAnimationOptions(QChart::NoAnimation);
+    c->setMinimumSize(0, 0); // otherwise the view grows to what the axes would like
+
+    series = new QLineSeries;
+    series->setObjectName(QStringLiteral("Series%1").arg(position));
+    series->setPen(QPen(Qt::red, 0));
+    series->setPointsVisible(false);
+    c->addSeries(series);
+
+    axisX = new QValueAxis;
+    axisY = new QValueAxis;
+    StyleAxis(axisX, position);
+    StyleAxis(axisY, position);
+    axisX->setLabelFormat(QStringLiteral("%d"));
+    axisX->setTickInterval(5);
+    axisX->setRange(0, SampleCount - 1);
+    // Only the bottom chart names the samples; the others keep the axis and its grid.
+    axisX->setLabelsVisible(position == 1);
+    axisY->setLabelFormat(QStringLiteral("%.1f"));
+    c->addAxis(axisX, Qt::AlignBottom);
+    c->addAxis(axisY, Qt::AlignLeft);
+    series->attachAxis(axisX);
+    series->attachAxis(axisY);
+
+    // The chart's own title is always centred; a text item of our own stays left-aligned.
+    titleItem = new QGraphicsSimpleTextItem(c);
+    titleItem->setBrush(Qt::black);
+
+    setChart(c);
+    connect(c, &QChart::geometryChanged, this, [this] { ApplyGeometry(chart()->size()); });
+    hide();
+}
+
+QString ChannelChart::Title() const {
+    return titleItem->text();
+}
+
+void ChannelChart::Fill(const ChartFill &fill) {
+    titleItem->setText(QString::fromStdString(fill.Title));
+    QList<QPointF> points;
+    points.reserve(SampleCount);
+    for (int n = 0; n < SampleCount; ++n) {
+        const float y = fill.Y[static_cast<std::size_t>(n)];
+        if (std::isfinite(y))
+            points.append(QPointF(n, y));
+    }
+    // Every layout refills every chart; the line is only rebuilt when its points changed,
+    // which keeps resizing smooth.
+    if (points != series->points())
+        series->replace(points);
+    automaticRange = fill.Range.Automatic;
+    leftPercent = fill.LeftMarginPercent;
+    const QSizeF size = chart()->size();
+    SetVerticalAxis(fill.Range.Min, fill.Range.Max, VerticalStep(fill.Range, size));
+    ApplyGeometry(size);
+}
+
+double ChannelChart::VerticalStep(const AxisRange &range, const QSizeF &size) const {
+    const int height = static_cast<int>(size.height());
+    const ChartMarginsPx margins =
+        ChartMargins(static_cast<int>(size.width()), height, leftPercent);
+    const int titleHeight = static_cast<int>(std::ceil(titleItem->boundingRect().height()));
+    const int plotHeight = height - margins.Top - titleHeight - margins.Bottom -
+                           (position == 1 ? BottomLabelHeight : 0);
+    const double minStep = position == 2 ? 1.0 : 0.1;
+    return LabelStep(range.Max - range.Min, plotHeight, MinVerticalLabelSpacing, minStep);
+}
+
+void ChannelChart::SetVerticalAxis(double min, double max, double step) {
+    // The chart makes one item per label step, so a small step must never meet a wide range,
+    // not even between the two calls: the order depends on which way the step changes.
+    const bool rangeChanged = axisY->min() != min || axisY->max() != max;
+    if (step >= axisY->tickInterval()) {
+        if (step != axisY->tickInterval())
+            axisY->setTickInterval(step);
+        // setRange takes both ends at once, so a range far outside the old one is accepted.
+        if (rangeChanged)
+            axisY->setRange(min, max);
+    } else {
+        if (rangeChanged)
+            axisY->setRange(min, max);
+        axisY->setTickInterval(step);
+    }
+}
+
+void ChannelChart::Place(const QRect &rect) {
+    // Margins and label steps for the new size first, so the chart is laid out once.
+    if (rect.size() != size())
+        ApplyGeometry(rect.size());
+    setGeometry(rect);
+}
+
+void ChannelChart::ApplyGeometry(const QSizeF &size) {
+    QChart *c = chart();
+    const int width = static_cast<int>(size.width());
+    const int height = static_cast<int>(size.height());
+    const ChartMarginsPx margins = ChartMargins(width, height, leftPercent);
+    const int titleHeight = static_cast<int>(std::ceil(titleItem->boundingRect().height()));
+    titleItem->setPos(TitleLeft, margins.Top);
+    const QMargins wanted(margins.Left, margins.Top + titleHeight, margins.Right, margins.Bottom);
+    if (c->margins() != wanted)
+        c->setMargins(wanted);
+
+    // Label steps from the room the axes will get.
+    SetVerticalAxis(axisY->min(), axisY->max(),
+                    VerticalStep({axisY->min(), axisY->max(), automaticRange}, size));
+    const double stepX = LabelStep(SampleCount - 1, width, MinHorizontalLabelSpacing, 1.0);
+    if (axisX->tickInterval() != stepX)
+        axisX->setTickInterval(stepX);
+}

@@ -1,0 +1,575 @@
+// Graph window: channel choice and stacking, chart contents, trigger fields, captions, print.
+
+#include "ChannelChart.h"
+#include "ChannelNames.h"
+#include "FakeDialogs.h"
+#include "TForm1.h"
+#include "TForm6.h"
+#include "TGraghForm.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QValueAxis>
+
+#include <memory>
+
+namespace {
+
+// Engineering-unit values that tell the channels apart: channel c shows c * 10 and c * 10 + 1.
+void FillDistinctValues(TTraceRecord &record) {
+    IsNormalized = 1;
+    for (int n = 0; n < SampleCount; ++n)
+        for (int c = 0; c < ChannelCount; ++c)
+            record.Value[n][c] = static_cast<float>((c + 1) * 10 + n % 2);
+}
+
+// The channel a chart shows, told by its points.
+int ShownChannel(const ChannelChart *chart) {
+    return qRound(chart->Series()->at(0).y() / 10);
+}
+
+QString Text(const char *utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+} // namespace
+
+class tst_TGraghForm : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TForm1> frame;
+    TGraghForm *graph = nullptr;
+
+    // Opens the graph window from the menu, as the user does.
+    void OpenGraph() {
+        frame->N1->trigger();
+        graph = GraghForm;
+        QVERIFY(graph);
+        QVERIFY(QTest::qWaitForWindowExposed(graph));
+    }
+    QMdiSubWindow *SubWindow() const {
+        return qobject_cast<QMdiSubWindow *>(graph->parentWidget());
+    }
+    void Click(int ch) { graph->CheckBox[ch]->click(); }
+    // Resizes the window so that the chart area gets the given height.
+    void SetChartAreaHeight(int height) {
+        SubWindow()->resize(SubWindow()->width(),
+                            SubWindow()->height() + height - graph->Panel3->height());
+        QTRY_COMPARE(graph->Panel3->height(), height);
+    }
+
+private slots:
+    void init() {
+        frame = std::make_unique<TForm1>();
+        Language = LanguageEnglish;
+        frame->resize(1100, 800);
+        frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+    }
+    void cleanup() {
+        frame.reset();
+        graph = nullptr;
+        QCOMPARE(GraghForm, nullptr);
+        QCOMPARE(Form6, nullptr);
+    }
+
+    void opensEmptyInItsPlace() {
+        OpenGraph();
+        QCOMPARE(SubWindow()->windowTitle(), QStringLiteral("Graph Form"));
+        const QSize client = frame->ClientArea()->viewport()->size();
+        QCOMPARE(SubWindow()->geometry(),
+                 QRect(50, 20, client.width() - 100, client.height() - 40));
+        QVERIFY(!frame->N1->isEnabled());
+        for (int p = 1; p <= 5; ++p)
+            QVERIFY(graph->Chart[p]->isHidden());
+        for (int ch = 1; ch <= 12; ++ch) {
+            QVERIFY(!graph->CheckBox[ch]->isChecked());
+            QVERIFY(graph->CheckBox[ch]->isEnabled());
+        }
+        QCOMPARE(graph->Choice.SelectedCount, 0);
+        QCOMPARE(graph->Edit1->text(), QStringLiteral("0"));
+        QCOMPARE(graph->Edit2->text(), QStringLiteral("0000/00/00"));
+        QCOMPARE(graph->Edit3->text(), QStringLiteral("00:00"));
+        QVERIFY(graph->RadioButton1->isChecked());
+        QCOMPARE(graph->Panel1->height(), 64);
+        QCOMPARE(graph->Panel2->width(), 88);
+        QCOMPARE(graph->Panel1->width(), graph->width());
+        QCOMPARE(graph->CheckBox[7]->geometry(), QRect(320, 24, 140, 17));
+        QCOMPARE(graph->Button3->geometry(), QRect(8, 104, 75, 25));
+        // The channel window exists, hidden, from the start.
+        QVERIFY(graph->ChannelWindow());
+        QVERIFY(graph->ChannelWindow()->isHidden());
+        QCOMPARE(graph->ChannelWindow(), Form6);
+    }
+
+    void captionsByLanguage_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QStringList>("captions"); // Button1..4, group, radio 1 and 2
+        QTest::addColumn<QString>("font");
+        QTest::addColumn<QString>("channel1");
+        QTest::newRow("Japanese") << int(LanguageJapanese)
+                                  << QStringList{Text("再描画"), Text("印刷"),     Text("Ch設定"),
+                                                 Text("閉じる"), Text("時計選択"), "SETNVOP",
+                                                 Text("上位CPU")}
+                                  << Text("ＭＳ ゴシック") << Text("Ｕ相電流(%)");
+        QTest::newRow("English") << int(LanguageEnglish)
+                                 << QStringList{"Redraw",    "Print",   "Ch-Set", "Close",
+                                                "Clock Sel", "SETNVOP", "PLC"}
+                                 << "Courier New"
+                                 << "Curr.-U(%)";
+    }
+    void captionsByLanguage() {
+        QFETCH(int, language);
+        Language = language;
+        OpenGraph();
+        const QStringList shown = {graph->Button1->text(),      graph->Button2->text(),
+                                   graph->Button3->text(),      graph->Button4->text(),
+                                   graph->RadioGroup1->title(), graph->RadioButton1->text(),
+                                   graph->RadioButton2->text()};
+        QTEST(shown, "captions");
+        QTEST(graph->font().family(), "font");
+        QTEST(graph->CheckBox[1]->text(), "channel1");
+        QCOMPARE(graph->Label1->text(), QStringLiteral("Trigger Point"));
+        QCOMPARE(graph->Label2->text(), QStringLiteral("Trigger Date"));
+        QCOMPARE(graph->Label3->text(), QStringLiteral("Trigger Time"));
+    }
+
+    // Clicks: n ticks channel n, -n unticks it. Expected: channels from the bottom chart up.
+    void stacking_data() {
+        QTest::addColumn<QList<int>>("clicks");
+        QTest::addColumn<QList<int>>("stack");
+        QTest::newRow("3 7 5") << QList<int>{3, 7, 5} << QList<int>{3, 7, 5};
+        QTest::newRow("3 7 5 without 7") << QList<int>{3, 7, 5, -7} << QList<int>{3, 5};
+        QTest::newRow("five") << QList<int>{12, 1, 6, 2, 9} << QList<int>{12, 1, 6, 2, 9};
+        QTest::newRow("five without the bottom")
+            << QList<int>{12, 1, 6, 2, 9, -12} << QList<int>{1, 6, 2, 9};
+        QTest::newRow("five without the top, then another")
+            << QList<int>{12, 1, 6, 2, 9, -9, 4} << QList<int>{12, 1, 6, 2, 4};
+        QTest::newRow("last removed") << QList<int>{8, -8} << QList<int>{};
+    }
+    void stacking() {
+        QFETCH(QList<int>, clicks);
+        QFETCH(QList<int>, stack);
+        FillDistinctValues(frame->Record);
+        OpenGraph();
+        for (const int ch : clicks)
+            Click(std::abs(ch));
+
+        const int k = int(stack.size());
+        const int area = graph->Panel3->height();
+        for (int p = 1; p <= 5; ++p) {
+            ChannelChart *chart = graph->Chart[p];
+            if (p > k) {
+                QVERIFY2(chart->isHidden(), qPrintable(QString::number(p)));
+                continue;
+            }
+            QVERIFY(chart->isVisible());
+            const int ch = stack[p - 1];
+            QCOMPARE(ShownChannel(chart), ch);
+            QCOMPARE(chart->Title(), QString::fromStdString(DefaultChannelName(ch)));
+            QCOMPARE(chart->Series()->count(), 100);
+            QCOMPARE(chart->height(), area / k);
+            QCOMPARE(chart->width(), graph->Panel3->width());
+            QCOMPARE(chart->y(), p == k ? 0 : area - p * (area / k));
+            QCOMPARE(graph->Choice.ChannelOfChart[p], ch);
+            QVERIFY(graph->CheckBox[ch]->isChecked());
+        }
+        // With five shown, only they can be clicked; otherwise every box can.
+        for (int ch = 1; ch <= 12; ++ch)
+            QCOMPARE(graph->CheckBox[ch]->isEnabled(), k < 5 || stack.contains(ch));
+    }
+
+    void uncoveredRowsStayGreen() {
+        FillDistinctValues(frame->Record);
+        OpenGraph();
+        SetChartAreaHeight(443);
+        for (const int ch : {2, 4, 6})
+            Click(ch);
+        QCOMPARE(graph->Chart[1]->geometry().top(), 296);
+        QCOMPARE(graph->Chart[2]->geometry().top(), 149);
+        QCOMPARE(graph->Chart[3]->geometry().top(), 0);
+        for (int p = 1; p <= 3; ++p)
+            QCOMPARE(graph->Chart[p]->height(), 147);
+        const QImage area = graph->Panel3->grab().toImage();
+        const int x = area.width() / 2;
+        QCOMPARE(area.pixelColor(x, 147), QColor(0, 128, 0));
+        QCOMPARE(area.pixelColor(x, 148), QColor(0, 128, 0));
+        QVERIFY(area.pixelColor(x, 146) != QColor(0, 128, 0));
+        QVERIFY(area.pixelColor(x, 149) != QColor(0, 128, 0));
+    }
+
+    // A resize redraws: the charts take their new places and show the record as it is now.
+    void resizeRedraws() {
+        FillDistinctValues(frame->Record);
+        OpenGraph();
+        Click(1);
+        Click(2);
+        frame->Record.Value[0][1] = 55;
+        SetChartAreaHeight(400);
+        QCOMPARE(graph->Chart[2]->height(), 200);
+        QCOMPARE(graph->Chart[1]->y(), 200);
+        QCOMPARE(graph->Chart[2]->Series()->at(0).y(), 55.0);
+    }
+
+    // What a chart shows of its channel: points, title, vertical range and left margin (the rules
+    // themselves are covered by the core tests; these check the chart carries them out).
+    void chartContents_data() {
+        QTest::addColumn<int>("ch");
+        QTest::addColumn<float>("low");
+        QTest::addColumn<float>("high");
+        QTest::addColumn<int>("language");
+        QTest::addColumn<int>("driveTypeE");
+        QTest::addColumn<bool>("ownName");
+        QTest::addColumn<bool>("normalized");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<double>("lowPoint");
+        QTest::addColumn<double>("highPoint");
+        QTest::addColumn<double>("axisMin");
+        QTest::addColumn<double>("axisMax");
+        QTest::addColumn<int>("margin");
+        const int ja = LanguageJapanese, en = LanguageEnglish;
+        QTest::newRow("current") << 1 << -5000.0f << 5000.0f << en << 0 << false << false
+                                 << "Curr.-U(%)" << -100.0 << 100.0 << -120.0 << 120.0 << 1;
+        QTest::newRow("0..150") << 3 << 0.0f << 150.0f << en << 0 << false << true << "Curr.-W(%)"
+                                << 0.0 << 150.0 << -15.0 << 165.0 << 2;
+        QTest::newRow("user-named ch4") << 4 << 0.0f << 200.0f << ja << 0 << true << false
+                                        << "Ch4(%)" << 0.0 << 1.0 << -0.1 << 1.1 << 4;
+        QTest::newRow("type E ch12") << 12 << 0.0f << 16384.0f << en << 1 << false << false
+                                     << "Control phase(degree)" << 0.0 << 90.0 << -9.0 << 99.0 << 3;
+        QTest::newRow("normalized user-named") << 7 << 12.5f << 13.5f << en << 0 << true << true
+                                               << "Ch7(%)" << 12.5 << 13.5 << 12.4 << 13.6 << 3;
+        QTest::newRow("beyond 16 bits")
+            << 9 << 40000.0f << 50000.0f << en << 0 << false << true << "Output-Freq.(%)" << 40000.0
+            << 50000.0 << 39000.0 << 51000.0 << 1;
+    }
+    void chartContents() {
+        QFETCH(int, ch);
+        QFETCH(float, low);
+        QFETCH(float, high);
+        QFETCH(int, language);
+        QFETCH(int, driveTypeE);
+        QFETCH(bool, ownName);
+        QFETCH(bool, normalized);
+        Language = language;
+        DriveTypeE = driveTypeE;
+        OwnNameFlag[ch] = ownName ? 1 : 0;
+        IsNormalized = normalized ? 1 : 0;
+        for (int n = 0; n < SampleCount; ++n)
+            frame->Record.Value[n][ch - 1] = n < 50 ? low : high;
+        OpenGraph();
+        Click(ch);
+
+        ChannelChart *chart = graph->Chart[1];
+        QTEST(chart->Title(), "title");
+        QCOMPARE(chart->Series()->count(), 100);
+        QCOMPARE(chart->Series()->at(99).x(), 99.0);
+        QTEST(chart->Series()->at(0).y(), "lowPoint");
+        QTEST(chart->Series()->at(99).y(), "highPoint");
+        QFETCH(double, axisMin);
+        QFETCH(double, axisMax);
+        QVERIFY(!chart->AutomaticRange());
+        QVERIFY2(qAbs(chart->AxisY()->min() - axisMin) < 1e-4,
+                 qPrintable(QString::number(chart->AxisY()->min())));
+        QVERIFY2(qAbs(chart->AxisY()->max() - axisMax) < 1e-4,
+                 qPrintable(QString::number(chart->AxisY()->max())));
+        QFETCH(int, margin);
+        QCOMPARE(chart->LeftMarginPercent(), margin);
+        QCOMPARE(chart->chart()->margins().left(), qRound(chart->width() * margin / 100.0));
+        QCOMPARE(chart->AxisY()->labelFormat(), QStringLiteral("%.1f"));
+        QVERIFY(chart->Series()->pen().color() == Qt::red);
+        QVERIFY(!chart->Series()->pointsVisible());
+        QVERIFY(!chart->chart()->legend()->isVisible());
+        // The title sits at the top left, not centred.
+        QVERIFY(chart->TitleItem()->pos().x() < chart->width() / 10.0);
+        QVERIFY(chart->TitleItem()->isVisible());
+    }
+
+    // A chart whose range jumps between tiny and huge on redraw keeps working both ways.
+    void rangeJumpsOnRedraw() {
+        IsNormalized = 1;
+        OpenGraph();
+        Click(1);
+        const float spans[] = {1.0f, 2.0e6f, 0.5f, 3.0e7f, 1.0f};
+        for (const float span : spans) {
+            for (int n = 0; n < SampleCount; ++n)
+                frame->Record.Value[n][0] = n < 50 ? 0.0f : span;
+            graph->Button1->click();
+            QCoreApplication::processEvents();
+            QCOMPARE(graph->Chart[1]->AxisY()->max(), span * 1.1);
+            // Labels stay a readable number of steps apart.
+            const double steps =
+                (graph->Chart[1]->AxisY()->max() - graph->Chart[1]->AxisY()->min()) /
+                graph->Chart[1]->AxisY()->tickInterval();
+            QVERIFY2(steps <= 40, qPrintable(QString::number(steps)));
+        }
+    }
+
+    // In a main frame of its design size the chart area is tiny; wide ranges must still draw.
+    void tinyChartArea() {
+        frame->showNormal();
+        frame->resize(536, 312);
+        IsNormalized = 1;
+        for (int n = 0; n < SampleCount; ++n)
+            for (int c = 0; c < ChannelCount; ++c)
+                frame->Record.Value[n][c] = n % 2 ? 30000.0f * (c + 1) : -30000.0f;
+        OpenGraph();
+        for (const int ch : {1, 2, 3, 4, 5})
+            Click(ch);
+        QCoreApplication::processEvents();
+        for (int p = 1; p <= 5; ++p) {
+            QVERIFY(graph->Chart[p]->isVisible());
+            QCOMPARE(graph->Chart[p]->height(), graph->Panel3->height() / 5);
+        }
+        SetChartAreaHeight(3);
+        QCOMPARE(graph->Chart[1]->height(), 0);
+        QCOMPARE(graph->Chart[5]->y(), 0);
+    }
+
+    void flatLineLeavesTheRangeAutomatic() {
+        IsNormalized = 1;
+        for (int n = 0; n < SampleCount; ++n)
+            frame->Record.Value[n][4] = 20;
+        OpenGraph();
+        Click(5);
+        ChannelChart *chart = graph->Chart[1];
+        QVERIFY(chart->AutomaticRange());
+        QVERIFY(chart->AxisY()->min() < 20 && chart->AxisY()->max() > 20);
+    }
+
+    // Only the bottom chart names the samples.
+    void sampleNumbersOnlyUnderChart1() {
+        OpenGraph();
+        for (const int ch : {1, 2, 3})
+            Click(ch);
+        QVERIFY(graph->Chart[1]->AxisX()->labelsVisible());
+        QVERIFY(!graph->Chart[2]->AxisX()->labelsVisible());
+        QVERIFY(!graph->Chart[3]->AxisX()->labelsVisible());
+        for (int p = 1; p <= 3; ++p) {
+            QCOMPARE(graph->Chart[p]->AxisX()->min(), 0.0);
+            QCOMPARE(graph->Chart[p]->AxisX()->max(), 99.0);
+            QVERIFY(graph->Chart[p]->AxisX()->isGridLineVisible());
+        }
+    }
+
+    void triggerStamp_data() {
+        QTest::addColumn<QList<int>>("header");
+        QTest::addColumn<bool>("hostClock");
+        QTest::addColumn<QStringList>("fields");
+        const QList<int> good = {30, 9, 8, 5, 7, 3, 10, 12, 31, 24, 0};
+        QTest::newRow("operator unit") << good << false << QStringList{"70", "2009/08/05", "07:03"};
+        QTest::newRow("host, hour 24") << good << true << QStringList{"70", "2010/12/31", "24:00"};
+        QTest::newRow("trigger 100") << QList<int>{100, 9, 8, 5, 7, 3, 0, 0, 0, 0, 0} << false
+                                     << QStringList{"0", "2009/08/05", "07:03"};
+        const QStringList bad = {"0", "0000/00/00", "00:00"};
+        // One field out of range at a time.
+        const QList<QPair<int, int>> faults = {{2, 0},  {2, 13}, {3, 0},   {3, 32},
+                                               {4, 25}, {5, 60}, {1, 100}, {4, -1}};
+        for (const auto &[index, value] : faults) {
+            QList<int> header = {100, 9, 8, 5, 7, 3, 9, 8, 5, 7, 3};
+            header[index] = value;
+            QTest::addRow("field %d = %d", index, value) << header << false << bad;
+            header[index + 5] = value;
+            header[index] = good[index];
+            QTest::addRow("host field %d = %d", index + 5, value) << header << true << bad;
+        }
+    }
+    void triggerStamp() {
+        QFETCH(QList<int>, header);
+        QFETCH(bool, hostClock);
+        QFETCH(QStringList, fields);
+        for (int j = 0; j < HeaderCount; ++j)
+            frame->Record.Header[j] = header[j];
+        OpenGraph();
+        if (hostClock)
+            graph->RadioButton2->click();
+        QCOMPARE((QStringList{graph->Edit1->text(), graph->Edit2->text(), graph->Edit3->text()}),
+                 fields);
+    }
+
+    // The clock choice rewrites the fields only; the charts wait for a redraw.
+    void clockChoiceLeavesChartsAlone() {
+        FillDistinctValues(frame->Record);
+        frame->Record.Header[0] = 30;
+        const int stamps[10] = {9, 8, 5, 7, 3, 10, 1, 2, 3, 4};
+        for (int j = 0; j < 10; ++j)
+            frame->Record.Header[j + 1] = stamps[j];
+        OpenGraph();
+        Click(6);
+        frame->Record.Value[0][5] = 99;
+        frame->Record.Header[0] = 50;
+        graph->RadioButton2->click();
+        QCOMPARE(graph->Edit1->text(), QStringLiteral("50"));
+        QCOMPARE(graph->Edit2->text(), QStringLiteral("2010/01/02"));
+        QCOMPARE(graph->Edit3->text(), QStringLiteral("03:04"));
+        QCOMPARE(graph->Chart[1]->Series()->at(0).y(), 60.0);
+        graph->RadioButton1->click();
+        QCOMPARE(graph->Edit2->text(), QStringLiteral("2009/08/05"));
+        graph->Button1->click();
+        QCOMPARE(graph->Chart[1]->Series()->at(0).y(), 99.0);
+    }
+
+    // Redraw applies the drive type: factors and the names of channels 10 to 12.
+    void redrawFollowsDriveTypeAndLanguage() {
+        OpenGraph();
+        frame->Record.Value[0][11] = 16384;
+        Click(12);
+        QCOMPARE(graph->Chart[1]->Title(), QStringLiteral("Motor-Temp(degree)"));
+        QCOMPARE(graph->Chart[1]->Series()->at(0).y(), 1638.4000244140625);
+
+        DriveTypeE = 1;
+        Language = LanguageJapanese;
+        graph->Button1->click();
+        QCOMPARE(graph->CheckBox[10]->text(), Text("ｄ軸電流指令(%)"));
+        QCOMPARE(graph->CheckBox[11]->text(), Text("ｑ軸電流指令(%)"));
+        QCOMPARE(graph->CheckBox[12]->text(), Text("制御位相(degree)"));
+        QCOMPARE(graph->Chart[1]->Title(), Text("制御位相(degree)"));
+        QCOMPARE(graph->Chart[1]->Series()->at(0).y(), 90.0);
+        // Channels 1 to 9 and the buttons keep the language the window opened in.
+        QCOMPARE(graph->CheckBox[1]->text(), QStringLiteral("Curr.-U(%)"));
+        QCOMPARE(graph->Button1->text(), QStringLiteral("Redraw"));
+    }
+
+    void userNamesComeFromTheChannelWindow() {
+        OwnNameFlag[2] = 1;
+        OwnName[2] = "Pump";
+        OpenGraph();
+        QCOMPARE(graph->CheckBox[2]->text(), QStringLiteral("Pump"));
+        QCOMPARE(graph->CheckBox[3]->text(), QStringLiteral("Curr.-W(%)"));
+        Click(2);
+        QCOMPARE(graph->Chart[1]->Title(), QStringLiteral("Ch2(%)"));
+    }
+
+    void chSetShowsTheChannelWindow() {
+        OpenGraph();
+        graph->Button3->click();
+        TForm6 *names = graph->ChannelWindow();
+        QVERIFY(names->isVisible());
+        QVERIFY(names->isWindow());
+        QVERIFY(!names->isModal());
+        names->Edit[5]->setText(QStringLiteral("Fan"));
+        names->OwnItem[5]->click();
+        names->Button1->click();
+        QVERIFY(names->isHidden());
+        QCOMPARE(graph->CheckBox[5]->text(), QStringLiteral("Fan"));
+        QCOMPARE(OwnNameFlag[5], 1);
+    }
+
+    // Confirming the channel window after its graph window closed must not touch that window.
+    void channelWindowOutlivesItsGraph() {
+        OpenGraph();
+        graph->Button3->click();
+        QPointer<TForm6> names = graph->ChannelWindow();
+        QPointer<TGraghForm> closed = graph;
+        graph->Button4->click();
+        QTRY_VERIFY(closed.isNull());
+        QTRY_VERIFY(frame->N1->isEnabled());
+        QVERIFY(names);
+        names->Edit[1]->setText(QStringLiteral("Main"));
+        names->OwnItem[1]->click();
+        names->Button1->click();
+        QCOMPARE(OwnNameFlag[1], 1);
+        QCOMPARE(OwnName[1], std::string("Main"));
+        // The next graph window takes the names over.
+        OpenGraph();
+        QCOMPARE(graph->CheckBox[1]->text(), QStringLiteral("Main"));
+    }
+
+    void closingEnablesTheMenuItem() {
+        OpenGraph();
+        QPointer<TGraghForm> window = graph;
+        SubWindow()->close();
+        QTRY_VERIFY(window.isNull());
+        QVERIFY(frame->N1->isEnabled());
+        QCOMPARE(GraghForm, nullptr);
+        // A new window starts afresh.
+        OpenGraph();
+        QCOMPARE(graph->Choice.SelectedCount, 0);
+    }
+
+    // Print: the window goes onto one page whatever the printer setup answers.
+    void printsOnePage_data() {
+        QTest::addColumn<bool>("answer");
+        QTest::newRow("confirmed") << true;
+        QTest::newRow("cancelled") << false;
+    }
+    void printsOnePage() {
+        QFETCH(bool, answer);
+        FakeDialogs dialogs;
+        QTemporaryDir dir;
+        dialogs.printToFile = dir.filePath(QStringLiteral("graph.pdf"));
+        dialogs.printerAnswer = answer;
+        FillDistinctValues(frame->Record);
+        OpenGraph();
+        Click(1);
+        Click(2);
+        graph->Button2->click();
+        QCOMPARE(dialogs.printerSetups, 1);
+        QVERIFY(dialogs.messages.isEmpty());
+        QFile pdf(dialogs.printToFile);
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        const QByteArray bytes = pdf.readAll();
+        QVERIFY(bytes.startsWith("%PDF"));
+        QCOMPARE(bytes.count(QByteArrayLiteral("/Type /Page\n")) +
+                     bytes.count(QByteArrayLiteral("/Type /Page ")) +
+                     bytes.count(QByteArrayLiteral("/Type /Page/")),
+                 1);
+    }
+
+    void nothingToPrintTo() {
+        if (!QPrinterInfo::availablePrinters().isEmpty())
+            QSKIP("a printer is installed; this case needs a machine without one");
+        FakeDialogs dialogs;
+        OpenGraph();
+        dialogs.printerAnswer = false; // the user cancelled the choice of a file
+        graph->Button2->click();
+        QVERIFY(dialogs.messages.isEmpty());
+        dialogs.printerAnswer = true;
+        graph->Button2->click();
+        QCOMPARE(dialogs.messages.size(), 1);
+    }
+
+    // The window's image is drawn from the page's top-left corner with its proportions kept.
+    void pageKeepsTheWindowsProportions_data() {
+        QTest::addColumn<QSize>("page");
+        QTest::newRow("portrait") << QSize(600, 900);
+        QTest::newRow("landscape") << QSize(1200, 500);
+    }
+    void pageKeepsTheWindowsProportions() {
+        QFETCH(QSize, page);
+        OpenGraph();
+        const QPixmap image = graph->grab();
+        QImage sheet(page, QImage::Format_RGB32);
+        sheet.fill(Qt::white);
+        QPainter painter(&sheet);
+        const QRect drawn = TGraghForm::PaintPage(painter, page, image);
+        painter.end();
+        QCOMPARE(drawn.topLeft(), QPoint(0, 0));
+        QVERIFY(drawn.width() == page.width() || drawn.height() == page.height());
+        QVERIFY(drawn.width() <= page.width() && drawn.height() <= page.height());
+        const double ratio = double(image.width()) / image.height();
+        QVERIFY(qAbs(double(drawn.width()) / drawn.height() - ratio) < 0.01);
+        // The green chart area is printed, and nothing outside the drawn rectangle.
+        const QPoint greenAt(drawn.width() / 4, drawn.height() / 3);
+        QCOMPARE(sheet.pixelColor(greenAt), QColor(0, 128, 0));
+        if (drawn.right() + 1 < page.width())
+            QCOMPARE(sheet.pixelColor(page.width() - 1, 0), QColor(Qt::white));
+        if (drawn.bottom() + 1 < page.height())
+            QCOMPARE(sheet.pixelColor(0, page.height() - 1), QColor(Qt::white));
+    }
+};
+
+QTEST_MAIN(tst_TGraghForm)
+#include "tst_TGraghForm.moc"
