@@ -167,11 +167,17 @@ void ReadSession::OnTick() {
 }
 
 void ReadSession::OnReadyRead() {
-    const QByteArray bytes = d->port.readAll();
-    if (d->phase != Private::Phase::Reading)
+    // At 9600 baud bytes often arrive one by one, so this runs thousands of times per read:
+    // no allocation here.
+    char bytes[ReceiveBufferSize];
+    const qint64 n = d->port.read(bytes, sizeof bytes);
+    if (n <= 0 || d->phase != Private::Phase::Reading)
         return; // nothing was asked yet; the next request discards it anyway
-    Handle(d->read->Received(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
-                             static_cast<std::size_t>(bytes.size()), d->clock()));
+    Handle(d->read->Received(reinterpret_cast<const std::uint8_t *>(bytes),
+                             static_cast<std::size_t>(n), d->clock()));
+    // More than one buffer may be waiting; readyRead is not emitted again for it.
+    if (d->phase == Private::Phase::Reading && d->port.bytesAvailable() > 0)
+        QTimer::singleShot(0, this, &ReadSession::OnReadyRead);
 }
 
 void ReadSession::OnPortError(int error) {

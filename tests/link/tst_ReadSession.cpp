@@ -236,6 +236,21 @@ private slots:
         QCOMPARE(Read(session, "COM7").openFailures, QStringList{"CreateFile Error!"});
     }
 
+    void portMapForThisRunOnly() {
+        Sim sim({});
+        StoreDevicePath("COM4", "/dev/vandrel-no-such-port");
+        const QStringList rest =
+            ApplyPortMapArguments({"vandrel-monitor", "--port-map", "COM4=" + sim.path,
+                                   "--port-map=COM10=/dev/x", "trace.vnx"});
+        QCOMPARE(rest, QStringList({"vandrel-monitor", "trace.vnx"}));
+        QCOMPARE(DevicePathFor("COM4"), sim.path);
+        QCOMPARE(StoredDevicePath("COM4"), QString("/dev/vandrel-no-such-port"));
+        QCOMPARE(DevicePathFor("COM10"), QString("COM10")); // not a port item: a path
+        ReadSession session;
+        session.SetSettleWait(false);
+        QVERIFY(Read(session, "COM4").success);
+    }
+
     void deviceGoneMidRead() {
         auto sim = std::make_unique<Sim>(QStringList{"--pace"});
         ReadSession session;
