@@ -56,6 +56,7 @@ private:
     void BeginRead();
     void OnTick();
     void OnReadyRead();
+    void StopGathering();
     void OnPortError(int error);
     void Handle(const std::vector<TReadAction> &actions);
     void ReportProgress();

@@ -145,6 +145,32 @@ private slots:
         QCOMPARE(DriveTypeE, 0);
     }
 
+    void pacedLine_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("bad sum after a full block")
+            << QStringList{"--fault", "4:badsum"} << "ERROR :  SumCheck Error";
+        QTest::newRow("refusal instead of a block")
+            << QStringList{"--fault", "3:nak:68"} << "ERROR :  Command Error";
+        QTest::newRow("short block, then a refusal")
+            << QStringList{"--fault", "3:short", "--fault", "4:nak:90"} << "ERROR :  ENQ Error";
+        QTest::newRow("split block, then a refusal")
+            << QStringList{"--fault", "3:split", "--fault", "4:nak:90"} << "ERROR :  ENQ Error";
+    }
+    void pacedLine() {
+        // Replies that trickle in at 9600 baud are gathered, whatever their length.
+        QFETCH(QStringList, args);
+        QFETCH(QString, line);
+        Sim sim(QStringList{"--pace"} + args);
+        ReadSession session;
+        session.SetSettleWait(false);
+        QElapsedTimer timer;
+        timer.start();
+        const Run run = Read(session, sim.path);
+        QCOMPARE(run.lines, QStringList({"Communicating...", line}));
+        QVERIFY2(timer.elapsed() < 4000, qPrintable(QString::number(timer.elapsed())));
+    }
+
     void splitRepliesAreCollected() {
         Sim sim({"--fault", "3:split", "--fault", "17:split"});
         ReadSession session;
