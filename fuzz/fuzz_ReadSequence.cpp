@@ -39,6 +39,8 @@ void CheckActions(const TReadActions &actions, const TReadTrace &read) {
         }
     }
     Check(read.ExchangesDone() <= read.ExchangeTotal());
+    Check(read.ReplyBytesReceived() < ReceiveBufferSize);
+    Check(read.ReplyBytesMissing() <= 17 + 2 * MaxBlock);
 }
 
 } // namespace

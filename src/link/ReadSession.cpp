@@ -298,9 +298,9 @@ void ReadSession::ReportProgress() {
 
 void ReadSession::Finish(bool success) {
     const quint64 generation = d->generation;
-    ClosePort();
     d->phase = Private::Phase::Idle;
     d->succeeded = success;
+    ClosePort();
     if (success) {
         emit MessageLine(Text(ReadText::NormallyEnd));
         if (generation != d->generation)

@@ -13,7 +13,8 @@ struct TReadAction;
 
 /// Reads the new or old trace over a serial port without blocking the thread that runs it.
 /// Every progress and failure text the communication window shows is emitted as MessageLine,
-/// composed in the Language of the moment.
+/// composed in the Language of the moment. Slots may call Start or Cancel; a session that is
+/// to go away from inside one of its own signals is deleted with deleteLater().
 class ReadSession : public QObject {
     Q_OBJECT
 public:

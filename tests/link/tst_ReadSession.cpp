@@ -315,6 +315,18 @@ private slots:
         QVERIFY(Read(session, sim.path).success);
     }
 
+    void portIsOpenedExclusively() {
+        Sim sim({"--pace"});
+        ReadSession first;
+        first.SetSettleWait(false);
+        first.Start(sim.path, false);
+        ReadSession second;
+        const Run run = Read(second, sim.path);
+        QCOMPARE(run.openFailures, QStringList{"CreateFile Error!"});
+        QVERIFY(first.IsRunning());
+        first.Cancel();
+    }
+
     void secondStartWhileRunningIsIgnored() {
         Sim sim({});
         ReadSession session;
