@@ -40,6 +40,7 @@ TRequest TExchange::Begin(char command, std::uint32_t address, std::uint8_t coun
     t0_ = now;
     data_.fill(0);
     received_ = 0;
+    expected_ = 17 + 2 * std::size_t(count);
     waiting_ = true;
     result_ = ExchangeOk;
     return BuildRequest(command, address, count);

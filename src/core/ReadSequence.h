@@ -48,6 +48,12 @@ public:
     void Fail(int result);
 
     bool Waiting() const { return waiting_; }
+    /// Bytes of the reply received so far.
+    std::size_t ReceivedCount() const { return received_; }
+    /// Bytes still to come if the reply is the data reply asked for (0 once it is complete).
+    std::size_t Missing() const {
+        return waiting_ && received_ < expected_ ? expected_ - received_ : 0;
+    }
     /// Result of the ended exchange (ExchangeOk or a failure).
     int Result() const { return result_; }
     /// Data bytes of a successful reply; bytes the reply did not carry read as zero.
@@ -59,6 +65,7 @@ private:
     std::array<std::uint8_t, ReceiveBufferSize> buffer_{};
     std::array<std::uint8_t, MaxReplyData> data_{};
     std::size_t received_ = 0;
+    std::size_t expected_ = 0;
     std::int64_t t0_ = 0;
     bool waiting_ = false;
     int result_ = ExchangeOk;
@@ -113,6 +120,10 @@ public:
     int ExchangesDone() const { return done_; }
     /// Exchanges of a whole read (17 for 3,200 bytes).
     int ExchangeTotal() const;
+    /// Bytes of the awaited reply received so far.
+    std::size_t ReplyBytesReceived() const { return Running() ? exchange_.ReceivedCount() : 0; }
+    /// Bytes of the awaited reply still to come if it is the data reply asked for.
+    std::size_t ReplyBytesMissing() const { return Running() ? exchange_.Missing() : 0; }
     /// The values read; complete only when Succeeded().
     const TTraceReading &Reading() const { return reading_; }
 

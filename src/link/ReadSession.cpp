@@ -4,8 +4,10 @@
 #include "ReadSequence.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QSerialPort>
 #include <QTimer>
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -13,6 +15,13 @@ namespace {
 // How often a waiting read looks at the clock. The clock has whole seconds, so this only
 // decides how soon after a second boundary a time-out is noticed; between ticks nothing runs.
 constexpr int TickMilliseconds = 100;
+
+// At 9600 baud a byte takes 1.04 ms and readyRead comes for nearly every byte. While much of a
+// reply is still to come, the session lets the bytes gather in the driver and looks again
+// when the rest should be there: a 481-byte reply then costs a few wake-ups instead of 481.
+constexpr double ByteMilliseconds = 10.0 * 1000.0 / 9600.0;
+constexpr std::size_t GatherFromMissing = 16;
+constexpr int GatherMaxMilliseconds = 600;
 
 QString Text(ReadText text) {
     const auto t = ReadTextFor(text);
@@ -30,6 +39,10 @@ struct ReadSession::Private {
 
     QSerialPort port;
     QTimer timer;
+    QTimer gatherTimer;
+    bool gathering = false;
+    QElapsedTimer replyClock;   // since the first bytes of the awaited reply
+    std::size_t firstBytes = 0; // bytes that came with them; 0 before they came
     std::function<std::int64_t()> clock = LocalSecondsNow;
     bool settleWait = true;
     Phase phase = Phase::Idle;
@@ -45,6 +58,9 @@ struct ReadSession::Private {
 ReadSession::ReadSession(QObject *parent) : QObject(parent), d(new Private) {
     d->timer.setSingleShot(true);
     connect(&d->timer, &QTimer::timeout, this, &ReadSession::OnTick);
+    d->gatherTimer.setSingleShot(true);
+    d->gatherTimer.setTimerType(Qt::PreciseTimer);
+    connect(&d->gatherTimer, &QTimer::timeout, this, &ReadSession::StopGathering);
     connect(&d->port, &QSerialPort::readyRead, this, &ReadSession::OnReadyRead);
     connect(&d->port, &QSerialPort::errorOccurred, this, &ReadSession::OnPortError);
 }
@@ -99,6 +115,9 @@ QString ReadSession::OpenPort(const QString &devicePath) {
 
 void ReadSession::ClosePort() {
     d->timer.stop();
+    d->gatherTimer.stop();
+    d->gathering = false;
+    d->port.setReadBufferSize(0);
     if (d->port.isOpen())
         d->port.close();
 }
@@ -166,12 +185,52 @@ void ReadSession::OnTick() {
     }
 }
 
+void ReadSession::StopGathering() {
+    if (!d->gathering)
+        return;
+    d->gathering = false;
+    // Lifting the limit makes the port watch the line again and fetch all that gathered in
+    // one go; readyRead follows.
+    d->port.setReadBufferSize(0);
+}
+
 void ReadSession::OnReadyRead() {
-    const QByteArray bytes = d->port.readAll();
-    if (d->phase != Private::Phase::Reading)
+    if (d->gathering)
+        return; // the byte stays in the port's buffer; StopGathering takes it
+    // This runs up to once per byte: no allocation here.
+    char bytes[ReceiveBufferSize];
+    const qint64 n = d->port.read(bytes, sizeof bytes);
+    if (n <= 0 || d->phase != Private::Phase::Reading)
         return; // nothing was asked yet; the next request discards it anyway
-    Handle(d->read->Received(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
-                             static_cast<std::size_t>(bytes.size()), d->clock()));
+    Handle(d->read->Received(reinterpret_cast<const std::uint8_t *>(bytes),
+                             static_cast<std::size_t>(n), d->clock()));
+    if (d->phase != Private::Phase::Reading)
+        return;
+    // More than one buffer may be waiting; readyRead is not emitted again for it.
+    if (d->port.bytesAvailable() > 0) {
+        QTimer::singleShot(0, this, &ReadSession::OnReadyRead);
+        return;
+    }
+    const std::size_t received = d->read->ReplyBytesReceived();
+    if (received == 0)
+        return;
+    if (d->firstBytes == 0) {
+        d->firstBytes = received;
+        d->replyClock.start();
+    }
+    // Only a reply that trickles in at line speed is worth waiting for; one that comes in
+    // bursts (a pseudo-terminal, a buffering adapter) is read as it comes.
+    const double lineBytes = static_cast<double>(d->replyClock.elapsed()) / ByteMilliseconds;
+    const bool trickles =
+        d->firstBytes <= 4 && static_cast<double>(received - d->firstBytes) <= lineBytes + 4;
+    const std::size_t missing = d->read->ReplyBytesMissing();
+    if (trickles && missing >= GatherFromMissing) {
+        // A read buffer of one byte makes the port stop watching the line once a byte is in.
+        d->gathering = true;
+        d->port.setReadBufferSize(1);
+        const double wait = static_cast<double>(missing) * ByteMilliseconds;
+        d->gatherTimer.start(std::min(GatherMaxMilliseconds, static_cast<int>(wait) + 2));
+    }
 }
 
 void ReadSession::OnPortError(int error) {
@@ -203,6 +262,7 @@ void ReadSession::Handle(const std::vector<TReadAction> &actions) {
                 return;
             // Whatever is pending in either direction belongs to no request of ours.
             d->port.clear(QSerialPort::AllDirections);
+            d->firstBytes = 0;
             if (generation != d->generation || d->phase != Private::Phase::Reading)
                 return; // the port failed while being cleared and the read has ended
             d->port.write(reinterpret_cast<const char *>(action.request.data()),
@@ -238,9 +298,9 @@ void ReadSession::ReportProgress() {
 
 void ReadSession::Finish(bool success) {
     const quint64 generation = d->generation;
-    ClosePort();
     d->phase = Private::Phase::Idle;
     d->succeeded = success;
+    ClosePort();
     if (success) {
         emit MessageLine(Text(ReadText::NormallyEnd));
         if (generation != d->generation)

@@ -13,7 +13,8 @@ struct TReadAction;
 
 /// Reads the new or old trace over a serial port without blocking the thread that runs it.
 /// Every progress and failure text the communication window shows is emitted as MessageLine,
-/// composed in the Language of the moment.
+/// composed in the Language of the moment. Slots may call Start or Cancel; a session that is
+/// to go away from inside one of its own signals is deleted with deleteLater().
 class ReadSession : public QObject {
     Q_OBJECT
 public:
@@ -56,6 +57,7 @@ private:
     void BeginRead();
     void OnTick();
     void OnReadyRead();
+    void StopGathering();
     void OnPortError(int error);
     void Handle(const std::vector<TReadAction> &actions);
     void ReportProgress();

@@ -1,6 +1,7 @@
 // The read session over a real pseudo-terminal against vandrel-drive-sim.
 
 #include "DriveModel.h"
+#include "Platform.h"
 #include "PortNames.h"
 #include "ReadSession.h"
 
@@ -145,6 +146,32 @@ private slots:
         QCOMPARE(DriveTypeE, 0);
     }
 
+    void pacedLine_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("bad sum after a full block")
+            << QStringList{"--fault", "4:badsum"} << "ERROR :  SumCheck Error";
+        QTest::newRow("refusal instead of a block")
+            << QStringList{"--fault", "3:nak:68"} << "ERROR :  Command Error";
+        QTest::newRow("short block, then a refusal")
+            << QStringList{"--fault", "3:short", "--fault", "4:nak:90"} << "ERROR :  ENQ Error";
+        QTest::newRow("split block, then a refusal")
+            << QStringList{"--fault", "3:split", "--fault", "4:nak:90"} << "ERROR :  ENQ Error";
+    }
+    void pacedLine() {
+        // Replies that trickle in at 9600 baud are gathered, whatever their length.
+        QFETCH(QStringList, args);
+        QFETCH(QString, line);
+        Sim sim(QStringList{"--pace"} + args);
+        ReadSession session;
+        session.SetSettleWait(false);
+        QElapsedTimer timer;
+        timer.start();
+        const Run run = Read(session, sim.path);
+        QCOMPARE(run.lines, QStringList({"Communicating...", line}));
+        QVERIFY2(timer.elapsed() < 4000, qPrintable(QString::number(timer.elapsed())));
+    }
+
     void splitRepliesAreCollected() {
         Sim sim({"--fault", "3:split", "--fault", "17:split"});
         ReadSession session;
@@ -236,6 +263,20 @@ private slots:
         QCOMPARE(Read(session, "COM7").openFailures, QStringList{"CreateFile Error!"});
     }
 
+    void attachedDeviceForThisRunOnly() {
+        Sim sim({});
+        StoreDevicePath("COM4", "/dev/vandrel-no-such-port");
+        AttachDevicePath("COM4", sim.path);
+        QCOMPARE(DevicePathFor("COM4"), sim.path);
+        // Nothing of the attachment reaches the user's settings.
+        QCOMPARE(OpenUserSettings()->value("Devices/COM4").toString(),
+                 QString("/dev/vandrel-no-such-port"));
+        QCOMPARE(DevicePathFor("COM10"), QString("COM10")); // not a port item: a path
+        ReadSession session;
+        session.SetSettleWait(false);
+        QVERIFY(Read(session, "COM4").success);
+    }
+
     void deviceGoneMidRead() {
         auto sim = std::make_unique<Sim>(QStringList{"--pace"});
         ReadSession session;
@@ -272,6 +313,18 @@ private slots:
         QCOMPARE(finished.size(), 0);
         // The port is free again.
         QVERIFY(Read(session, sim.path).success);
+    }
+
+    void portIsOpenedExclusively() {
+        Sim sim({"--pace"});
+        ReadSession first;
+        first.SetSettleWait(false);
+        first.Start(sim.path, false);
+        ReadSession second;
+        const Run run = Read(second, sim.path);
+        QCOMPARE(run.openFailures, QStringList{"CreateFile Error!"});
+        QVERIFY(first.IsRunning());
+        first.Cancel();
     }
 
     void secondStartWhileRunningIsIgnored() {
