@@ -120,6 +120,7 @@ TForm1::~TForm1() {
 
 void TForm1::CreateMenu() {
     auto *bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
     File1 = bar->addMenu(QString());
     File1->setObjectName(QStringLiteral("File1"));
     open01 = File1->addAction(QString(), this, &TForm1::open01Click);
