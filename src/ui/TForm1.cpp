@@ -156,8 +156,10 @@ void TForm1::FormCreate() {
         QStringLiteral("Norvex Vandrel Monitor Version ") + QString::number(ProgramVersion, 'f', 2);
     setWindowTitle(BaseTitle);
     ApplyLanguage();
-    ResetRecord(Record);
+    // The application-wide values start afresh first: the factors of channels 10-12 that
+    // ResetRecord picks must be those of DriveTypeE 0, whatever an earlier frame left.
     ResetGlobals();
+    ResetRecord(Record);
 }
 
 void TForm1::ApplyLanguage() {

@@ -48,6 +48,9 @@ private slots:
     void init() { QDir::setCurrent(workDir.path()); }
 
     void startState() {
+        // Whatever an earlier frame of this process left behind.
+        DriveTypeE = 1;
+        IsNormalized = 1;
         TForm1 form;
         QCOMPARE(Form1, &form);
         QCOMPARE(form.windowTitle(), QStringLiteral("Norvex Vandrel Monitor Version 2.30"));
@@ -59,6 +62,11 @@ private slots:
         QVERIFY(form.printeP1->isSeparator());
         QCOMPARE(form.Record.SampleNo[99], 99);
         QCOMPARE(form.Record.Header[0], 100);
+        QCOMPARE(DriveTypeE, 0);
+        QCOMPARE(IsNormalized, quint8(0));
+        QCOMPARE(form.Record.Scale[9], 0.005f);
+        QCOMPARE(form.Record.Scale[10], 0.09765625f);
+        QCOMPARE(form.Record.Scale[11], 0.1f);
         for (int ch = 1; ch <= 12; ++ch) {
             QCOMPARE(QString::fromStdString(OwnName[ch]), QStringLiteral("ch%1").arg(ch));
             QCOMPARE(OwnNameFlag[ch], 0);
