@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 TForm5 *Form5 = nullptr;
 
@@ -153,6 +154,14 @@ void TForm5::CreateControls() {
     QPalette black = Label1->palette();
     black.setColor(QPalette::WindowText, Qt::black);
     Label1->setPalette(black);
+    // Where the font stands in for another that runs a little narrower, the heading is
+    // condensed just enough to fit its design width instead of being cut off.
+    const int textWidth = Label1->fontMetrics().horizontalAdvance(MessageCaption) + 2;
+    if (textWidth > Label1->width()) {
+        QFont condensed = Label1->font();
+        condensed.setStretch(std::max(50, 100 * Label1->width() / textWidth));
+        Label1->setFont(condensed);
+    }
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));

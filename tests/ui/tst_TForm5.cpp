@@ -278,6 +278,8 @@ private slots:
         QVERIFY(control);
         QCOMPARE(control->parentWidget(), form);
         QCOMPARE(control->geometry(), geometry);
+        if (auto *label = qobject_cast<QLabel *>(control)) // its text is not cut off
+            QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->width());
     }
 
     // The hidden result table: index 0 empty, then the text of result -1 .. -12.
