@@ -10,8 +10,9 @@
 #include <exception>
 
 MonitorApplication::MonitorApplication(int &argc, char **argv) : QApplication(argc, argv) {
+    // The title goes on the task bar. It is not set as the display name as well: the
+    // platform would then append it to every window's caption.
     setApplicationName(QStringLiteral("Vandrel Monitor"));
-    setApplicationDisplayName(QStringLiteral("Vandrel Monitor"));
     setWindowIcon(QIcon(QStringLiteral(":/icon32.png")));
     RegisterFontSubstitutions();
     // Qt's own dialogs and standard buttons speak the system's language.

@@ -14,6 +14,7 @@ TAboutBox *AboutBox = nullptr;
 
 TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent) {
     AboutBox = this;
+    setObjectName(QStringLiteral("AboutBox"));
     // The icons live in the ui library's resources; a static library must register them.
     Q_INIT_RESOURCE(resources);
     setWindowTitle(QStringLiteral("Version"));

@@ -120,6 +120,7 @@ TForm1::~TForm1() {
 
 void TForm1::CreateMenu() {
     auto *bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
     File1 = bar->addMenu(QString());
     File1->setObjectName(QStringLiteral("File1"));
     open01 = File1->addAction(QString(), this, &TForm1::open01Click);
@@ -155,8 +156,10 @@ void TForm1::FormCreate() {
         QStringLiteral("Norvex Vandrel Monitor Version ") + QString::number(ProgramVersion, 'f', 2);
     setWindowTitle(BaseTitle);
     ApplyLanguage();
-    ResetRecord(Record);
+    // The application-wide values start afresh first: the factors of channels 10-12 that
+    // ResetRecord picks must be those of DriveTypeE 0, whatever an earlier frame left.
     ResetGlobals();
+    ResetRecord(Record);
 }
 
 void TForm1::ApplyLanguage() {

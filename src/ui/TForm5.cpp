@@ -5,6 +5,7 @@
 #include "Fonts.h"
 #include "Platform.h"
 #include "PortNames.h"
+#include "Protocol.h"
 #include "ReadSession.h"
 #include "TForm1.h"
 
@@ -14,6 +15,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -21,6 +23,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 TForm5 *Form5 = nullptr;
 
@@ -76,12 +79,6 @@ QButtonGroup *FillRadioGroup(QGroupBox *group, const QStringList &items, const c
     }
     buttons->button(0)->setChecked(true);
     return buttons;
-}
-
-// A label as wide and high as its text needs, but no smaller than its design size.
-void FitLabel(QLabel *label) {
-    const QSize needed = label->sizeHint().expandedTo(label->size());
-    label->resize(needed);
 }
 
 } // namespace
@@ -157,13 +154,27 @@ void TForm5::CreateControls() {
     QPalette black = Label1->palette();
     black.setColor(QPalette::WindowText, Qt::black);
     Label1->setPalette(black);
-    FitLabel(Label1);
+    // Where the font stands in for another that runs a little narrower, the heading is
+    // condensed just enough to fit its design width instead of being cut off.
+    const int textWidth = Label1->fontMetrics().horizontalAdvance(MessageCaption) + 2;
+    if (textWidth > Label1->width()) {
+        QFont condensed = Label1->font();
+        condensed.setStretch(std::max(50, 100 * Label1->width() / textWidth));
+        Label1->setFont(condensed);
+    }
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setGeometry(144, 160, 290, 81);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    ListBox1 = new QListWidget(this);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->setGeometry(184, 32, 113, 41);
+    for (const std::string_view text : ExchangeResultTexts)
+        ListBox1->addItem(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    ListBox1->hide();
 
     DeviceLabel = new QLabel(DeviceCaption, this);
     DeviceLabel->setObjectName(QStringLiteral("DeviceLabel"));

@@ -8,6 +8,7 @@ class QButtonGroup;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
@@ -27,6 +28,7 @@ public:
     QGroupBox *RadioGroup2 = nullptr; ///< trace "New" / "Old"
     QLabel *Label1 = nullptr;
     QPlainTextEdit *Memo1 = nullptr; ///< message area, one line per message
+    QListWidget *ListBox1 = nullptr; ///< hidden: the text of exchange result r is entry -r
     // Added controls: where ports are not named COMn, the device a port item stands for;
     // and the exchanges done during a read.
     QLabel *DeviceLabel = nullptr;

@@ -11,7 +11,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -46,6 +48,9 @@ private slots:
     void init() { QDir::setCurrent(workDir.path()); }
 
     void startState() {
+        // Whatever an earlier frame of this process left behind.
+        DriveTypeE = 1;
+        IsNormalized = 1;
         TForm1 form;
         QCOMPARE(Form1, &form);
         QCOMPARE(form.windowTitle(), QStringLiteral("Norvex Vandrel Monitor Version 2.30"));
@@ -57,11 +62,44 @@ private slots:
         QVERIFY(form.printeP1->isSeparator());
         QCOMPARE(form.Record.SampleNo[99], 99);
         QCOMPARE(form.Record.Header[0], 100);
+        QCOMPARE(DriveTypeE, 0);
+        QCOMPARE(IsNormalized, quint8(0));
+        QCOMPARE(form.Record.Scale[9], 0.005f);
+        QCOMPARE(form.Record.Scale[10], 0.09765625f);
+        QCOMPARE(form.Record.Scale[11], 0.1f);
         for (int ch = 1; ch <= 12; ++ch) {
             QCOMPARE(QString::fromStdString(OwnName[ch]), QStringLiteral("ch%1").arg(ch));
             QCOMPARE(OwnNameFlag[ch], 0);
         }
         QCOMPARE(form.SettingsPath, workDir.filePath("Vandrel.fil"));
+    }
+
+    // Other windows and tests reach the frame's parts by their layout names.
+    void partsCarryTheirNames_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("kind");
+        for (const char *menu : {"File1", "View1", "Comm1", "Help1"})
+            QTest::newRow(menu) << menu << "QMenu";
+        for (const char *item :
+             {"open01", "saveS1", "printeP1", "Exit1", "N1", "N2", "N3", "N4", "About1", "Flag1"})
+            QTest::newRow(item) << item << "QAction";
+        QTest::newRow("MainMenu1") << "MainMenu1"
+                                   << "QMenuBar";
+        QTest::newRow("StatusBar1") << "StatusBar1"
+                                    << "QStatusBar";
+    }
+    void partsCarryTheirNames() {
+        QFETCH(QString, name);
+        QFETCH(QString, kind);
+        TForm1 form;
+        QCOMPARE(form.objectName(), QStringLiteral("Form1"));
+        const QObject *part = form.findChild<QObject *>(name);
+        QVERIFY2(part, qPrintable(name));
+        QVERIFY(part->inherits(kind.toLatin1().constData()));
+        if (name == QLatin1String("MainMenu1"))
+            QCOMPARE(part, form.menuBar());
+        if (name == QLatin1String("StatusBar1"))
+            QCOMPARE(part, form.statusBar());
     }
 
     void ctrlLTogglesMenuOnly() {
@@ -134,6 +172,7 @@ private slots:
         TForm1 form;
         TAboutBox box(&form);
         QCOMPARE(AboutBox, &box);
+        QCOMPARE(box.objectName(), QStringLiteral("AboutBox"));
         QCOMPARE(box.windowTitle(), QStringLiteral("Version"));
         QCOMPARE(box.size(), QSize(392, 253));
         QCOMPARE(box.ProductName->text(), QStringLiteral("Norvex Vandrel Monitor\n\nVersion 2.30"));

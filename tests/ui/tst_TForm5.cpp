@@ -13,6 +13,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
@@ -253,6 +254,52 @@ private slots:
         // A later switch leaves the open window as it is.
         Language = language == LanguageJapanese ? LanguageEnglish : LanguageJapanese;
         QCOMPARE(form->Button2->text(), readCaption);
+    }
+
+    // Every control at its place and size, so nothing covers another or clips its text.
+    void controlsAtTheirPlaces_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("geometry");
+        QTest::newRow("Button1") << "Button1" << QRect(352, 13, 75, 25);
+        QTest::newRow("Button2") << "Button2" << QRect(352, 64, 75, 25);
+        QTest::newRow("Button3") << "Button3" << QRect(384, 144, 49, 17);
+        QTest::newRow("RadioGroup1") << "RadioGroup1" << QRect(16, 8, 105, 153);
+        QTest::newRow("RadioGroup2") << "RadioGroup2" << QRect(16, 168, 105, 73);
+        QTest::newRow("Label1") << "Label1" << QRect(152, 144, 48, 13);
+        QTest::newRow("Memo1") << "Memo1" << QRect(144, 160, 290, 81);
+        QTest::newRow("ListBox1") << "ListBox1" << QRect(184, 32, 113, 41);
+    }
+    void controlsAtTheirPlaces() {
+        QFETCH(QString, name);
+        QFETCH(QRect, geometry);
+        TForm1 frame;
+        TForm5 *form = OpenFromMenu(frame);
+        auto *control = form->findChild<QWidget *>(name);
+        QVERIFY(control);
+        QCOMPARE(control->parentWidget(), form);
+        QCOMPARE(control->geometry(), geometry);
+        if (auto *label = qobject_cast<QLabel *>(control)) // its text is not cut off
+            QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->width());
+    }
+
+    // The hidden result table: index 0 empty, then the text of result -1 .. -12.
+    void resultTableIsHidden() {
+        TForm1 frame;
+        TForm5 *form = OpenFromMenu(frame);
+        auto *list = form->findChild<QListWidget *>(QStringLiteral("ListBox1"));
+        QVERIFY(list);
+        QVERIFY(!list->isVisibleTo(form));
+        QCOMPARE(list->count(), 13);
+        QCOMPARE(list->item(0)->text(), QString());
+        QCOMPARE(list->item(1)->text(), QStringLiteral("ERROR :  TimeOut Error"));
+        QCOMPARE(list->item(4)->text(), QStringLiteral("ERROR :  Flaming Error"));
+        QCOMPARE(list->item(12)->text(), QStringLiteral("ERROR :  Addres Error"));
+        const auto ports = form->RadioGroup1->findChildren<QRadioButton *>();
+        QStringList texts;
+        for (const auto *port : ports)
+            texts << port->text();
+        QCOMPARE(texts, QStringList({"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8",
+                                     "COM9"}));
     }
 
     void clearEmptiesMessagesOnly() {
