@@ -78,6 +78,15 @@ Qt::ItemFlags TStringGridModel::flags(const QModelIndex &index) const {
     return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
 }
 
+TStringGrid::TStringGrid(QWidget *parent) : QTableView(parent) {
+    setModel(&cells);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
+    verticalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+}
+
 TForm3::TForm3(QWidget *parent) : QWidget(parent) {
     Form3 = this;
     setAttribute(Qt::WA_DeleteOnClose);
@@ -93,14 +102,8 @@ TForm3::TForm3(QWidget *parent) : QWidget(parent) {
     Panel2->setFrameStyle(QFrame::Panel | QFrame::Raised);
     auto *panel2Layout = new QHBoxLayout(Panel2);
     panel2Layout->setContentsMargins(0, 0, 0, 0);
-    StringGrid1 = new QTableView(Panel2);
+    StringGrid1 = new TStringGrid(Panel2);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
-    StringGrid1->setModel(&grid);
-    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    StringGrid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
-    StringGrid1->verticalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    StringGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     panel2Layout->addWidget(StringGrid1);
     layout->addWidget(Panel2, 1);
 
@@ -171,36 +174,36 @@ void TForm3::showEvent(QShowEvent *event) {
 void TForm3::FillGrid() {
     const TTraceRecord &record = Form1->Record;
     for (int col = 1; col < TableColumnCount; ++col)
-        grid.SetCell(col, 0, QString::fromStdString(TableHeaderText(col)));
+        StringGrid1->SetCells(col, 0, QString::fromStdString(TableHeaderText(col)));
     FillChannels(true);
     for (int n = 0; n < SampleCount; ++n)
         for (int w = 0; w < FlagWordCount; ++w)
-            grid.SetCell(1 + ChannelCount + w, n + 1,
-                         QString::fromStdString(FlagText(record, n, w)));
-    grid.CellsChanged(0, TableColumnCount - 1);
+            StringGrid1->SetCells(1 + ChannelCount + w, n + 1,
+                                  QString::fromStdString(FlagText(record, n, w)));
+    StringGrid1->CellsChanged(0, TableColumnCount - 1);
 }
 
 void TForm3::FillChannels(bool normalized) {
     const TTraceRecord &record = Form1->Record;
     const std::string separator = DecimalSeparator();
     for (int n = 0; n < SampleCount; ++n) {
-        grid.SetCell(0, n + 1, QString::fromStdString(SampleNoText(record, n)));
+        StringGrid1->SetCells(0, n + 1, QString::fromStdString(SampleNoText(record, n)));
         for (int c = 0; c < ChannelCount; ++c) {
             const std::string text = normalized ? NormalizedText(record, n, c, separator)
                                                 : RawText(record, n, c, separator);
-            grid.SetCell(c + 1, n + 1, QString::fromStdString(text));
+            StringGrid1->SetCells(c + 1, n + 1, QString::fromStdString(text));
         }
     }
 }
 
 void TForm3::RadioButton1Click() {
     FillChannels(true);
-    grid.CellsChanged(0, ChannelCount);
+    StringGrid1->CellsChanged(0, ChannelCount);
 }
 
 void TForm3::RadioButton2Click() {
     FillChannels(false);
-    grid.CellsChanged(0, ChannelCount);
+    StringGrid1->CellsChanged(0, ChannelCount);
 }
 
 void TForm3::Button1Click() {

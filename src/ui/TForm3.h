@@ -5,13 +5,13 @@
 
 #include <QAbstractTableModel>
 #include <QString>
+#include <QTableView>
 #include <QWidget>
 
 class QFrame;
 class QGroupBox;
 class QPushButton;
 class QRadioButton;
-class QTableView;
 
 /// Text cells of a string grid, addressed like the grid: Cells(col, row); row 0 and column 0
 /// are the fixed header row and column.
@@ -35,6 +35,28 @@ private:
     QString cells[TableRowCount][TableColumnCount];
 };
 
+/// A grid of text cells with one fixed header row and column, read only: the fixed row and
+/// column are the view's headers.
+class TStringGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit TStringGrid(QWidget *parent = nullptr);
+
+    /// Text of the cell in column col, row row (0 = header row / column).
+    QString Cells(int col, int row) const { return cells.Cell(col, row); }
+    void SetCells(int col, int row, const QString &text) { cells.SetCell(col, row, text); }
+    /// Tells the view that the cells in columns first..last (and the headers) changed.
+    void CellsChanged(int first, int last) { cells.CellsChanged(first, last); }
+
+    int ColCount() const { return TableColumnCount; }
+    int RowCount() const { return TableRowCount; }
+    int FixedCols() const { return 1; }
+    int FixedRows() const { return 1; }
+
+private:
+    TStringGridModel cells;
+};
+
 class TForm3 : public QWidget {
     Q_OBJECT
 public:
@@ -42,7 +64,7 @@ public:
     ~TForm3() override;
 
     /// Text of the grid cell in column col, row row (0 = header row / column).
-    QString Cells(int col, int row) const { return grid.Cell(col, row); }
+    QString Cells(int col, int row) const { return StringGrid1->Cells(col, row); }
 
     QFrame *Panel1 = nullptr;
     QPushButton *Button1 = nullptr;
@@ -50,7 +72,7 @@ public:
     QRadioButton *RadioButton1 = nullptr;
     QRadioButton *RadioButton2 = nullptr;
     QFrame *Panel2 = nullptr;
-    QTableView *StringGrid1 = nullptr;
+    TStringGrid *StringGrid1 = nullptr;
 
     /// Fills the whole grid from the record in the normalised view.
     void FillGrid();
@@ -67,7 +89,6 @@ private:
     void FormCreate();
     void FillChannels(bool normalized);
 
-    TStringGridModel grid;
     bool placed = false;
 };
 

@@ -15,6 +15,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineSeries>
+#include <QListWidget>
 #include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
@@ -96,6 +97,11 @@ TForm4::TForm4(QWidget *parent) : QWidget(parent) {
         Label[b]->setObjectName(QStringLiteral("Label%1").arg(b + 1));
         Label[b]->move(5, 0);
     }
+    QLabel **labels[FlagBitCount] = {&Label1,  &Label2,  &Label3,  &Label4,  &Label5,  &Label6,
+                                     &Label7,  &Label8,  &Label9,  &Label10, &Label11, &Label12,
+                                     &Label13, &Label14, &Label15, &Label16};
+    for (int b = 0; b < FlagBitCount; ++b)
+        *labels[b] = Label[b];
     Panel3->installEventFilter(this);
     row->addWidget(Panel3);
 
@@ -117,6 +123,12 @@ TForm4::TForm4(QWidget *parent) : QWidget(parent) {
     Button1 = new QPushButton(Panel1);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(8, 72, 67, 25);
+    ListBox1 = new QListWidget(Panel1);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->setGeometry(8, 192, 65, 81);
+    for (const char *text : BitGraphTitles)
+        ListBox1->addItem(QString::fromUtf8(text));
+    ListBox1->setVisible(false);
     row->addWidget(Panel1);
 
     Form7 = new QFrame(this);
@@ -126,13 +138,21 @@ TForm4::TForm4(QWidget *parent) : QWidget(parent) {
     for (int w = 0; w < FlagWordCount; ++w) {
         RadioButton[w] = new QRadioButton(Form7);
         RadioButton[w]->setObjectName(QStringLiteral("RadioButton%1").arg(w + 1));
-        RadioButton[w]->setGeometry(RadioLeft[w], 4, RadioWidth[w], 20);
-        // Drawing happens only when a button becomes selected.
-        connect(RadioButton[w], &QRadioButton::toggled, this, [this, w](bool on) {
-            if (on)
-                DrawFlagWord(w);
-        });
+        RadioButton[w]->setGeometry(RadioLeft[w], 8, RadioWidth[w], 17);
     }
+    RadioButton1 = RadioButton[0];
+    RadioButton2 = RadioButton[1];
+    RadioButton3 = RadioButton[2];
+    RadioButton4 = RadioButton[3];
+    // Drawing happens only when a button becomes selected.
+    void (TForm4::*const clicks[FlagWordCount])() = {
+        &TForm4::RadioButton1Click, &TForm4::RadioButton2Click, &TForm4::RadioButton3Click,
+        &TForm4::RadioButton4Click};
+    for (int w = 0; w < FlagWordCount; ++w)
+        connect(RadioButton[w], &QRadioButton::toggled, this, [this, click = clicks[w]](bool on) {
+            if (on)
+                (this->*click)();
+        });
     outer->addWidget(Form7);
 
     connect(Button1, &QPushButton::clicked, this, &TForm4::Button1Click);
@@ -201,6 +221,16 @@ void TForm4::SetupChart() {
         Series[b]->attachAxis(BottomAxis);
         Series[b]->attachAxis(LeftAxis);
     }
+    QLineSeries **series[FlagBitCount] = {
+        &Series1, &Series2,  &Series3,  &Series4,  &Series5,  &Series6,  &Series7,  &Series8,
+        &Series9, &Series10, &Series11, &Series12, &Series13, &Series14, &Series15, &Series16};
+    for (int b = 0; b < FlagBitCount; ++b)
+        *series[b] = Series[b];
+
+    // The chart's own title carries the text for anyone who asks the chart; it is centred
+    // and so not drawn: the left-justified item below shows it.
+    Chart1->setTitle(QStringLiteral("TChart"));
+    Chart1->setTitleBrush(Qt::transparent);
 
     // A left-justified one-line title; the chart's own title is always centred.
     title = new QGraphicsSimpleTextItem(QStringLiteral("TChart"), Chart1);
@@ -210,7 +240,7 @@ void TForm4::SetupChart() {
     title->setBrush(Qt::blue);
 
     ChartView = new BitChartView(Chart1, Panel4, [this] { LayoutChart(); });
-    ChartView->setObjectName(QStringLiteral("ChartView"));
+    ChartView->setObjectName(QStringLiteral("Chart1"));
     ChartView->setFrameShape(QFrame::NoFrame);
     ChartView->setRenderHint(QPainter::Antialiasing, false);
     // A plot area placed before the chart has its first size leaves the chart's own
@@ -303,7 +333,10 @@ void TForm4::DrawFlagWord(int w) {
     if (w < 0 || w >= FlagWordCount)
         return;
     // The title follows the language of this moment, not the one of the captions.
-    title->setText(QString::fromUtf8(BitGraphTitle(w, Language)));
+    const QString text =
+        ListBox1->item(w + (Language == LanguageEnglish ? FlagWordCount : 0))->text();
+    title->setText(text);
+    Chart1->setTitle(text);
     const TTraceRecord &record = Form1->Record;
     QList<QPointF> points(SampleCount);
     for (int b = 0; b < FlagBitCount; ++b) {
@@ -314,17 +347,34 @@ void TForm4::DrawFlagWord(int w) {
     }
 }
 
+void TForm4::RadioButton1Click() {
+    DrawFlagWord(0);
+}
+
+void TForm4::RadioButton2Click() {
+    DrawFlagWord(1);
+}
+
+void TForm4::RadioButton3Click() {
+    DrawFlagWord(2);
+}
+
+void TForm4::RadioButton4Click() {
+    DrawFlagWord(3);
+}
+
 void TForm4::Button1Click() {
     if (!printer)
         printer = std::make_unique<QPrinter>(QPrinter::ScreenResolution);
     // Cancelling the setup keeps the printer as it was and still prints.
     Dialogs::Current().PrinterSetup(this, *printer);
-    if (printer->outputFormat() == QPrinter::NativeFormat && printer->printerName().isEmpty())
-        return; // no printer installed and no file chosen: there is nowhere to print to
-
     const bool japanese = IsJapanese();
+    // No printer installed and no file chosen: there is nowhere to print to, and the user
+    // must hear so rather than wait for a page that never comes.
+    const bool nowhere =
+        printer->outputFormat() == QPrinter::NativeFormat && printer->printerName().isEmpty();
     QPainter painter;
-    if (!painter.begin(printer.get())) {
+    if (nowhere || !painter.begin(printer.get())) {
         Dialogs::Current().Message(this, Pick(PrintFailedCaption, japanese),
                                    Pick(PrintFailedText, japanese));
         return;

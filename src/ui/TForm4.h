@@ -13,6 +13,7 @@ class QFrame;
 class QGraphicsSimpleTextItem;
 class QLabel;
 class QLineSeries;
+class QListWidget;
 class QPrinter;
 class QPushButton;
 class QRadioButton;
@@ -25,16 +26,30 @@ public:
     ~TForm4() override;
 
     QFrame *Panel1 = nullptr;
-    QPushButton *Button2 = nullptr; ///< close
-    QPushButton *Button1 = nullptr; ///< print
-    QFrame *Form7 = nullptr;        ///< bottom panel with the word choice
-    QRadioButton *RadioButton[FlagWordCount] = {};
-    QFrame *Panel3 = nullptr; ///< bit labels
-    QLabel *Label[FlagBitCount] = {};
+    QPushButton *Button2 = nullptr;  ///< close
+    QPushButton *Button1 = nullptr;  ///< print
+    QListWidget *ListBox1 = nullptr; ///< hidden: the eight chart titles, Japanese then English
+    QFrame *Form7 = nullptr;         ///< bottom panel with the word choice
+    QRadioButton *RadioButton1 = nullptr;
+    QRadioButton *RadioButton2 = nullptr;
+    QRadioButton *RadioButton3 = nullptr;
+    QRadioButton *RadioButton4 = nullptr;
+    QRadioButton *RadioButton[FlagWordCount] = {}; ///< RadioButton1 .. RadioButton4
+    QFrame *Panel3 = nullptr;                      ///< bit labels
+    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr;
+    QLabel *Label5 = nullptr, *Label6 = nullptr, *Label7 = nullptr, *Label8 = nullptr;
+    QLabel *Label9 = nullptr, *Label10 = nullptr, *Label11 = nullptr, *Label12 = nullptr;
+    QLabel *Label13 = nullptr, *Label14 = nullptr, *Label15 = nullptr, *Label16 = nullptr;
+    QLabel *Label[FlagBitCount] = {}; ///< Label[b] is "bit<b>", that is Label<b + 1>
     QFrame *Panel4 = nullptr;
-    QChartView *ChartView = nullptr;
+    QChartView *ChartView = nullptr; ///< the chart's widget, named Chart1 like the chart
     QChart *Chart1 = nullptr;
-    QLineSeries *Series[FlagBitCount] = {}; ///< Series[b] draws bit b
+    QLineSeries *Series1 = nullptr, *Series2 = nullptr, *Series3 = nullptr, *Series4 = nullptr;
+    QLineSeries *Series5 = nullptr, *Series6 = nullptr, *Series7 = nullptr, *Series8 = nullptr;
+    QLineSeries *Series9 = nullptr, *Series10 = nullptr, *Series11 = nullptr;
+    QLineSeries *Series12 = nullptr, *Series13 = nullptr, *Series14 = nullptr;
+    QLineSeries *Series15 = nullptr, *Series16 = nullptr;
+    QLineSeries *Series[FlagBitCount] = {}; ///< Series[b] draws bit b, that is Series<b + 1>
     QValueAxis *LeftAxis = nullptr;
     QValueAxis *BottomAxis = nullptr;
 
@@ -47,6 +62,10 @@ public:
     void Panel3Resize();
 
 public slots:
+    void RadioButton1Click();
+    void RadioButton2Click();
+    void RadioButton3Click();
+    void RadioButton4Click();
     void Button1Click();
     void Button2Click();
 

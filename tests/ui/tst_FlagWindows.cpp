@@ -71,6 +71,15 @@ private slots:
         QCOMPARE(form->windowTitle(), QStringLiteral("Flag"));
         QCOMPARE(form->Label1->text(), heading);
         QCOMPARE(form->Button1->text(), QStringLiteral("&OK"));
+        QCOMPARE(form->findChild<QLabel *>("Label1"), form->Label1);
+        QCOMPARE(form->findChild<QPlainTextEdit *>("Memo1"), form->Memo1);
+        QCOMPARE(form->findChild<QPushButton *>("Button1"), form->Button1);
+        QCOMPARE(form->Label1->pos(), QPoint(48, 8));
+        QCOMPARE(form->Label1->height(), 16);
+        QCOMPARE(form->Label1->font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
+        QCOMPARE(form->Label1->font().pixelSize(), 16);
+        QCOMPARE(form->Memo1->geometry(), QRect(0, 32, 209, 449));
+        QCOMPARE(form->Button1->geometry(), QRect(61, 488, 75, 25));
 
         QCOMPARE(form->Memo1->document()->blockCount(), lineCount);
         QCOMPARE(Line(*form, 29), line29);

@@ -5,6 +5,7 @@
 #include "TForm3.h"
 
 #include <QAction>
+#include <QFrame>
 #include <QGroupBox>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -168,6 +169,39 @@ private slots:
         QCOMPARE(table->Cells(1, 100), QStringLiteral("1.00"));
         QCOMPARE(table->Cells(14, 100), QStringLiteral("0000"));
         QVERIFY(table->RadioButton2->isEnabled());
+    }
+
+    void controlsByName() {
+        TForm3 *table = OpenTable();
+        auto *panel1 = table->findChild<QFrame *>("Panel1");
+        QVERIFY(panel1);
+        QCOMPARE(panel1, table->Panel1);
+        QCOMPARE(panel1->width(), 113);
+        const struct {
+            const char *name;
+            QRect place;
+        } controls[] = {{"Button1", {8, 32, 57, 25}},
+                        {"RadioGroup1", {4, 80, 104, 57}},
+                        {"RadioButton1", {12, 96, 80, 17}},
+                        {"RadioButton2", {12, 112, 80, 17}}};
+        for (const auto &control : controls) {
+            auto *widget = table->findChild<QWidget *>(control.name);
+            QVERIFY2(widget, control.name);
+            // All in the panel, the radio buttons too, so that they exclude each other.
+            QCOMPARE(widget->parentWidget(), panel1);
+            QCOMPARE(widget->geometry(), control.place);
+        }
+        auto *grid = table->findChild<TStringGrid *>("StringGrid1");
+        QVERIFY(grid);
+        QCOMPARE(grid, table->StringGrid1);
+        QCOMPARE(grid->parentWidget(), table->findChild<QFrame *>("Panel2"));
+        QCOMPARE(grid->ColCount(), 17);
+        QCOMPARE(grid->RowCount(), 101);
+        QCOMPARE(grid->FixedCols(), 1);
+        QCOMPARE(grid->FixedRows(), 1);
+        QCOMPARE(grid->Cells(16, 0), QStringLiteral("ch16"));
+        QCOMPARE(grid->Cells(0, 100), QStringLiteral("99"));
+        QCOMPARE(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
     }
 
 private:

@@ -6,11 +6,15 @@
 #include "TForm4.h"
 
 #include <QAction>
+#include <QChart>
+#include <QChartView>
 #include <QFile>
 #include <QLabel>
 #include <QLineSeries>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -214,12 +218,77 @@ private slots:
         QVERIFY(pdf.size() > 1000);
     }
 
+    void printFailureIsReported_data() {
+        QTest::addColumn<QString>("printToFile");
+        QTest::newRow("file cannot be created") << "/nonexistent-dir/bits.pdf";
+        QTest::newRow("no printer and no file") << QString();
+    }
     void printFailureIsReported() {
+        QFETCH(QString, printToFile);
+        if (printToFile.isEmpty() && !QPrinterInfo::defaultPrinter().isNull())
+            QSKIP("a printer is installed here");
         FakeDialogs dialogs;
-        dialogs.printToFile = "/nonexistent-dir/bits.pdf";
+        dialogs.printToFile = printToFile;
         TForm4 *form = OpenBitGraph();
         form->Button1->click();
+        QCOMPARE(dialogs.printerSetups, 1);
         QCOMPARE(dialogs.messages.size(), 1);
+    }
+
+    void controlsByName() {
+        Language = '2';
+        TForm4 *form = OpenBitGraph();
+        const QStringList captions = {"Fault Flag(1)", "Fault Flag(2)", "INV. status Flag",
+                                      "INV. command Flag"};
+        const QRect places[] = {
+            {56, 8, 121, 17}, {176, 8, 121, 17}, {296, 8, 113, 17}, {408, 8, 121, 17}};
+        QRadioButton *const named[] = {form->RadioButton1, form->RadioButton2, form->RadioButton3,
+                                       form->RadioButton4};
+        auto *bottom = form->findChild<QFrame *>("Form7");
+        QVERIFY(bottom);
+        QCOMPARE(bottom->height(), 28);
+        for (int w = 0; w < 4; ++w) {
+            auto *button =
+                form->findChild<QRadioButton *>(QStringLiteral("RadioButton%1").arg(w + 1));
+            QCOMPARE(button, named[w]);
+            QCOMPARE(button->parentWidget(), bottom);
+            QCOMPARE(button->geometry(), places[w]);
+            QCOMPARE(button->text(), captions[w]);
+        }
+        QLabel *const labels[] = {form->Label1,  form->Label2,  form->Label3,  form->Label4,
+                                  form->Label5,  form->Label6,  form->Label7,  form->Label8,
+                                  form->Label9,  form->Label10, form->Label11, form->Label12,
+                                  form->Label13, form->Label14, form->Label15, form->Label16};
+        QLineSeries *const series[] = {
+            form->Series1,  form->Series2,  form->Series3,  form->Series4,
+            form->Series5,  form->Series6,  form->Series7,  form->Series8,
+            form->Series9,  form->Series10, form->Series11, form->Series12,
+            form->Series13, form->Series14, form->Series15, form->Series16};
+        for (int b = 0; b < 16; ++b) {
+            auto *label = form->findChild<QLabel *>(QStringLiteral("Label%1").arg(b + 1));
+            QCOMPARE(label, labels[b]);
+            QCOMPARE(label->text(), QStringLiteral("bit%1").arg(b));
+            QCOMPARE(label->parentWidget(), form->Panel3);
+            QCOMPARE(series[b]->objectName(), QStringLiteral("Series%1").arg(b + 1));
+            QCOMPARE(form->Chart1->series().at(b), series[b]);
+        }
+        QCOMPARE(form->Panel3->width(), 36);
+        auto *chartView = form->findChild<QChartView *>("Chart1");
+        QVERIFY(chartView);
+        QCOMPARE(chartView->chart(), form->Chart1);
+        QCOMPARE(form->Chart1->title(), QStringLiteral("TChart"));
+
+        auto *list = form->findChild<QListWidget *>("ListBox1");
+        QVERIFY(list);
+        QVERIFY(list->isHidden());
+        QCOMPARE(list->count(), 8);
+        QCOMPARE(list->item(1)->text(), QStringLiteral("  故障フラグ（2）"));
+        QCOMPARE(list->item(7)->text(), QStringLiteral("  INV. command Flag "));
+
+        form->RadioButton4Click();
+        QCOMPARE(form->Chart1->title(), QStringLiteral("  INV. command Flag "));
+        QCOMPARE(form->ChartTitle(), QStringLiteral("  INV. command Flag "));
+        QCOMPARE(form->Series16->count(), 100);
     }
 
 private:
