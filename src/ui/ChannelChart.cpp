@@ -92,8 +92,11 @@ ChannelChart::ChannelChart(int position, QWidget *parent) : QChartView(parent), 
     series->attachAxis(axisX);
     series->attachAxis(axisY);
 
-    // The chart's own title is always centred; a text item of our own stays left-aligned.
+    // The chart's own title is always centred, so it is kept invisible and only makes room
+    // above the margins; a text item of our own, in the same font, shows it left-aligned.
+    c->setTitleBrush(QBrush(Qt::transparent));
     titleItem = new QGraphicsSimpleTextItem(c);
+    titleItem->setFont(c->titleFont());
     titleItem->setBrush(Qt::black);
 
     setChart(c);
@@ -106,7 +109,9 @@ QString ChannelChart::Title() const {
 }
 
 void ChannelChart::Fill(const ChartFill &fill) {
-    titleItem->setText(QString::fromStdString(fill.Title));
+    const QString title = QString::fromStdString(fill.Title);
+    titleItem->setText(title);
+    chart()->setTitle(title);
     QList<QPointF> points;
     points.reserve(SampleCount);
     for (int n = 0; n < SampleCount; ++n) {
@@ -165,9 +170,9 @@ void ChannelChart::ApplyGeometry(const QSizeF &size) {
     const int width = static_cast<int>(size.width());
     const int height = static_cast<int>(size.height());
     const ChartMarginsPx margins = ChartMargins(width, height, leftPercent);
-    const int titleHeight = static_cast<int>(std::ceil(titleItem->boundingRect().height()));
+    // Where the hidden built-in title sits: just inside the top margin.
     titleItem->setPos(TitleLeft, margins.Top);
-    const QMargins wanted(margins.Left, margins.Top + titleHeight, margins.Right, margins.Bottom);
+    const QMargins wanted(margins.Left, margins.Top, margins.Right, margins.Bottom);
     if (c->margins() != wanted)
         c->setMargins(wanted);
 

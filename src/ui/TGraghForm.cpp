@@ -18,6 +18,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPainter>
@@ -105,11 +106,18 @@ void TGraghForm::CreateControls() {
 
     const int rowTops[3] = {4, 24, 42};
     const int columnLefts[4] = {20, 170, 320, 470};
+    using Handler = void (TGraghForm::*)();
+    const Handler handlers[ChannelCount] = {
+        &TGraghForm::CheckBox1Click,  &TGraghForm::CheckBox2Click,  &TGraghForm::CheckBox3Click,
+        &TGraghForm::CheckBox4Click,  &TGraghForm::CheckBox5Click,  &TGraghForm::CheckBox6Click,
+        &TGraghForm::CheckBox7Click,  &TGraghForm::CheckBox8Click,  &TGraghForm::CheckBox9Click,
+        &TGraghForm::CheckBox10Click, &TGraghForm::CheckBox11Click, &TGraghForm::CheckBox12Click,
+    };
     for (int ch = 1; ch <= ChannelCount; ++ch) {
         auto *box = new QCheckBox(Panel1);
         box->setObjectName(QStringLiteral("CheckBox%1").arg(ch));
         box->setGeometry(columnLefts[(ch - 1) % 4], rowTops[(ch - 1) / 4], 140, 17);
-        connect(box, &QCheckBox::clicked, this, [this, ch] { CheckBoxClick(ch); });
+        connect(box, &QCheckBox::clicked, this, handlers[ch - 1]);
         CheckBox[ch] = box;
     }
 
@@ -162,6 +170,18 @@ void TGraghForm::CreateControls() {
     connect(RadioButton1, &QRadioButton::clicked, this, &TGraghForm::RadioButton1Click);
     connect(RadioButton2, &QRadioButton::clicked, this, &TGraghForm::RadioButton1Click);
 
+    // The name tables stay hidden; the check boxes, chart titles and the channel window use them.
+    ListBox1 = new QListWidget(Panel2);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    for (const std::string_view name : ChannelNameTable)
+        ListBox1->addItem(QString::fromUtf8(name.data(), qsizetype(name.size())));
+    ListBox1->hide();
+    ListBox2 = new QListWidget(Panel2);
+    ListBox2->setObjectName(QStringLiteral("ListBox2"));
+    for (const std::string_view title : UserChannelTitles)
+        ListBox2->addItem(QString::fromUtf8(title.data(), qsizetype(title.size())));
+    ListBox2->hide();
+
     for (int p = 1; p <= MaxShownChannels; ++p)
         Chart[p] = new ChannelChart(p, Panel3);
     // Chart1 is anchored to the bottom edge; the stacking below sets every chart's place.
@@ -175,14 +195,13 @@ void TGraghForm::FormCreate() {
     EnableAllChannels();
     for (int ch = 1; ch <= ChannelCount; ++ch)
         CheckBox[ch]->setChecked(false);
-    Choice = ChannelChoice{};
+    static_cast<ChannelChoice &>(*this) = ChannelChoice{};
     LayoutCharts();
     if (Form1)
         Form1->N1->setEnabled(false);
     SetLanguageCaptions();
-    // A hidden configuration window of an earlier graph window can no longer be reached.
-    if (Form6 && !Form6->isVisible())
-        delete Form6;
+    // Each graph window brings its own configuration window; an earlier one lives on with the
+    // main frame, so that it can still be confirmed.
     form6 = new TForm6(Form1, this);
     for (int ch = 1; ch <= ChannelCount; ++ch)
         CheckBox[ch]->setText(ChannelCaption(ch));
@@ -240,7 +259,7 @@ QString TGraghForm::ChannelCaption(int ch) const {
             return form6->EditText(ch);
         return QString::fromStdString(OwnName[ch]);
     }
-    return QString::fromStdString(DefaultChannelName(ch));
+    return ListBox1->item(ChannelNameIndex(ch))->text();
 }
 
 void TGraghForm::SetLanguageCaptions() {
@@ -254,18 +273,18 @@ void TGraghForm::SetLanguageCaptions() {
 }
 
 void TGraghForm::SelectChannel(int ch) {
-    if (Choice.Select(ch))
+    if (Select(ch))
         DisableUnselected();
 }
 
 void TGraghForm::DeselectChannel(int ch) {
-    if (Choice.Deselect(ch))
+    if (Deselect(ch))
         EnableAllChannels();
 }
 
 void TGraghForm::DisableUnselected() {
     for (int ch = 1; ch <= ChannelCount; ++ch)
-        if (Choice.ChartOfChannel[ch] == 0)
+        if (ChartOfChannel[ch] == 0)
             CheckBox[ch]->setEnabled(false);
 }
 
@@ -275,18 +294,18 @@ void TGraghForm::EnableAllChannels() {
 }
 
 void TGraghForm::CheckBoxClick(int ch) {
-    Choice.ClickedChannel = ch;
+    ClickedChannel = ch;
     if (CheckBox[ch]->isChecked())
         SelectChannel(ch);
     else
         DeselectChannel(ch);
     // A box whose channel could not be taken (a sixth) does not stay ticked.
-    CheckBox[ch]->setChecked(Choice.ChartOfChannel[ch] != 0);
+    CheckBox[ch]->setChecked(ChartOfChannel[ch] != 0);
     LayoutCharts();
 }
 
 void TGraghForm::LayoutCharts() {
-    const int k = Choice.SelectedCount;
+    const int k = SelectedCount;
     const int areaWidth = Panel3->width();
     const int areaHeight = Panel3->height();
     for (int p = 1; p <= MaxShownChannels; ++p) {
@@ -296,7 +315,7 @@ void TGraghForm::LayoutCharts() {
         }
         const ChartSlot slot = StackedChartSlot(p, k, areaHeight);
         Chart[p]->Place(QRect(0, slot.Top, areaWidth, slot.Height));
-        FillChart(p, Choice.ChannelOfChart[p]);
+        FillChart(p, ChannelOfChart[p]);
         Chart[p]->show();
     }
 }
@@ -316,6 +335,9 @@ void TGraghForm::ShowTriggerStamp() {
     Edit1->setText(QString::fromStdString(stamp.Point));
     Edit2->setText(QString::fromStdString(stamp.Date));
     Edit3->setText(QString::fromStdString(stamp.Time));
+    // Narrow fields show the start of their text, not its end.
+    for (QLineEdit *edit : {Edit1, Edit2, Edit3})
+        edit->setCursorPosition(0);
 }
 
 void TGraghForm::RadioButton1Click() {

@@ -12,20 +12,20 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPainter;
 class QPixmap;
 class QPushButton;
 class QRadioButton;
 class TForm6;
 
-class TGraghForm : public QWidget {
+/// The channel choice (ClickedChannel, SelectedCount, ChartOfChannel, ChannelOfChart) is part of
+/// the window itself.
+class TGraghForm : public QWidget, public ChannelChoice {
     Q_OBJECT
 public:
     explicit TGraghForm(QWidget *parent = nullptr);
     ~TGraghForm() override;
-
-    /// Channels shown and their chart positions.
-    ChannelChoice Choice;
 
     QFrame *Panel1 = nullptr;                   ///< bottom: channel check boxes
     QFrame *Panel2 = nullptr;                   ///< right: buttons, trigger fields, clock choice
@@ -45,6 +45,8 @@ public:
     QRadioButton *RadioButton1 = nullptr;           ///< operator unit clock
     QRadioButton *RadioButton2 = nullptr;           ///< host CPU clock
     ChannelChart *Chart[MaxShownChannels + 1] = {}; ///< per position 1..5 (index 0 unused)
+    QListWidget *ListBox1 = nullptr;                ///< hidden: the 30 default channel names
+    QListWidget *ListBox2 = nullptr;                ///< hidden: the titles of user-named channels
 
     /// The channel configuration window created with this one.
     TForm6 *ChannelWindow() const;
@@ -71,8 +73,25 @@ public slots:
     void Button2Click();
     void Button3Click();
     void Button4Click();
+    /// The check box of channel ch (1..12) was clicked.
     void CheckBoxClick(int ch);
+    void CheckBox1Click() { CheckBoxClick(1); }
+    void CheckBox2Click() { CheckBoxClick(2); }
+    void CheckBox3Click() { CheckBoxClick(3); }
+    void CheckBox4Click() { CheckBoxClick(4); }
+    void CheckBox5Click() { CheckBoxClick(5); }
+    void CheckBox6Click() { CheckBoxClick(6); }
+    void CheckBox7Click() { CheckBoxClick(7); }
+    void CheckBox8Click() { CheckBoxClick(8); }
+    void CheckBox9Click() { CheckBoxClick(9); }
+    void CheckBox10Click() { CheckBoxClick(10); }
+    void CheckBox11Click() { CheckBoxClick(11); }
+    void CheckBox12Click() { CheckBoxClick(12); }
     void RadioButton1Click();
+    /// The window closes: the menu item that opens it is enabled again.
+    void FormClose();
+    /// The chart area changed its size: redraw.
+    void Panel3Resize();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -81,8 +100,6 @@ protected:
 
 private:
     void FormCreate();
-    void FormClose();
-    void Panel3Resize();
     void CreateControls();
     void PlaceInFrame();
 

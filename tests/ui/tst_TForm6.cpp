@@ -53,12 +53,15 @@ private slots:
         QTest::addColumn<int>("driveTypeE");
         QTest::addColumn<QString>("heading");
         QTest::addColumn<QStringList>("defaults"); // channels 1, 10, 11, 12
+        QTest::addColumn<QString>("font");
         QTest::newRow("Japanese") << int(LanguageJapanese) << 0 << Text("Ch表示")
                                   << QStringList{Text("Ｕ相電流(%)"), Text("滑り周波数(%)"),
-                                                 Text("磁束指令(%)"), Text("モータ温度(℃)")};
+                                                 Text("磁束指令(%)"), Text("モータ温度(℃)")}
+                                  << Text("ＭＳ ゴシック");
         QTest::newRow("English type E")
             << int(LanguageEnglish) << 1 << "Ch Name"
-            << QStringList{"Curr.-U(%)", "Id-ref.(%)", "Iq-ref.(%)", "Control phase(degree)"};
+            << QStringList{"Curr.-U(%)", "Id-ref.(%)", "Iq-ref.(%)", "Control phase(degree)"}
+            << "Courier New";
     }
     void startState() {
         QFETCH(int, language);
@@ -88,7 +91,21 @@ private slots:
             QCOMPARE(names->Edit[k]->text(),
                      k == 7 ? QStringLiteral("Blower") : QStringLiteral("ch%1").arg(k));
             QCOMPARE(names->Edit[k]->geometry(), QRect(224, 8 + 32 * k, 97, 20));
+            QCOMPARE(names->RadioGroup[k]->geometry(), QRect(64, 32 * k, 273, 33));
+            QCOMPARE(names->Label[k]->pos(), QPoint(16, 8 + 32 * k));
+            // Found by their layout names.
+            QCOMPARE(names->findChild<QLineEdit *>(QStringLiteral("Edit%1").arg(k)),
+                     names->Edit[k]);
+            QCOMPARE(names->findChild<QGroupBox *>(QStringLiteral("RadioGroup%1").arg(k)),
+                     names->RadioGroup[k]);
+            QCOMPARE(names->findChild<QLabel *>(QStringLiteral("Label%1").arg(k)), names->Label[k]);
         }
+        QCOMPARE(names->findChild<QPushButton *>(QStringLiteral("Button1")), names->Button1);
+        QCOMPARE(names->Button1->geometry(), QRect(348, 40, 57, 25));
+        QCOMPARE(names->Button1->text(), QStringLiteral("OK"));
+        QCOMPARE(names->findChild<QLabel *>(QStringLiteral("Label14")), names->Label14);
+        QCOMPARE(names->Label14->pos(), QPoint(104, 16));
+        QTEST(names->font().family(), "font");
         // The text box covers the right-hand column of its row, beside the second button.
         QVERIFY(names->OwnItem[3]->mapTo(names, QPoint(0, 0)).x() < 224);
         QVERIFY(names->OwnItem[3]->mapTo(names, QPoint(names->OwnItem[3]->width(), 0)).x() <= 224);
@@ -185,7 +202,8 @@ private slots:
         QCOMPARE(NextTabStop(names->Edit[11]), names->Edit[12]);
     }
 
-    // Each graph window brings a fresh configuration window; a hidden old one goes.
+    // Each graph window brings a fresh configuration window; the earlier one stays until the
+    // program ends and, confirmed later, leaves the closed graph window alone.
     void newGraphNewChannelWindow() {
         TGraghForm *graph = OpenGraph();
         QPointer<TForm6> first = graph->ChannelWindow();
@@ -193,8 +211,19 @@ private slots:
         graph->Button4->click();
         QTRY_VERIFY(frame->N1->isEnabled());
         graph = OpenGraph();
-        QVERIFY(first.isNull());
+        QVERIFY(first);
+        QVERIFY(first->isHidden());
+        QVERIFY(graph->ChannelWindow() != first);
         QCOMPARE(graph->ChannelWindow()->Edit[1]->text(), QStringLiteral("ch1"));
+        QCOMPARE(first->Edit[1]->text(), QStringLiteral("unsaved"));
+
+        first->show();
+        first->OwnItem[1]->click();
+        first->Button1->click();
+        QVERIFY(first->isHidden());
+        QCOMPARE(OwnNameFlag[1], 1);
+        QCOMPARE(OwnName[1], std::string("unsaved"));
+        QCOMPARE(graph->CheckBox[1]->text(), QStringLiteral("Curr.-U(%)"));
     }
 };
 

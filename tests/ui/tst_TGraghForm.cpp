@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPainter>
@@ -99,10 +100,12 @@ private slots:
             QVERIFY(!graph->CheckBox[ch]->isChecked());
             QVERIFY(graph->CheckBox[ch]->isEnabled());
         }
-        QCOMPARE(graph->Choice.SelectedCount, 0);
+        QCOMPARE(graph->SelectedCount, 0);
         QCOMPARE(graph->Edit1->text(), QStringLiteral("0"));
         QCOMPARE(graph->Edit2->text(), QStringLiteral("0000/00/00"));
         QCOMPARE(graph->Edit3->text(), QStringLiteral("00:00"));
+        // The narrow date field shows its text from the start.
+        QCOMPARE(graph->Edit2->cursorPosition(), 0);
         QVERIFY(graph->RadioButton1->isChecked());
         QCOMPARE(graph->Panel1->height(), 64);
         QCOMPARE(graph->Panel2->width(), 88);
@@ -113,6 +116,68 @@ private slots:
         QVERIFY(graph->ChannelWindow());
         QVERIFY(graph->ChannelWindow()->isHidden());
         QCOMPARE(graph->ChannelWindow(), Form6);
+    }
+
+    // Controls carry the names of the window layout, so they can be found by name.
+    void controlsByName() {
+        OpenGraph();
+        for (int ch = 1; ch <= 12; ++ch)
+            QCOMPARE(graph->findChild<QCheckBox *>(QStringLiteral("CheckBox%1").arg(ch)),
+                     graph->CheckBox[ch]);
+        for (int p = 1; p <= 5; ++p)
+            QCOMPARE(graph->findChild<QChartView *>(QStringLiteral("Chart%1").arg(p)),
+                     graph->Chart[p]);
+        const QList<QPair<const char *, QWidget *>> named = {{"Panel1", graph->Panel1},
+                                                             {"Panel2", graph->Panel2},
+                                                             {"Panel3", graph->Panel3},
+                                                             {"Button1", graph->Button1},
+                                                             {"Button2", graph->Button2},
+                                                             {"Button3", graph->Button3},
+                                                             {"Button4", graph->Button4},
+                                                             {"Edit1", graph->Edit1},
+                                                             {"Edit2", graph->Edit2},
+                                                             {"Edit3", graph->Edit3},
+                                                             {"Label1", graph->Label1},
+                                                             {"RadioGroup1", graph->RadioGroup1},
+                                                             {"RadioButton1", graph->RadioButton1},
+                                                             {"RadioButton2", graph->RadioButton2}};
+        for (const auto &[name, widget] : named)
+            QVERIFY2(graph->findChild<QWidget *>(QLatin1String(name)) == widget, name);
+        // The hidden name tables: 30 default names and 12 user-channel titles.
+        auto *names = graph->findChild<QListWidget *>(QStringLiteral("ListBox1"));
+        auto *titles = graph->findChild<QListWidget *>(QStringLiteral("ListBox2"));
+        QVERIFY(names && titles);
+        QVERIFY(names->isHidden() && titles->isHidden());
+        QCOMPARE(names->count(), 30);
+        QCOMPARE(names->item(0)->text(), Text("Ｕ相電流(%)"));
+        QCOMPARE(names->item(14)->text(), Text("制御位相(degree)"));
+        QCOMPARE(names->item(29)->text(), QStringLiteral("Control phase(degree)"));
+        QCOMPARE(titles->count(), 12);
+        QCOMPARE(titles->item(3)->text(), QStringLiteral("Ch4(%)"));
+        QCOMPARE(titles->item(11)->text(), QStringLiteral("Ch12(%)"));
+    }
+
+    // The click handlers by their layout names, and the choice held by the window itself.
+    void namedClickHandlers() {
+        FillDistinctValues(frame->Record);
+        OpenGraph();
+        graph->CheckBox[3]->setChecked(true);
+        graph->CheckBox3Click();
+        graph->CheckBox[7]->setChecked(true);
+        graph->CheckBox7Click();
+        graph->CheckBox[12]->setChecked(true);
+        graph->CheckBox12Click();
+        QCOMPARE(graph->SelectedCount, 3);
+        QCOMPARE(graph->ClickedChannel, 12);
+        QCOMPARE(graph->ChartOfChannel[7], 2);
+        QCOMPARE(graph->ChannelOfChart[3], 12);
+        QCOMPARE(ShownChannel(graph->Chart[3]), 12);
+        graph->CheckBox[7]->setChecked(false);
+        graph->CheckBox7Click();
+        QCOMPARE(graph->ClickedChannel, 7);
+        QCOMPARE(graph->ChannelOfChart[2], 12);
+        QCOMPARE(graph->ChartOfChannel[7], 0);
+        QVERIFY(graph->Chart[3]->isHidden());
     }
 
     void captionsByLanguage_data() {
@@ -184,7 +249,7 @@ private slots:
             QCOMPARE(chart->height(), area / k);
             QCOMPARE(chart->width(), graph->Panel3->width());
             QCOMPARE(chart->y(), p == k ? 0 : area - p * (area / k));
-            QCOMPARE(graph->Choice.ChannelOfChart[p], ch);
+            QCOMPARE(graph->ChannelOfChart[p], ch);
             QVERIFY(graph->CheckBox[ch]->isChecked());
         }
         // With five shown, only they can be clicked; otherwise every box can.
@@ -287,7 +352,13 @@ private slots:
                  qPrintable(QString::number(chart->AxisY()->max())));
         QFETCH(int, margin);
         QCOMPARE(chart->LeftMarginPercent(), margin);
-        QCOMPARE(chart->chart()->margins().left(), qRound(chart->width() * margin / 100.0));
+        // Margins in percent of the chart's size: left by the rule, top and bottom 1, right 2.
+        const QMargins margins = chart->chart()->margins();
+        QCOMPARE(margins.left(), qRound(chart->width() * margin / 100.0));
+        QCOMPARE(margins.top(), qRound(chart->height() / 100.0));
+        QCOMPARE(margins.bottom(), qRound(chart->height() / 100.0));
+        QCOMPARE(margins.right(), qRound(chart->width() * 2 / 100.0));
+        QTEST(chart->chart()->title(), "title");
         QCOMPARE(chart->AxisY()->labelFormat(), QStringLiteral("%.1f"));
         QVERIFY(chart->Series()->pen().color() == Qt::red);
         QVERIFY(!chart->Series()->pointsVisible());
@@ -496,7 +567,7 @@ private slots:
         QCOMPARE(GraghForm, nullptr);
         // A new window starts afresh.
         OpenGraph();
-        QCOMPARE(graph->Choice.SelectedCount, 0);
+        QCOMPARE(graph->SelectedCount, 0);
     }
 
     // Print: the window goes onto one page whatever the printer setup answers.
