@@ -5,6 +5,7 @@
 #include "Dialogs.h"
 #include "Fonts.h"
 #include "TForm1.h"
+#include "WindowPrint.h"
 
 #include <QChart>
 #include <QChartView>
@@ -365,28 +366,14 @@ void TForm4::RadioButton4Click() {
 
 void TForm4::Button1Click() {
     if (!printer)
-        printer = std::make_unique<QPrinter>(QPrinter::ScreenResolution);
-    // Cancelling the setup keeps the printer as it was and still prints.
-    Dialogs::Current().PrinterSetup(this, *printer);
-    const bool japanese = IsJapanese();
-    // No printer installed and no file chosen: there is nowhere to print to, and the user
-    // must hear so rather than wait for a page that never comes.
-    const bool nowhere =
-        printer->outputFormat() == QPrinter::NativeFormat && printer->printerName().isEmpty();
-    QPainter painter;
-    if (nowhere || !painter.begin(printer.get())) {
+        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    const PrintResult result = PrintWindowPicture(this, *printer);
+    // With nowhere to print to, the user must hear so rather than wait for a page.
+    if (result == PrintResult::NoOutput || result == PrintResult::Failed) {
+        const bool japanese = IsJapanese();
         Dialogs::Current().Message(this, Pick(PrintFailedCaption, japanese),
                                    Pick(PrintFailedText, japanese));
-        return;
     }
-    // The window's picture, enlarged or reduced to the page keeping its proportions.
-    const QRect page = painter.viewport();
-    const double scale = std::min(double(page.width()) / width(), double(page.height()) / height());
-    painter.scale(scale, scale);
-    render(&painter, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
-    if (!painter.end())
-        Dialogs::Current().Message(this, Pick(PrintFailedCaption, japanese),
-                                   Pick(PrintFailedText, japanese));
 }
 
 void TForm4::Button2Click() {

@@ -9,6 +9,7 @@
 #include "TForm1.h"
 #include "TForm6.h"
 #include "TriggerStamp.h"
+#include "WindowPrint.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -354,34 +355,19 @@ void TGraghForm::Button1Click() {
     ShowTriggerStamp();
 }
 
-QRect TGraghForm::PaintPage(QPainter &painter, const QSize &pageSize, const QPixmap &image) {
-    const PageFit fit =
-        FitToPage(image.width(), image.height(), pageSize.width(), pageSize.height());
-    const QRect target(0, 0, fit.Width, fit.Height);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawPixmap(target, image);
-    return target;
-}
-
 void TGraghForm::Button2Click() {
     QPrinter printer(QPrinter::HighResolution);
-    // The window is printed whatever the user answers, as long as there is somewhere to print.
-    const bool confirmed = Dialogs::Current().PrinterSetup(this, printer);
-    const bool hasOutput = !printer.outputFileName().isEmpty() || !printer.printerName().isEmpty();
-    if (!hasOutput) {
-        if (confirmed)
-            Dialogs::Current().Message(this, windowTitle(), Pick(NoPrinterText));
-        return;
-    }
-    const QPixmap image = grab();
-    QPainter painter;
-    if (!painter.begin(&printer)) {
+    switch (PrintWindowPicture(this, printer)) {
+    case PrintResult::NoOutput:
+        Dialogs::Current().Message(this, windowTitle(), Pick(NoPrinterText));
+        break;
+    case PrintResult::Failed:
         Dialogs::Current().Message(this, windowTitle(), Pick(PrintFailedText));
-        return;
+        break;
+    case PrintResult::Printed:
+    case PrintResult::Cancelled:
+        break;
     }
-    const QSize page = printer.pageLayout().paintRectPixels(printer.resolution()).size();
-    PaintPage(painter, page, image);
-    painter.end();
 }
 
 void TGraghForm::Button3Click() {

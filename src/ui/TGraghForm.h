@@ -64,10 +64,6 @@ public:
     /// The check box caption of channel ch by the current naming choice.
     QString ChannelCaption(int ch) const;
 
-    /// Draws image on a page of pageSize from its top-left corner, fitted with its proportions
-    /// kept; returns where it went.
-    static QRect PaintPage(QPainter &painter, const QSize &pageSize, const QPixmap &image);
-
 public slots:
     void Button1Click();
     void Button2Click();

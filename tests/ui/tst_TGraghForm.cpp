@@ -6,6 +6,7 @@
 #include "TForm1.h"
 #include "TForm6.h"
 #include "TGraghForm.h"
+#include "WindowPrint.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -625,7 +626,7 @@ private slots:
         QImage sheet(page, QImage::Format_RGB32);
         sheet.fill(Qt::white);
         QPainter painter(&sheet);
-        const QRect drawn = TGraghForm::PaintPage(painter, page, image);
+        const QRect drawn = PaintPage(painter, page, image);
         painter.end();
         QCOMPARE(drawn.topLeft(), QPoint(0, 0));
         QVERIFY(drawn.width() == page.width() || drawn.height() == page.height());
