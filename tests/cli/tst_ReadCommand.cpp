@@ -64,6 +64,12 @@ private slots:
         QTest::newRow("bad sum at the header")
             << QStringList{"--fault", "17:badsum"} << QStringList{} << 1
             << QStringList{"Communicating...", "ERROR :  SumCheck Error"};
+        QTest::newRow("refusal code of three digits")
+            << QStringList{"--fault", "1:nak:100"} << QStringList{} << 1
+            << QStringList{"Communicating...", "ERROR :  Other Error"};
+        QTest::newRow("garbage, Japanese")
+            << QStringList{"--fault", "2:garbage"} << QStringList{"--lang", "ja"} << 1
+            << QStringList{"通信中", "ERROR :  Other Error"};
     }
     void reads() {
         QFETCH(QStringList, simArgs);
@@ -91,6 +97,32 @@ private slots:
         QCOMPARE(r.status, 2);
         QVERIFY(r.lines.isEmpty());
         QVERIFY(r.error.contains("usage:"));
+    }
+
+    void help() {
+        const Result r = RunRead({"--help"});
+        QCOMPARE(r.status, 0);
+        QVERIFY(r.lines.join('\n').contains("usage: vandrel-trace read --port PORT"));
+        QCOMPARE(r.error, QString());
+    }
+
+    void simulatorRefusesBadOptions_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("exchange 18") << QStringList{"--fault", "18:timeout"};
+        QTest::newRow("unknown fault") << QStringList{"--fault", "3:slow"};
+        QTest::newRow("empty refusal code") << QStringList{"--fault", "3:nak:"};
+        QTest::newRow("status out of range") << QStringList{"--status", "256"};
+        QTest::newRow("ROM of two characters") << QStringList{"--rom", "EV"};
+        QTest::newRow("unknown option") << QStringList{"--fast"};
+    }
+    void simulatorRefusesBadOptions() {
+        QFETCH(QStringList, args);
+        QProcess sim;
+        sim.start(QStringLiteral(VANDREL_BIN_DIR "/vandrel-drive-sim"), args);
+        QVERIFY(sim.waitForFinished(10000));
+        QCOMPARE(sim.exitCode(), 2);
+        QVERIFY(sim.readAllStandardOutput().isEmpty()); // no device path: nothing to attach
+        QVERIFY(sim.readAllStandardError().contains("usage:"));
     }
 
     void portThatCannotBeOpened() {
