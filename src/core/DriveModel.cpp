@@ -56,10 +56,15 @@ bool ParseDriveFault(std::string_view text, TDriveFault *fault) {
     const std::string_view kind = text.substr(colon + 1);
     TDriveFault parsed;
     parsed.exchange = exchange;
-    if (kind.starts_with("nak:") && kind.size() == 6) {
+    if (kind.starts_with("nak:")) {
+        const std::string_view code = kind.substr(4);
+        if (code.empty() || code.size() > MaxRefusalCode)
+            return false;
+        for (char c : code)
+            if (c < 0x21 || c > 0x7E)
+                return false;
         parsed.kind = DriveFault::Nak;
-        parsed.code[0] = kind[4];
-        parsed.code[1] = kind[5];
+        parsed.code = std::string(code);
     } else {
         for (const auto &entry : FaultNames)
             if (entry.name == kind)
@@ -175,7 +180,7 @@ TDriveAnswer TDriveModel::Answer(const std::uint8_t *line, std::size_t n) {
         break;
     }
     case DriveFault::Nak:
-        answer.pieces.push_back(BuildRefusal(fault.code[0], fault.code[1]));
+        answer.pieces.push_back(BuildRefusal(fault.code));
         break;
     case DriveFault::Garbage:
         answer.pieces.push_back("#GARBAGE\r\n");

@@ -12,6 +12,9 @@
 #include <string_view>
 #include <vector>
 
+/// Most code characters a simulated refusal carries.
+inline constexpr std::size_t MaxRefusalCode = 8;
+
 /// Ways an exchange can be spoiled.
 enum class DriveFault {
     None,
@@ -19,7 +22,7 @@ enum class DriveFault {
     NoLf,     ///< a complete reply without its final LF
     BadSum,   ///< wrong sum check
     LowerSum, ///< sum check digits in lowercase
-    Nak,      ///< refusal with the given two code characters
+    Nak,      ///< refusal carrying the given code characters
     Garbage,  ///< a reply starting with neither STX nor NAK
     Split,    ///< the correct reply in several pieces, with pauses between them
     Short,    ///< fewer data bytes than asked for, with a correct sum check
@@ -30,11 +33,13 @@ enum class DriveFault {
 struct TDriveFault {
     int exchange = 0;
     DriveFault kind = DriveFault::None;
-    char code[2] = {'0', '0'};
+    std::string code = "00"; ///< code characters of a refusal, as the drive sends them
 };
 
 /// Parses "K:KIND" (kinds timeout, nolf, badsum, lowersum, nak:CODE, garbage, split, short,
-/// flood; CODE is two characters); false for anything else.
+/// flood; CODE is 1 to MaxRefusalCode printable characters, sent as they stand, so "nak:68"
+/// is a refusal the reader knows and "nak:100" one it cannot read as two digits); false for
+/// anything else.
 bool ParseDriveFault(std::string_view text, TDriveFault *fault);
 
 /// The answer to one request: pieces to send in order (several only for Split); no pieces

@@ -180,11 +180,15 @@ std::string BuildDataReply(const std::uint8_t *data, std::size_t count, std::str
 }
 
 std::string BuildRefusal(char c2, char c3) {
+    const char code[] = {c2, c3};
+    return BuildRefusal(std::string_view(code, 2));
+}
+
+std::string BuildRefusal(std::string_view code) {
     std::string reply;
     reply += static_cast<char>(Nak);
     reply += ' ';
-    reply += c2;
-    reply += c3;
+    reply += code;
     reply += static_cast<char>(Cr);
     reply += static_cast<char>(Lf);
     return reply;

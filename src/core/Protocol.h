@@ -90,6 +90,8 @@ std::string BuildDataReply(const std::uint8_t *data, std::size_t count, std::str
                            bool lowercaseSum = false);
 /// Builds a refusal carrying the two code characters.
 std::string BuildRefusal(char c2, char c3);
+/// Builds a refusal carrying code from offset 2 on, whatever its length.
+std::string BuildRefusal(std::string_view code);
 
 /// Address and count of a well-formed request frame; false for anything else.
 bool ParseRequest(const std::uint8_t *frame, std::size_t n, char *command, std::uint32_t *address,

@@ -32,7 +32,8 @@ const char *const Usage =
     "  --rom C                 identification byte (E, V, or any other character)\n"
     "  --status N              trace status byte 0..255 (default 2: new and old stored)\n"
     "  --fault K:KIND          spoil exchange K (1..17) of every read; KIND is timeout, nolf,\n"
-    "                          badsum, lowersum, nak:CODE, garbage, split, short or flood\n"
+    "                          badsum, lowersum, nak:CODE, garbage, split, short or flood;\n"
+    "                          CODE is sent as it stands (nak:68 is a command error)\n"
     "  --pace                  send at the speed of a 9600-baud line (1.04 ms per byte)\n"
     "  --device PATH           serve a serial device (9600 baud, 8N1) instead\n";
 

@@ -1,33 +1,19 @@
 // vandrel-trace read against vandrel-drive-sim: printed lines, exit status, --out.
 
+#include "DriveModel.h"
+#include "DriveSim.h"
 #include "PortNames.h"
+#include "TraceFileIO.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstring>
 
 namespace {
-
-class Sim {
-public:
-    explicit Sim(const QStringList &args) {
-        process.start(QStringLiteral(VANDREL_BIN_DIR "/vandrel-drive-sim"), args);
-        if (process.waitForStarted(5000))
-            while (!process.canReadLine() && process.waitForReadyRead(5000)) {
-            }
-        path = QString::fromLocal8Bit(process.readLine()).trimmed();
-    }
-    ~Sim() {
-        process.kill();
-        process.waitForFinished(5000);
-    }
-    QProcess process;
-    QString path;
-};
 
 struct Result {
     int status = -1;
@@ -78,13 +64,20 @@ private slots:
         QTest::newRow("bad sum at the header")
             << QStringList{"--fault", "17:badsum"} << QStringList{} << 1
             << QStringList{"Communicating...", "ERROR :  SumCheck Error"};
+        QTest::newRow("refusal code of three digits")
+            << QStringList{"--fault", "1:nak:100"} << QStringList{} << 1
+            << QStringList{"Communicating...", "ERROR :  Other Error"};
+        QTest::newRow("garbage, Japanese")
+            << QStringList{"--fault", "2:garbage"} << QStringList{"--lang", "ja"} << 1
+            << QStringList{"通信中", "ERROR :  Other Error"};
     }
     void reads() {
         QFETCH(QStringList, simArgs);
         QFETCH(QStringList, readArgs);
         QFETCH(int, status);
         QFETCH(QStringList, lines);
-        Sim sim(simArgs);
+        DriveSim sim(simArgs);
+        QVERIFY(sim.Started());
         const Result r = RunRead(QStringList{"--port", sim.path, "--no-settle"} + readArgs);
         QCOMPARE(r.status, status);
         QCOMPARE(r.lines, lines);
@@ -106,6 +99,32 @@ private slots:
         QVERIFY(r.error.contains("usage:"));
     }
 
+    void help() {
+        const Result r = RunRead({"--help"});
+        QCOMPARE(r.status, 0);
+        QVERIFY(r.lines.join('\n').contains("usage: vandrel-trace read --port PORT"));
+        QCOMPARE(r.error, QString());
+    }
+
+    void simulatorRefusesBadOptions_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("exchange 18") << QStringList{"--fault", "18:timeout"};
+        QTest::newRow("unknown fault") << QStringList{"--fault", "3:slow"};
+        QTest::newRow("empty refusal code") << QStringList{"--fault", "3:nak:"};
+        QTest::newRow("status out of range") << QStringList{"--status", "256"};
+        QTest::newRow("ROM of two characters") << QStringList{"--rom", "EV"};
+        QTest::newRow("unknown option") << QStringList{"--fast"};
+    }
+    void simulatorRefusesBadOptions() {
+        QFETCH(QStringList, args);
+        QProcess sim;
+        sim.start(QStringLiteral(VANDREL_BIN_DIR "/vandrel-drive-sim"), args);
+        QVERIFY(sim.waitForFinished(10000));
+        QCOMPARE(sim.exitCode(), 2);
+        QVERIFY(sim.readAllStandardOutput().isEmpty()); // no device path: nothing to attach
+        QVERIFY(sim.readAllStandardError().contains("usage:"));
+    }
+
     void portThatCannotBeOpened() {
         QElapsedTimer timer;
         timer.start();
@@ -117,7 +136,8 @@ private slots:
     }
 
     void portItemFollowsTheSettings() {
-        Sim sim({});
+        DriveSim sim(QStringList{});
+        QVERIFY(sim.Started());
         StoreDevicePath("COM2", sim.path);
         const Result r = RunRead({"--port", "COM2", "--no-settle", "--lang", "en"});
         QCOMPARE(r.status, 0);
@@ -125,7 +145,8 @@ private slots:
     }
 
     void settleWaitUnlessSkipped() {
-        Sim sim({});
+        DriveSim sim(QStringList{});
+        QVERIFY(sim.Started());
         QElapsedTimer timer;
         timer.start();
         const Result r = RunRead({"--port", sim.path, "--lang", "en"});
@@ -143,7 +164,8 @@ private slots:
             f.write("keep me\n");
         }
         {
-            Sim quick({"--fault", "12:badsum"});
+            DriveSim quick({"--fault", "12:badsum"});
+            QVERIFY(quick.Started());
             for (const QString &out : {fresh, existing}) {
                 const Result r = RunRead({"--port", quick.path, "--no-settle", "--out", out});
                 QCOMPARE(r.status, 1);
@@ -156,13 +178,29 @@ private slots:
         f.close();
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"existing.vnx"});
 
-        Sim sim({});
-        const Result r = RunRead({"--port", sim.path, "--no-settle", "--out", fresh});
-        QCOMPARE(r.lines.last(), QString("Normally End!"));
-        if (r.status == 1 && r.error.contains("not available"))
-            QSKIP("trace files are not built into this branch yet");
-        QCOMPARE(r.status, 0);
-        QVERIFY(QFileInfo(fresh).size() > 0);
+        // A successful read replaces the existing file with the trace the drive holds.
+        DriveSim sim({"--rom", "V"});
+        QVERIFY(sim.Started());
+        for (const QString &out : {fresh, existing}) {
+            const Result r = RunRead({"--port", sim.path, "--no-settle", "--old", "--out", out});
+            QCOMPARE(r.lines.last(), QString("Normally End!"));
+            QCOMPARE(r.status, 0);
+            TTraceRecord saved;
+            ResetRecord(saved);
+            std::int32_t typeE = 1;
+            QString error;
+            QVERIFY2(LoadTraceFile(out, saved, typeE, &error), qPrintable(error));
+            TDriveModel drive;
+            static float value[SampleCount][ChannelCount];
+            static std::int32_t flag[SampleCount][FlagWordCount];
+            DecodeTraceImage(drive.oldImage, value, flag);
+            QVERIFY(std::memcmp(saved.Value, value, sizeof value) == 0);
+            QVERIFY(std::memcmp(saved.Flag, flag, sizeof flag) == 0);
+            for (int i = 0; i < HeaderCount; ++i)
+                QCOMPARE(saved.Header[i], int(drive.oldHeader[static_cast<std::size_t>(i)]));
+            QCOMPARE(saved.SampleNo[99], 99);
+            QCOMPARE(typeE, 0);
+        }
     }
 };
 

@@ -256,27 +256,49 @@ private slots:
         QTest::addColumn<bool>("ok");
         QTest::addColumn<int>("exchange");
         QTest::addColumn<int>("kind");
-        QTest::newRow("timeout") << "1:timeout" << true << 1 << int(DriveFault::TimeOut);
-        QTest::newRow("nak") << "17:nak:68" << true << 17 << int(DriveFault::Nak);
-        QTest::newRow("flood") << "9:flood" << true << 9 << int(DriveFault::Flood);
-        QTest::newRow("exchange 0") << "0:timeout" << false << 0 << 0;
-        QTest::newRow("exchange 18") << "18:timeout" << false << 0 << 0;
-        QTest::newRow("unknown kind") << "3:slow" << false << 0 << 0;
-        QTest::newRow("nak without code") << "3:nak" << false << 0 << 0;
-        QTest::newRow("no colon") << "3" << false << 0 << 0;
+        QTest::addColumn<QByteArray>("sent"); // what a nak fault answers
+        const QByteArray none;
+        QTest::newRow("timeout") << "1:timeout" << true << 1 << int(DriveFault::TimeOut) << none;
+        QTest::newRow("nak") << "17:nak:68" << true << 17 << int(DriveFault::Nak)
+                             << QByteArray("\x15 68\r\n");
+        QTest::newRow("nak of three digits")
+            << "2:nak:100" << true << 2 << int(DriveFault::Nak) << QByteArray("\x15 100\r\n");
+        QTest::newRow("nak of one character")
+            << "3:nak:d" << true << 3 << int(DriveFault::Nak) << QByteArray("\x15 d\r\n");
+        QTest::newRow("flood") << "9:flood" << true << 9 << int(DriveFault::Flood) << none;
+        QTest::newRow("exchange 0") << "0:timeout" << false << 0 << 0 << none;
+        QTest::newRow("exchange 18") << "18:timeout" << false << 0 << 0 << none;
+        QTest::newRow("unknown kind") << "3:slow" << false << 0 << 0 << none;
+        QTest::newRow("nak without code") << "3:nak" << false << 0 << 0 << none;
+        QTest::newRow("nak with empty code") << "3:nak:" << false << 0 << 0 << none;
+        QTest::newRow("nak code with a blank") << "3:nak:6 8" << false << 0 << 0 << none;
+        QTest::newRow("no colon") << "3" << false << 0 << 0 << none;
     }
     void driveFaults() {
         QFETCH(QString, text);
         QFETCH(bool, ok);
         QFETCH(int, exchange);
         QFETCH(int, kind);
+        QFETCH(QByteArray, sent);
         TDriveFault fault;
         const std::string s = text.toStdString();
         QCOMPARE(ParseDriveFault(s, &fault), ok);
-        if (ok) {
-            QCOMPARE(fault.exchange, exchange);
-            QCOMPARE(int(fault.kind), kind);
+        if (!ok)
+            return;
+        QCOMPARE(fault.exchange, exchange);
+        QCOMPARE(int(fault.kind), kind);
+        if (sent.isEmpty())
+            return;
+        // The drive answers the spoiled exchange with exactly that refusal.
+        TDriveModel drive;
+        drive.AddFault(fault);
+        TDriveAnswer answer;
+        for (int k = 1; k <= exchange; ++k) {
+            const TRequest request = BuildRequest('r', k == 1 ? RomIdAddress : NewTraceAddress, 1);
+            answer = drive.Answer(request.data(), request.size());
         }
+        QCOMPARE(answer.pieces.size(), std::size_t(1));
+        QCOMPARE(QByteArray::fromStdString(answer.pieces[0]), sent);
     }
 };
 

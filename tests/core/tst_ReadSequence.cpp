@@ -67,8 +67,7 @@ TDriveFault Fault(int exchange, DriveFault kind, const char *code = "00") {
     TDriveFault f;
     f.exchange = exchange;
     f.kind = kind;
-    f.code[0] = code[0];
-    f.code[1] = code[1];
+    f.code = code;
     return f;
 }
 
@@ -151,6 +150,10 @@ private slots:
             {"nak 90", DriveFault::Nak, "90", "ERROR :  ENQ Error", 0},
             {"nak unknown", DriveFault::Nak, "42", "ERROR :  Other Error", 0},
             {"nak not decimal", DriveFault::Nak, "x1", "ERROR :  Other Error", 0},
+            // Codes of three digits cannot be read as two: the drive's refusal is still one.
+            {"nak 100", DriveFault::Nak, "100", "ERROR :  Other Error", 0},
+            {"nak 122", DriveFault::Nak, "122", "ERROR :  Other Error", 0},
+            {"nak one character", DriveFault::Nak, "D", "ERROR :  Other Error", 0},
         };
         for (const auto &k : kinds)
             for (int exchange : {1, 9, 17})

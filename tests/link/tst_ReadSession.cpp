@@ -1,38 +1,17 @@
 // The read session over a real pseudo-terminal against vandrel-drive-sim.
 
 #include "DriveModel.h"
+#include "DriveSim.h"
 #include "Platform.h"
 #include "PortNames.h"
 #include "ReadSession.h"
 
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 #include <memory>
 
 namespace {
-
-// A running drive simulator; stopped when it goes out of scope.
-class Sim {
-public:
-    explicit Sim(const QStringList &args) {
-        process.setProgram(QStringLiteral(VANDREL_BIN_DIR "/vandrel-drive-sim"));
-        process.setArguments(args);
-        process.setProcessChannelMode(QProcess::SeparateChannels);
-        process.start();
-        if (process.waitForStarted(5000))
-            while (!process.canReadLine() && process.waitForReadyRead(5000)) {
-            }
-        path = QString::fromLocal8Bit(process.readLine()).trimmed();
-    }
-    ~Sim() {
-        process.kill();
-        process.waitForFinished(5000);
-    }
-    QProcess process;
-    QString path;
-};
 
 struct Run {
     QStringList lines;
@@ -82,7 +61,8 @@ private slots:
         QFETCH(bool, old);
         QFETCH(bool, japanese);
         Language = japanese ? LanguageJapanese : LanguageEnglish;
-        Sim sim({});
+        DriveSim sim(QStringList{});
+        QVERIFY(sim.Started());
         QVERIFY(sim.path.startsWith("/dev/"));
         ReadSession session;
         session.SetSettleWait(false);
@@ -131,7 +111,8 @@ private slots:
     void failuresOverTheLine() {
         QFETCH(QStringList, args);
         QFETCH(QString, line);
-        Sim sim(args);
+        DriveSim sim(args);
+        QVERIFY(sim.Started());
         ReadSession session;
         session.SetSettleWait(false);
         TTraceRecord record;
@@ -162,7 +143,8 @@ private slots:
         // Replies that trickle in at 9600 baud are gathered, whatever their length.
         QFETCH(QStringList, args);
         QFETCH(QString, line);
-        Sim sim(QStringList{"--pace"} + args);
+        DriveSim sim(QStringList{"--pace"} + args);
+        QVERIFY(sim.Started());
         ReadSession session;
         session.SetSettleWait(false);
         QElapsedTimer timer;
@@ -173,7 +155,8 @@ private slots:
     }
 
     void splitRepliesAreCollected() {
-        Sim sim({"--fault", "3:split", "--fault", "17:split"});
+        DriveSim sim({"--fault", "3:split", "--fault", "17:split"});
+        QVERIFY(sim.Started());
         ReadSession session;
         session.SetSettleWait(false);
         const Run run = Read(session, sim.path);
@@ -182,7 +165,8 @@ private slots:
     }
 
     void timeOutOnTheRealClock() {
-        Sim sim({"--fault", "2:timeout"});
+        DriveSim sim({"--fault", "2:timeout"});
+        QVERIFY(sim.Started());
         ReadSession session;
         session.SetSettleWait(false);
         QElapsedTimer timer;
@@ -194,7 +178,8 @@ private slots:
     }
 
     void timeOutOnAFakeClock() {
-        Sim sim({"--fault", "9:nolf"});
+        DriveSim sim({"--fault", "9:nolf"});
+        QVERIFY(sim.Started());
         ReadSession session;
         session.SetSettleWait(false);
         std::int64_t now = 5000;
@@ -213,7 +198,8 @@ private slots:
     }
 
     void settleWaitFollowsTheClock() {
-        Sim sim({});
+        DriveSim sim(QStringList{});
+        QVERIFY(sim.Started());
         ReadSession session;
         std::int64_t now = 100;
         session.SetClock([&] { return now; });
@@ -254,7 +240,8 @@ private slots:
     }
 
     void portItemsUseTheirStoredDevice() {
-        Sim sim({});
+        DriveSim sim(QStringList{});
+        QVERIFY(sim.Started());
         StoreDevicePath("COM7", sim.path);
         ReadSession session;
         session.SetSettleWait(false);
@@ -264,7 +251,8 @@ private slots:
     }
 
     void attachedDeviceForThisRunOnly() {
-        Sim sim({});
+        DriveSim sim(QStringList{});
+        QVERIFY(sim.Started());
         StoreDevicePath("COM4", "/dev/vandrel-no-such-port");
         AttachDevicePath("COM4", sim.path);
         QCOMPARE(DevicePathFor("COM4"), sim.path);
@@ -278,7 +266,8 @@ private slots:
     }
 
     void deviceGoneMidRead() {
-        auto sim = std::make_unique<Sim>(QStringList{"--pace"});
+        auto sim = std::make_unique<DriveSim>(QStringList{"--pace"});
+        QVERIFY(sim->Started());
         ReadSession session;
         session.SetSettleWait(false);
         QObject context;
@@ -298,7 +287,8 @@ private slots:
     }
 
     void cancelStopsEverything() {
-        Sim sim({"--pace"});
+        DriveSim sim({"--pace"});
+        QVERIFY(sim.Started());
         ReadSession session;
         session.SetSettleWait(false);
         QSignalSpy lines(&session, &ReadSession::MessageLine);
@@ -316,7 +306,8 @@ private slots:
     }
 
     void portIsOpenedExclusively() {
-        Sim sim({"--pace"});
+        DriveSim sim({"--pace"});
+        QVERIFY(sim.Started());
         ReadSession first;
         first.SetSettleWait(false);
         first.Start(sim.path, false);
@@ -328,7 +319,8 @@ private slots:
     }
 
     void secondStartWhileRunningIsIgnored() {
-        Sim sim({});
+        DriveSim sim(QStringList{});
+        QVERIFY(sim.Started());
         ReadSession session;
         session.SetSettleWait(false);
         QSignalSpy lines(&session, &ReadSession::MessageLine);

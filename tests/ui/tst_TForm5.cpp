@@ -1,5 +1,6 @@
 // Communication window: port remembered, device field, captions, Clear, reading and closing.
 
+#include "DriveSim.h"
 #include "FakeDialogs.h"
 #include "Platform.h"
 #include "PortNames.h"
@@ -93,29 +94,6 @@ struct TestTrace {
                std::memcmp(record.Flag, flag, sizeof flag) == 0 &&
                std::memcmp(record.Header, header, sizeof header) == 0;
     }
-};
-
-// vandrel-drive-sim on a pseudo-terminal, stopped when it goes out of scope.
-class SimulatedDrive {
-public:
-    bool Start(const QStringList &arguments) {
-        process.start(QStringLiteral(VANDREL_BIN_DIR "/vandrel-drive-sim"), arguments);
-        if (!process.waitForStarted(5000))
-            return false;
-        while (!process.canReadLine())
-            if (!process.waitForReadyRead(5000))
-                return false;
-        pty = QString::fromLocal8Bit(process.readLine()).trimmed();
-        return !pty.isEmpty();
-    }
-    ~SimulatedDrive() {
-        process.kill();
-        process.waitForFinished(5000);
-    }
-    QString pty;
-
-private:
-    QProcess process;
 };
 
 // How many descriptors of this process have path open (Linux); -1 where that is unknown.
@@ -475,9 +453,9 @@ private slots:
         const TestTrace trace;
         const QString file = workDir.filePath("drive.vnx");
         QVERIFY(trace.Write(file, 1));
-        SimulatedDrive drive;
+        DriveSim drive;
         QVERIFY(drive.Start(QStringList{oldTrace ? "--old" : "--new", file} + driveOptions));
-        StoreDevicePath(QStringLiteral("COM3"), drive.pty);
+        StoreDevicePath(QStringLiteral("COM3"), drive.path);
 
         FakeDialogs dialogs;
         TForm1 frame;
@@ -498,7 +476,7 @@ private slots:
         QVERIFY(dialogs.messages.isEmpty());
         QVERIFY(form->Button2->isEnabled());
         QVERIFY(!form->ProgressBar1->isVisibleTo(form));
-        QCOMPARE(OpenDescriptorsOf(drive.pty) > 0, false);
+        QCOMPARE(OpenDescriptorsOf(drive.path) > 0, false);
         if (filled) {
             QVERIFY(trace.Matches(frame.Record));
             QCOMPARE(DriveTypeE, driveTypeE);
@@ -511,9 +489,9 @@ private slots:
 
     // Lines follow the language at the moment they are written, not the window's captions.
     void linesFollowLanguageOfTheMoment() {
-        SimulatedDrive drive;
+        DriveSim drive;
         QVERIFY(drive.Start({}));
-        StoreDevicePath(QStringLiteral("COM1"), drive.pty);
+        StoreDevicePath(QStringLiteral("COM1"), drive.path);
         TForm1 frame;
         Language = LanguageEnglish;
         TForm5 *form = OpenFromMenu(frame);
@@ -534,9 +512,9 @@ private slots:
 
     // During a read: no second read, the progress of the 17 exchanges is shown.
     void readShowsProgressAndAllowsNoSecondRead() {
-        SimulatedDrive drive;
+        DriveSim drive;
         QVERIFY(drive.Start({}));
-        StoreDevicePath(QStringLiteral("COM1"), drive.pty);
+        StoreDevicePath(QStringLiteral("COM1"), drive.path);
         TForm1 frame;
         Language = LanguageEnglish;
         TForm5 *form = OpenFromMenu(frame);
@@ -568,10 +546,10 @@ private slots:
     }
     void closingDuringRead() {
         QFETCH(int, how);
-        SimulatedDrive drive;
+        DriveSim drive;
         // The drive stays silent at the fourth request, so the read is certainly under way.
         QVERIFY(drive.Start({"--fault", "4:timeout"}));
-        StoreDevicePath(QStringLiteral("COM5"), drive.pty);
+        StoreDevicePath(QStringLiteral("COM5"), drive.path);
         FakeDialogs dialogs;
         auto frame = std::make_unique<TForm1>();
         Language = LanguageEnglish;
@@ -584,8 +562,8 @@ private slots:
         form->Button2->click();
         QVERIFY(QTest::qWaitFor([form] { return form->ProgressBar1->value() >= 3; }, 10000));
         QVERIFY(form->IsReading());
-        if (OpenDescriptorsOf(drive.pty) >= 0)
-            QCOMPARE(OpenDescriptorsOf(drive.pty), 1);
+        if (OpenDescriptorsOf(drive.path) >= 0)
+            QCOMPARE(OpenDescriptorsOf(drive.path), 1);
 
         if (how == 0) {
             QTest::mouseClick(form->Button1, Qt::LeftButton);
@@ -595,8 +573,8 @@ private slots:
             frame.reset();
             QCOMPARE(Form5, nullptr);
         }
-        if (OpenDescriptorsOf(drive.pty) >= 0)
-            QCOMPARE(OpenDescriptorsOf(drive.pty), 0);
+        if (OpenDescriptorsOf(drive.path) >= 0)
+            QCOMPARE(OpenDescriptorsOf(drive.path), 0);
         QCOMPARE(StoredPort(), QVariant(QStringLiteral("COM5")));
         if (frame) {
             QVERIFY(WaitUntilClosed(*frame));
