@@ -3,21 +3,19 @@
 
 #include "DriveModel.h"
 #include "Protocol.h"
+#include "TraceFileIO.h"
 
 #include <cerrno>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
-#include <fstream>
 #include <poll.h>
 #include <signal.h>
 #include <string>
 #include <termios.h>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 
@@ -65,61 +63,26 @@ void SleepUntil(long long ns) {
     }
 }
 
-// Reads a .vnx text trace: per sample a number, 12 values and 4 hexadecimal flag words, then
-// 11 hexadecimal header values and the drive type, separated by any white space.
+// Reads a trace file with the monitor's own reader, so the simulator serves exactly what the
+// monitor would load.
 bool LoadTrace(const char *path, TTraceImage *image, std::array<std::uint8_t, HeaderCount> *header,
                int *typeE, std::string *error) {
-    std::ifstream in(path);
-    if (!in) {
-        *error = std::string("cannot open ") + path + ": " + std::strerror(errno);
+    TTraceRecord record;
+    ResetRecord(record);
+    std::int32_t driveTypeE = 0;
+    QString reason;
+    if (!LoadTraceFile(QString::fromLocal8Bit(path), record, driveTypeE, &reason)) {
+        *error = reason.toStdString();
         return false;
-    }
-    std::vector<std::string> tokens;
-    std::string token;
-    while (in >> token && tokens.size() < 2000)
-        tokens.push_back(token);
-    constexpr std::size_t needed = SampleCount * 17 + HeaderCount + 1;
-    if (tokens.size() < needed) {
-        *error = std::string(path) + ": not a trace file (too few fields)";
-        return false;
-    }
-    auto number = [&](std::size_t at, bool hex, double *out) {
-        const char *s = tokens[at].c_str();
-        char *end = nullptr;
-        *out = hex ? static_cast<double>(std::strtol(s, &end, 16)) : std::strtod(s, &end);
-        return end != s && *end == '\0' && std::isfinite(*out);
-    };
-    static float value[SampleCount][ChannelCount];
-    static std::int32_t flag[SampleCount][FlagWordCount];
-    std::size_t at = 0;
-    for (int i = 0; i < SampleCount; ++i) {
-        double v = 0;
-        bool ok = number(at++, false, &v);
-        for (int c = 0; c < ChannelCount; ++c) {
-            ok = number(at++, false, &v) && ok;
-            value[i][c] = static_cast<float>(v);
-        }
-        for (int w = 0; w < FlagWordCount; ++w) {
-            ok = number(at++, true, &v) && ok;
-            flag[i][w] = static_cast<std::int32_t>(v);
-        }
-        if (!ok) {
-            *error = std::string(path) + ": unreadable field in sample " + std::to_string(i);
-            return false;
-        }
     }
     for (int j = 0; j < HeaderCount; ++j) {
-        double v = 0;
-        if (!number(at++, true, &v)) {
-            *error = std::string(path) + ": unreadable header value " + std::to_string(j);
-            return false;
-        }
+        const std::int32_t v = record.Header[j];
+        // The drive keeps bytes; the reader has already turned values above 255 into 0.
         (*header)[static_cast<std::size_t>(j)] =
             v >= 0 && v <= 255 ? static_cast<std::uint8_t>(v) : 0;
     }
-    double last = 0;
-    *typeE = number(at, true, &last) && last == 1 ? 1 : 0;
-    *image = EncodeTraceImage(value, flag);
+    *typeE = driveTypeE;
+    *image = EncodeTraceImage(record.Value, record.Flag);
     return true;
 }
 
