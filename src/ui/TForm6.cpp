@@ -104,6 +104,19 @@ void TForm6::CreateControls() {
     chain(Button1);
     for (int k = 1; k <= ChannelCount; ++k)
         chain(Edit[k]);
+
+    QLabel **labels[] = {&Label1, &Label2, &Label3, &Label4,  &Label5,  &Label6,
+                         &Label7, &Label8, &Label9, &Label10, &Label11, &Label12};
+    QGroupBox **groups[] = {&RadioGroup1, &RadioGroup2,  &RadioGroup3,  &RadioGroup4,
+                            &RadioGroup5, &RadioGroup6,  &RadioGroup7,  &RadioGroup8,
+                            &RadioGroup9, &RadioGroup10, &RadioGroup11, &RadioGroup12};
+    QLineEdit **edits[] = {&Edit1, &Edit2, &Edit3, &Edit4,  &Edit5,  &Edit6,
+                           &Edit7, &Edit8, &Edit9, &Edit10, &Edit11, &Edit12};
+    for (int k = 1; k <= ChannelCount; ++k) {
+        *labels[k - 1] = Label[k];
+        *groups[k - 1] = RadioGroup[k];
+        *edits[k - 1] = Edit[k];
+    }
 }
 
 void TForm6::FormCreate() {

@@ -29,18 +29,31 @@ public:
     QRadioButton *OwnItem[ChannelCount + 1] = {};     ///< second item: the typed name
     QLineEdit *Edit[ChannelCount + 1] = {};           ///< the typed names (1-based)
     QPushButton *Button1 = nullptr;                   ///< "OK"
+    // The same controls under their layout names.
+    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr;
+    QLabel *Label5 = nullptr, *Label6 = nullptr, *Label7 = nullptr, *Label8 = nullptr;
+    QLabel *Label9 = nullptr, *Label10 = nullptr, *Label11 = nullptr, *Label12 = nullptr;
+    QGroupBox *RadioGroup1 = nullptr, *RadioGroup2 = nullptr, *RadioGroup3 = nullptr;
+    QGroupBox *RadioGroup4 = nullptr, *RadioGroup5 = nullptr, *RadioGroup6 = nullptr;
+    QGroupBox *RadioGroup7 = nullptr, *RadioGroup8 = nullptr, *RadioGroup9 = nullptr;
+    QGroupBox *RadioGroup10 = nullptr, *RadioGroup11 = nullptr, *RadioGroup12 = nullptr;
+    QLineEdit *Edit1 = nullptr, *Edit2 = nullptr, *Edit3 = nullptr, *Edit4 = nullptr;
+    QLineEdit *Edit5 = nullptr, *Edit6 = nullptr, *Edit7 = nullptr, *Edit8 = nullptr;
+    QLineEdit *Edit9 = nullptr, *Edit10 = nullptr, *Edit11 = nullptr, *Edit12 = nullptr;
 
     /// The text typed for channel k (1..12).
     QString EditText(int k) const;
     /// The graph window this one relabels, or nullptr once it has closed.
     TGraghForm *Graph() const { return graph; }
 
+    /// Fills the controls from the application-wide values (also run by the constructor).
+    void FormCreate();
+
 public slots:
     void Button1Click();
 
 private:
     void CreateControls();
-    void FormCreate();
 
     QPointer<TGraghForm> graph;
 };

@@ -118,7 +118,8 @@ void TGraghForm::CreateControls() {
         auto *box = new QCheckBox(Panel1);
         box->setObjectName(QStringLiteral("CheckBox%1").arg(ch));
         box->setGeometry(columnLefts[(ch - 1) % 4], rowTops[(ch - 1) / 4], 140, 17);
-        connect(box, &QCheckBox::clicked, this, handlers[ch - 1]);
+        // Any change of the tick, by the user or by the program, takes or drops the channel.
+        connect(box, &QCheckBox::toggled, this, handlers[ch - 1]);
         CheckBox[ch] = box;
     }
 
@@ -168,8 +169,8 @@ void TGraghForm::CreateControls() {
     RadioButton2->setObjectName(QStringLiteral("RadioButton2"));
     RadioButton2->setGeometry(8, 340, 70, 17);
     RadioButton1->setChecked(true);
-    connect(RadioButton1, &QRadioButton::clicked, this, &TGraghForm::RadioButton1Click);
-    connect(RadioButton2, &QRadioButton::clicked, this, &TGraghForm::RadioButton1Click);
+    // The two buttons exclude each other, so the first one toggles at every change of clock.
+    connect(RadioButton1, &QRadioButton::toggled, this, &TGraghForm::RadioButton1Click);
 
     // The name tables stay hidden; the check boxes, chart titles and the channel window use them.
     ListBox1 = new QListWidget(Panel2);
@@ -185,6 +186,13 @@ void TGraghForm::CreateControls() {
 
     for (int p = 1; p <= MaxShownChannels; ++p)
         Chart[p] = new ChannelChart(p, Panel3);
+    CheckBox1 = CheckBox[1], CheckBox2 = CheckBox[2], CheckBox3 = CheckBox[3];
+    CheckBox4 = CheckBox[4], CheckBox5 = CheckBox[5], CheckBox6 = CheckBox[6];
+    CheckBox7 = CheckBox[7], CheckBox8 = CheckBox[8], CheckBox9 = CheckBox[9];
+    CheckBox10 = CheckBox[10], CheckBox11 = CheckBox[11], CheckBox12 = CheckBox[12];
+    Chart1 = Chart[1], Chart2 = Chart[2], Chart3 = Chart[3], Chart4 = Chart[4], Chart5 = Chart[5];
+    Series1 = Chart1->Series(), Series2 = Chart2->Series(), Series3 = Chart3->Series();
+    Series4 = Chart4->Series(), Series5 = Chart5->Series();
     // Chart1 is anchored to the bottom edge; the stacking below sets every chart's place.
 }
 

@@ -11,6 +11,7 @@ class QCheckBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
+class QLineSeries;
 class QLineEdit;
 class QListWidget;
 class QPainter;
@@ -47,6 +48,15 @@ public:
     ChannelChart *Chart[MaxShownChannels + 1] = {}; ///< per position 1..5 (index 0 unused)
     QListWidget *ListBox1 = nullptr;                ///< hidden: the 30 default channel names
     QListWidget *ListBox2 = nullptr;                ///< hidden: the titles of user-named channels
+    // The same controls under their layout names.
+    QCheckBox *CheckBox1 = nullptr, *CheckBox2 = nullptr, *CheckBox3 = nullptr;
+    QCheckBox *CheckBox4 = nullptr, *CheckBox5 = nullptr, *CheckBox6 = nullptr;
+    QCheckBox *CheckBox7 = nullptr, *CheckBox8 = nullptr, *CheckBox9 = nullptr;
+    QCheckBox *CheckBox10 = nullptr, *CheckBox11 = nullptr, *CheckBox12 = nullptr;
+    ChannelChart *Chart1 = nullptr, *Chart2 = nullptr, *Chart3 = nullptr;
+    ChannelChart *Chart4 = nullptr, *Chart5 = nullptr;
+    QLineSeries *Series1 = nullptr, *Series2 = nullptr, *Series3 = nullptr;
+    QLineSeries *Series4 = nullptr, *Series5 = nullptr;
 
     /// The channel configuration window created with this one.
     TForm6 *ChannelWindow() const;
@@ -63,6 +73,9 @@ public:
     void FillChart(int p, int ch);
     /// The check box caption of channel ch by the current naming choice.
     QString ChannelCaption(int ch) const;
+
+    /// Puts the window into its start state (also run by the constructor).
+    void FormCreate();
 
 public slots:
     void Button1Click();
@@ -95,7 +108,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void FormCreate();
     void CreateControls();
     void PlaceInFrame();
 

@@ -192,6 +192,30 @@ private slots:
         QCOMPARE(names->DefaultItem[1]->text(), QStringLiteral("Curr.-U(%)"));
     }
 
+    // The controls of every row as members under their layout names, and by object name.
+    void rowsByName() {
+        TForm6 *names = OpenGraph()->ChannelWindow();
+        const QList<QLabel *> labels = {names->Label1,  names->Label2,  names->Label3,
+                                        names->Label4,  names->Label5,  names->Label6,
+                                        names->Label7,  names->Label8,  names->Label9,
+                                        names->Label10, names->Label11, names->Label12};
+        const QList<QGroupBox *> groups = {
+            names->RadioGroup1, names->RadioGroup2,  names->RadioGroup3,  names->RadioGroup4,
+            names->RadioGroup5, names->RadioGroup6,  names->RadioGroup7,  names->RadioGroup8,
+            names->RadioGroup9, names->RadioGroup10, names->RadioGroup11, names->RadioGroup12};
+        const QList<QLineEdit *> edits = {
+            names->Edit1, names->Edit2, names->Edit3, names->Edit4,  names->Edit5,  names->Edit6,
+            names->Edit7, names->Edit8, names->Edit9, names->Edit10, names->Edit11, names->Edit12};
+        for (int k = 1; k <= 12; ++k) {
+            QCOMPARE(labels[k - 1], names->Label[k]);
+            QCOMPARE(groups[k - 1], names->RadioGroup[k]);
+            QCOMPARE(edits[k - 1], names->Edit[k]);
+            QCOMPARE(names->findChild<QLineEdit *>(QStringLiteral("Edit%1").arg(k)), edits[k - 1]);
+            QCOMPARE(names->findChild<QGroupBox *>(QStringLiteral("RadioGroup%1").arg(k)),
+                     groups[k - 1]);
+        }
+    }
+
     void tabOrder() {
         TGraghForm *graph = OpenGraph();
         TForm6 *names = graph->ChannelWindow();

@@ -144,6 +144,22 @@ private slots:
                                                              {"RadioButton2", graph->RadioButton2}};
         for (const auto &[name, widget] : named)
             QVERIFY2(graph->findChild<QWidget *>(QLatin1String(name)) == widget, name);
+        // The same controls as members under their layout names.
+        const QList<QCheckBox *> boxes = {graph->CheckBox1,  graph->CheckBox2,  graph->CheckBox3,
+                                          graph->CheckBox4,  graph->CheckBox5,  graph->CheckBox6,
+                                          graph->CheckBox7,  graph->CheckBox8,  graph->CheckBox9,
+                                          graph->CheckBox10, graph->CheckBox11, graph->CheckBox12};
+        for (int ch = 1; ch <= 12; ++ch)
+            QCOMPARE(boxes[ch - 1], graph->CheckBox[ch]);
+        const QList<ChannelChart *> charts = {graph->Chart1, graph->Chart2, graph->Chart3,
+                                              graph->Chart4, graph->Chart5};
+        const QList<QLineSeries *> series = {graph->Series1, graph->Series2, graph->Series3,
+                                             graph->Series4, graph->Series5};
+        for (int p = 1; p <= 5; ++p) {
+            QCOMPARE(charts[p - 1], graph->Chart[p]);
+            QCOMPARE(series[p - 1], graph->Chart[p]->Series());
+            QCOMPARE(series[p - 1]->objectName(), QStringLiteral("Series%1").arg(p));
+        }
         // The hidden name tables: 30 default names and 12 user-channel titles.
         auto *names = graph->findChild<QListWidget *>(QStringLiteral("ListBox1"));
         auto *titles = graph->findChild<QListWidget *>(QStringLiteral("ListBox2"));
@@ -179,6 +195,14 @@ private slots:
         QCOMPARE(graph->ChannelOfChart[2], 12);
         QCOMPARE(graph->ChartOfChannel[7], 0);
         QVERIFY(graph->Chart[3]->isHidden());
+
+        // A tick set by the program takes or drops the channel like a click.
+        graph->CheckBox5->setChecked(true);
+        QCOMPARE(graph->ChannelOfChart[3], 5);
+        QCOMPARE(ShownChannel(graph->Chart[3]), 5);
+        graph->CheckBox3->setChecked(false);
+        QCOMPARE(graph->ChannelOfChart[1], 12);
+        QCOMPARE(graph->SelectedCount, 2);
     }
 
     void captionsByLanguage_data() {
