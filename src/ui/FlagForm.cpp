@@ -4,14 +4,16 @@
 #include "ChildWindow.h"
 #include "FlagTexts.h"
 #include "Fonts.h"
+#include "TForm1.h"
 #include "TraceRecord.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-TFlagForm::TFlagForm(bool japanese, QWidget *parent) : QWidget(parent) {
+TFlagForm::TFlagForm(bool japanese, QWidget *parent) : QWidget(parent), japanese(japanese) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Flag"));
     QFont windowFont(font());
@@ -34,18 +36,32 @@ TFlagForm::TFlagForm(bool japanese, QWidget *parent) : QWidget(parent) {
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    QStringList lines;
-    for (const auto &line : FlagExplanationLines(japanese, DriveTypeE))
-        lines << QString::fromStdString(line);
-    // One block per line: the Japanese text's empty last line stays a line of its own.
-    Memo1->setPlainText(lines.join(QLatin1Char('\n')));
 
     Button1 = new QPushButton(QStringLiteral("&OK"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(61, 488, 75, 25);
     connect(Button1, &QPushButton::clicked, this, &TFlagForm::Button1Click);
 
+    FormCreate();
+}
+
+void TFlagForm::FormCreate() {
     setFixedSize(209, 521);
+    QStringList lines;
+    for (const auto &line : FlagExplanationLines(japanese, DriveTypeE))
+        lines << QString::fromStdString(line);
+    // One block per line: the Japanese text's empty last line stays a line of its own.
+    Memo1->setPlainText(lines.join(QLatin1Char('\n')));
+}
+
+void TFlagForm::closeEvent(QCloseEvent *event) {
+    FormClose();
+    QWidget::closeEvent(event);
+}
+
+void TFlagForm::FormClose() {
+    if (Form1)
+        Form1->Flag1->setEnabled(true);
 }
 
 void TFlagForm::showEvent(QShowEvent *event) {

@@ -18,15 +18,21 @@ public:
     static constexpr int FormWidth = 217;
     static constexpr int FormHeight = 550;
 
+    /// Fixed size; the explanation text with line 29 as DriveTypeE is now.
+    void FormCreate();
+    /// The window closes: the menu item that opens a flag explanation is enabled again.
+    void FormClose();
+
 public slots:
     void Button1Click();
 
 protected:
-    /// japanese chooses the heading, the text and the font; the text's line 29 follows
-    /// DriveTypeE as it is now.
+    /// japanese chooses the heading, the text and the font.
     TFlagForm(bool japanese, QWidget *parent);
     void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
+    bool japanese;
     bool placed = false;
 };

@@ -5,6 +5,7 @@
 #include "Fonts.h"
 #include "TForm1.h"
 
+#include <QAction>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -31,9 +32,10 @@ QString Pick(const Caption &caption) {
     return QString::fromUtf8(IsJapanese() ? caption.japanese : caption.english);
 }
 
-// The user's decimal separator, as the core formats want it.
+// The user's decimal separator, as the core formats want it; the default locale is the
+// system one unless the program chose another.
 std::string DecimalSeparator() {
-    return QLocale::system().decimalPoint().toStdString();
+    return QLocale().decimalPoint().toStdString();
 }
 
 } // namespace
@@ -169,6 +171,16 @@ void TForm3::showEvent(QShowEvent *event) {
         placed = true;
         PlaceChildFrame(this, QRect(0, 0, 600, 400));
     }
+}
+
+void TForm3::closeEvent(QCloseEvent *event) {
+    FormClose();
+    QWidget::closeEvent(event);
+}
+
+void TForm3::FormClose() {
+    if (Form1)
+        Form1->N3->setEnabled(true);
 }
 
 void TForm3::FillGrid() {

@@ -77,6 +77,12 @@ public:
     /// Fills the whole grid from the record in the normalised view.
     void FillGrid();
 
+    /// Captions and font by language, size, the whole grid in the normalised view, the raw
+    /// view disabled for a record already in engineering units.
+    void FormCreate();
+    /// The window closes: the menu item that opens it is enabled again.
+    void FormClose();
+
 public slots:
     void RadioButton1Click();
     void RadioButton2Click();
@@ -84,9 +90,9 @@ public slots:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
-    void FormCreate();
     void FillChannels(bool normalized);
 
     bool placed = false;

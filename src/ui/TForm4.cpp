@@ -7,6 +7,7 @@
 #include "TForm1.h"
 #include "WindowPrint.h"
 
+#include <QAction>
 #include <QChart>
 #include <QChartView>
 #include <QEvent>
@@ -269,6 +270,16 @@ void TForm4::showEvent(QShowEvent *event) {
         const QSize client = MainClientSize();
         PlaceChildFrame(this, QRect(20, 0, client.width() - 100, client.height() - 40));
     }
+}
+
+void TForm4::closeEvent(QCloseEvent *event) {
+    FormClose();
+    QWidget::closeEvent(event);
+}
+
+void TForm4::FormClose() {
+    if (Form1)
+        Form1->N2->setEnabled(true);
 }
 
 bool TForm4::eventFilter(QObject *watched, QEvent *event) {

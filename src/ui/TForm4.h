@@ -60,6 +60,10 @@ public:
     void DrawFlagWord(int w);
     /// Places the sixteen bit labels for the current height of Panel3.
     void Panel3Resize();
+    /// Size, place, font and captions by language; draws nothing.
+    void FormCreate();
+    /// The window closes: the menu item that opens it is enabled again.
+    void FormClose();
 
 public slots:
     void RadioButton1Click();
@@ -71,10 +75,10 @@ public slots:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void FormCreate();
     void SetupChart();
     void LayoutChart();
 

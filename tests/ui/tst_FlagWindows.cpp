@@ -139,6 +139,21 @@ private slots:
         QVERIFY(Form7 == OpenFlagWindow());
     }
 
+    void handlersCalledDirectly() {
+        // Created outside the menu, the window still gives Flag1 back when it closes, and
+        // FormCreate puts line 29 as the drive type is then.
+        Form1->Flag1->setEnabled(false);
+        auto *form = new TForm7;
+        form->show();
+        DriveTypeE = 1;
+        form->FormCreate();
+        QCOMPARE(form->Memo1->document()->blockCount(), 58);
+        QCOMPARE(Line(*form, 29), QStringLiteral("BIT10:PG Error"));
+        form->Button1Click();
+        QTRY_VERIFY(Form7 == nullptr);
+        QVERIFY(Form1->Flag1->isEnabled());
+    }
+
 private:
     std::unique_ptr<TForm1> frame;
 };

@@ -7,10 +7,12 @@
 #include <QAction>
 #include <QFrame>
 #include <QGroupBox>
+#include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTableView>
 #include <QTest>
 
@@ -124,6 +126,33 @@ private slots:
         table->RadioButton1->click();
         QCOMPARE(table->Cells(1, 1), QStringLiteral("2.00"));
         QCOMPARE(table->Cells(4, 1), QStringLiteral("-0.50"));
+    }
+
+    void decimalSeparatorOfTheLocale() {
+        // The program's default locale stands for the user's settings.
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::c()); });
+        Form1->Record.Value[0][0] = 100;
+        Form1->Record.Value[1][11] = 1234567;
+        TForm3 *table = OpenTable();
+        QCOMPARE(table->Cells(1, 1), QStringLiteral("2,00"));
+        QCOMPARE(table->Cells(12, 2), QStringLiteral("123457,00"));
+        table->RadioButton2->click();
+        QCOMPARE(table->Cells(12, 2), QStringLiteral("1,23457E6"));
+    }
+
+    void handlersCalledDirectly() {
+        // Created outside the menu, the window still gives N3 back when it closes.
+        Form1->N3->setEnabled(false);
+        Form1->Record.Value[0][0] = 100;
+        auto *table = new TForm3;
+        table->show();
+        Form1->Record.Value[0][0] = 200;
+        table->FormCreate();
+        QCOMPARE(table->Cells(1, 1), QStringLiteral("4.00"));
+        table->Button1Click();
+        QTRY_VERIFY(Form3 == nullptr);
+        QVERIFY(Form1->N3->isEnabled());
     }
 
     void normalizedRecordDisablesOriginal() {

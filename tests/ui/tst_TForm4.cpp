@@ -71,6 +71,21 @@ private slots:
         QVERIFY(Form1->N2->isEnabled());
     }
 
+    void handlersCalledDirectly() {
+        // Created outside the menu, the window still gives N2 back when it closes.
+        Form1->N2->setEnabled(false);
+        Form1->Record.Flag[0][2] = 1;
+        auto *form = new TForm4;
+        form->show();
+        form->FormCreate();
+        QCOMPARE(form->ChartTitle(), QStringLiteral("TChart"));
+        form->DrawFlagWord(2);
+        QCOMPARE(Levels(*form, 0)[0], 2.0);
+        form->Button2Click();
+        QTRY_VERIFY(Form4 == nullptr);
+        QVERIFY(Form1->N2->isEnabled());
+    }
+
     void levels_data() {
         QTest::addColumn<int>("word");
         QTest::addColumn<int>("bit0");
