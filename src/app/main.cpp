@@ -1,5 +1,6 @@
 // Program entry of the monitor.
 
+#include "Dialogs.h"
 #include "MonitorApplication.h"
 #include "PortNames.h"
 #include "TForm1.h"
@@ -9,6 +10,7 @@
 #include <QStringList>
 #include <QTimer>
 #include <cstdio>
+#include <exception>
 
 int main(int argc, char *argv[]) {
     MonitorApplication app(argc, argv);
@@ -37,16 +39,23 @@ int main(int argc, char *argv[]) {
         AttachDevicePath(item, path);
     }
 
-    TForm1 frame;
-    // Fill the screen even where no window manager honours the maximised state.
-    if (const QScreen *screen = app.primaryScreen())
-        frame.setGeometry(screen->availableGeometry());
-    frame.showMaximized();
-    // vandrel-monitor FILE opens FILE as File, Open would, once the frame is on screen.
-    const QStringList files = parser.positionalArguments();
-    if (!files.isEmpty()) {
-        const QString path = files.first();
-        QTimer::singleShot(0, &frame, [&frame, path] { frame.OpenTraceFile(path); });
+    // A failure during start-up is told like one in a handler, then the program ends.
+    try {
+        TForm1 frame;
+        // Fill the screen even where no window manager honours the maximised state.
+        if (const QScreen *screen = app.primaryScreen())
+            frame.setGeometry(screen->availableGeometry());
+        frame.showMaximized();
+        // vandrel-monitor FILE opens FILE as File, Open would, once the frame is on screen.
+        const QStringList files = parser.positionalArguments();
+        if (!files.isEmpty()) {
+            const QString path = files.first();
+            QTimer::singleShot(0, &frame, [&frame, path] { frame.OpenTraceFile(path); });
+        }
+        return app.exec();
+    } catch (const std::exception &error) {
+        Dialogs::Current().Message(nullptr, app.applicationName(),
+                                   QString::fromLocal8Bit(error.what()), QMessageBox::Critical);
     }
-    return app.exec();
+    return 1;
 }

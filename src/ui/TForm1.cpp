@@ -98,6 +98,8 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("Form1"));
     setWindowIcon(QIcon(QStringLiteral(":/icon32.png")));
     resize(536, 312);
+    // The frame fills the screen from its first show on, however it is shown.
+    setWindowState(Qt::WindowMaximized);
     mdiArea = new QMdiArea(this);
     mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -236,12 +238,26 @@ void TForm1::open01Click() {
     OpenTraceFile(path);
 }
 
-bool TForm1::OpenTraceFile(const QString &path) {
-    // All or nothing: the record, the flags and the caption change only after a full read.
+bool TForm1::ReadTraceFile(const QString &path, QString *error) {
     TTraceRecord loaded = Record;
     std::int32_t loadedDriveType = DriveTypeE;
+    if (!LoadTraceFile(path, loaded, loadedDriveType, error))
+        return false;
+    Record = loaded;
+    DriveTypeE = loadedDriveType;
+    // Channels 10-12 mean what the loaded drive type says; their factors must match at once.
+    ApplyTypeScales(Record);
+    return true;
+}
+
+bool TForm1::WriteTraceFile(const QString &path, QString *error) {
+    return SaveTraceFile(path, Record, DriveTypeE, IsNormalized != 0, error);
+}
+
+bool TForm1::OpenTraceFile(const QString &path) {
+    // All or nothing: the record, the flags and the caption change only after a full read.
     QString error;
-    if (!LoadTraceFile(path, loaded, loadedDriveType, &error)) {
+    if (!ReadTraceFile(path, &error)) {
         Dialogs::Current().Message(this, Pick(FileErrorTitle), error);
         return false;
     }
@@ -250,12 +266,6 @@ bool TForm1::OpenTraceFile(const QString &path) {
     else if (path.endsWith(RawEnding, Qt::CaseSensitive))
         IsNormalized = 0;
     setWindowTitle(FileCaption(path));
-    Record = loaded;
-    if (loadedDriveType != DriveTypeE) {
-        // Channels 10-12 mean other quantities now; their factors must follow at once.
-        DriveTypeE = loadedDriveType;
-        ApplyTypeScales(Record);
-    }
     return true;
 }
 
@@ -271,7 +281,7 @@ void TForm1::saveS1Click() {
     if (!path.endsWith(ending, Qt::CaseSensitive))
         path += ending;
     QString reason;
-    if (!SaveTraceFile(path, Record, DriveTypeE, normalized, &reason)) {
+    if (!WriteTraceFile(path, &reason)) {
         const auto text = TraceFileSaveFailedText(QDir::toNativeSeparators(path).toStdString(),
                                                   reason.toStdString(), Language);
         Dialogs::Current().Message(this, Pick(FileErrorTitle), QString::fromStdString(text));

@@ -59,9 +59,23 @@ public:
     /// freed. Returns the sub-window that frames it.
     QMdiSubWindow *OpenChild(QAction *item, QWidget *window);
 
+    /// Reads the trace file at path into Record and DriveTypeE, all or nothing; the factors of
+    /// channels 10-12 follow the drive type read. IsNormalized and the caption are left alone.
+    /// Returns false, with the reason in *error, when the record was kept.
+    bool ReadTraceFile(const QString &path, QString *error = nullptr);
+    /// Writes Record and DriveTypeE to path (engineering units when IsNormalized), replacing
+    /// any file there atomically. Returns false, with the reason in *error, when nothing was
+    /// written.
+    bool WriteTraceFile(const QString &path, QString *error = nullptr);
+
     /// Loads the trace file at path as File, Open does after its dialog: all or nothing, a
     /// message box on failure. Returns true when the record was replaced.
     bool OpenTraceFile(const QString &path);
+
+    /// Creation: settings path, language from the system, font, caption, menu, fresh record.
+    void FormCreate();
+    /// Closing, however it was asked for: writes the one-byte language file.
+    void FormClose();
 
 public slots:
     void open01Click();
@@ -81,8 +95,6 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    void FormCreate();
-    void FormClose();
     void CreateMenu();
 
     QMdiArea *mdiArea = nullptr;

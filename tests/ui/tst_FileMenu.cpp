@@ -245,6 +245,12 @@ private slots:
         QCOMPARE(DriveTypeE, 0);
         for (int c = 9; c < ChannelCount; ++c)
             QCOMPARE(form.Record.Scale[c], ChannelFactor(c, 0));
+        // Factors that lag behind the drive type are put right by a load of the same type too.
+        DriveTypeE = 1;
+        dialogs.openAnswer = DataDir + "/typeE.vnx";
+        form.open01->trigger();
+        for (int c = 9; c < ChannelCount; ++c)
+            QCOMPARE(form.Record.Scale[c], ChannelFactor(c, 1));
         QVERIFY(dialogs.messages.isEmpty());
     }
 
@@ -374,6 +380,35 @@ private slots:
         QVERIFY(!form.OpenTraceFile(DataDir + "/short50.vnx"));
         QCOMPARE(dialogs.messages.size(), 1);
         QCOMPARE(form.windowTitle(), Caption("standard.vnb"));
+    }
+
+    void readAndWriteTraceFileLeaveFlagsCaptionAndDialogsAlone() {
+        FakeDialogs dialogs;
+        TForm1 form;
+        form.Record = SomeRecord();
+        DriveTypeE = 1;
+        QVERIFY(form.WriteTraceFile(dir.filePath("plain")));
+        QCOMPARE(ReadFile(dir.filePath("plain")), ValidText(1));
+
+        ResetRecord(form.Record);
+        DriveTypeE = 0;
+        IsNormalized = 1;
+        QVERIFY(form.ReadTraceFile(dir.filePath("plain")));
+        QCOMPARE(DriveTypeE, 1);
+        QCOMPARE(IsNormalized, quint8(1));
+        for (int c = 9; c < ChannelCount; ++c)
+            QCOMPARE(form.Record.Scale[c], ChannelFactor(c, 1));
+        QCOMPARE(QByteArray::fromStdString(WriteTraceFile(form.Record, 1, false)), ValidText(1));
+
+        const TTraceRecord before = form.Record;
+        QString error;
+        QVERIFY(!form.ReadTraceFile(DataDir + "/short50.vnx", &error));
+        QVERIFY2(error.contains("51"), qPrintable(error));
+        QVERIFY(form.Record == before);
+        QVERIFY(!form.WriteTraceFile(dir.filePath("no-such-folder/x.vnx"), &error));
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(form.windowTitle(), BaseTitle);
+        QVERIFY(dialogs.messages.isEmpty());
     }
 
 private:

@@ -72,6 +72,9 @@ private slots:
             QCOMPARE(OwnNameFlag[ch], 0);
         }
         QCOMPARE(form.SettingsPath, workDir.filePath("Vandrel.fil"));
+        // Maximized however it is first shown, not only by the program entry.
+        form.show();
+        QVERIFY(form.isMaximized());
     }
 
     // Other windows and tests reach the frame's parts by their layout names.
@@ -201,6 +204,15 @@ private slots:
         // The next start follows the system again, not the file.
         TForm1 again;
         QCOMPARE(Language, SystemIsJapanese() ? int('1') : int('2'));
+    }
+
+    void formCloseWritesTheLanguageFile() {
+        TForm1 form;
+        Language = LanguageJapanese;
+        form.FormClose();
+        QFile file(form.SettingsPath);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("1"));
     }
 
     void unwritableLanguageFileIsSilent() {
