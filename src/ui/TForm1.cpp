@@ -161,7 +161,7 @@ void TForm1::FormCreate() {
     // The application-wide values start afresh first: the factors of channels 10-12 that
     // ResetRecord picks must be those of DriveTypeE 0, whatever an earlier frame left.
     ResetGlobals();
-    ResetRecord(Record);
+    ResetRecord();
 }
 
 void TForm1::ApplyLanguage() {
@@ -246,7 +246,7 @@ bool TForm1::ReadTraceFile(const QString &path, QString *error) {
     Record = loaded;
     DriveTypeE = loadedDriveType;
     // Channels 10-12 mean what the loaded drive type says; their factors must match at once.
-    ApplyTypeScales(Record);
+    ApplyTypeScales();
     return true;
 }
 

@@ -105,6 +105,21 @@ private slots:
             QCOMPARE(part, form.statusBar());
     }
 
+    void recordOperationsOnTheFrame() {
+        TForm1 form;
+        form.Record.Value[0][0] = 5000.0f;
+        QVERIFY(qAbs(form.NormalizedValue(0, 0) - 100.0f) < 1e-3f);
+        DriveTypeE = 1;
+        form.ApplyTypeScales();
+        QCOMPARE(form.Record.Scale[11], 360.0f / 65536.0f);
+        DriveTypeE = 0;
+        form.Record.Header[0] = 7;
+        form.ResetRecord();
+        QCOMPARE(form.Record.Header[0], 100);
+        QCOMPARE(form.Record.Value[0][0], 0.0f);
+        QCOMPARE(form.Record.Scale[11], 0.1f);
+    }
+
     void ctrlLTogglesMenuOnly() {
         TForm1 form;
         form.show();
