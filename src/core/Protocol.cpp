@@ -1,5 +1,7 @@
 #include "Protocol.h"
 
+#include <algorithm>
+
 const std::array<std::string_view, 13> ExchangeResultTexts = {
     "",
     "ERROR :  TimeOut Error",
@@ -148,6 +150,16 @@ void DecodeTraceImage(const TTraceImage &image, float (&value)[SampleCount][Chan
         for (int w = 0; w < FlagWordCount; ++w)
             flag[i][w] = word(base + 24 + 2 * static_cast<std::size_t>(w));
     }
+}
+
+void DecodeTraceImage(const TTraceImage &image, TTraceRecord &record) {
+    DecodeTraceImage(image, record.Value, record.Flag);
+}
+
+void DecodeTraceImage(const std::uint8_t *image, TTraceRecord &record) {
+    TTraceImage copy;
+    std::copy_n(image, copy.size(), copy.begin());
+    DecodeTraceImage(copy, record.Value, record.Flag);
 }
 
 std::string BuildDataReply(const std::uint8_t *data, std::size_t count, std::string_view echo,

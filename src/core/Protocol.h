@@ -83,6 +83,10 @@ int EvaluateReply(const std::uint8_t *reply, std::size_t n, std::uint8_t *data,
 /// Decodes the image into 100 x 12 signed channel values and 100 x 4 unsigned flag words.
 void DecodeTraceImage(const TTraceImage &image, float (&value)[SampleCount][ChannelCount],
                       std::int32_t (&flag)[SampleCount][FlagWordCount]);
+/// Decodes the image into record.Value and record.Flag; nothing else of record changes.
+void DecodeTraceImage(const TTraceImage &image, TTraceRecord &record);
+/// The same for an image of TraceImageLength bytes at image.
+void DecodeTraceImage(const std::uint8_t *image, TTraceRecord &record);
 
 /// Builds a data reply carrying count bytes from data (the drive's side of the protocol).
 /// echo (11 characters, may be empty) fills offsets 2..12; lowercaseSum spoils the sum digits.

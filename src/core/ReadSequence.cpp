@@ -50,14 +50,15 @@ bool TExchange::Received(const std::uint8_t *bytes, std::size_t n, std::int64_t 
     if (!waiting_)
         return false;
     for (std::size_t i = 0; i < n; ++i) {
-        if (received_ == buffer_.size()) {
-            // No LF within the longest reply the buffer holds: it will never complete.
-            Fail(ExchangeTimeOut);
-            return true;
-        }
         buffer_[received_++] = bytes[i];
         if (bytes[i] == Lf) {
             Evaluate();
+            return true;
+        }
+        if (received_ == buffer_.size()) {
+            // A full buffer without an LF: the reply can never complete, so waiting for more
+            // would only delay the same time-out.
+            Fail(ExchangeTimeOut);
             return true;
         }
     }

@@ -39,8 +39,8 @@ public:
     /// Starts an exchange at now (whole seconds) and returns the request to send.
     TRequest Begin(char command, std::uint32_t address, std::uint8_t count, std::int64_t now);
     /// Takes received bytes; true once the exchange has ended. Bytes after the LF that ends
-    /// the reply are ignored; a reply that would overflow the receive buffer ends it at once
-    /// with ExchangeTimeOut.
+    /// the reply are ignored; a full receive buffer without an LF ends it at once with
+    /// ExchangeTimeOut.
     bool Received(const std::uint8_t *bytes, std::size_t n, std::int64_t now);
     /// Clock tick; true once the exchange has ended (time-out).
     bool Tick(std::int64_t now);

@@ -93,7 +93,26 @@ bool ReadSession::Succeeded() const {
     return d->succeeded;
 }
 
-QString ReadSession::OpenPort(const QString &devicePath) {
+QString ReadSession::OpenPort(const QString &port) {
+    if (IsRunning())
+        return Text(ReadText::CreateFileError); // the running read holds the port
+    return OpenDevice(DevicePathFor(port));
+}
+
+void ReadSession::ClosePort() {
+    if (IsRunning())
+        Cancel();
+    else
+        ReleasePort();
+}
+
+bool ReadSession::IsPortOpen() const {
+    return d->port.isOpen();
+}
+
+QString ReadSession::OpenDevice(const QString &devicePath) {
+    // A port left open by OpenPort is given up first: a second open of it would fail.
+    ReleasePort();
     d->port.setPortName(devicePath);
     if (!d->port.open(QIODevice::ReadWrite)) {
         // A device that opens but is no serial line cannot report its line settings.
@@ -107,13 +126,13 @@ QString ReadSession::OpenPort(const QString &devicePath) {
                          d->port.setStopBits(QSerialPort::OneStop) &&
                          d->port.setFlowControl(QSerialPort::NoFlowControl);
     if (!applied) {
-        ClosePort();
+        ReleasePort();
         return Text(ReadText::SetStateError);
     }
     return {};
 }
 
-void ReadSession::ClosePort() {
+void ReadSession::ReleasePort() {
     d->timer.stop();
     d->gatherTimer.stop();
     d->gathering = false;
@@ -134,7 +153,7 @@ void ReadSession::Start(const QString &port, bool oldTrace) {
     if (generation != d->generation)
         return;
 
-    const QString failure = OpenPort(DevicePathFor(port));
+    const QString failure = OpenDevice(DevicePathFor(port));
     if (!failure.isEmpty()) {
         // Without a port there is nothing to wait for: the read ends here.
         d->phase = Private::Phase::Idle;
@@ -160,7 +179,7 @@ void ReadSession::Cancel() {
     ++d->generation;
     d->phase = Private::Phase::Idle;
     d->succeeded = false;
-    ClosePort();
+    ReleasePort();
 }
 
 void ReadSession::BeginRead() {
@@ -300,7 +319,7 @@ void ReadSession::Finish(bool success) {
     const quint64 generation = d->generation;
     d->phase = Private::Phase::Idle;
     d->succeeded = success;
-    ClosePort();
+    ReleasePort();
     if (success) {
         emit MessageLine(Text(ReadText::NormallyEnd));
         if (generation != d->generation)

@@ -29,6 +29,16 @@ public:
     /// True from Start until Finished has been emitted or Cancel was called.
     bool IsRunning() const;
 
+    /// Opens port ("COM1".."COM9" or a device path) at the line settings outside a read and
+    /// keeps it open until ClosePort. Returns the failure text ("CreateFile Error!",
+    /// "GetCommState Error!", "SetCommState Error!"), empty on success. Start opens the port
+    /// itself, giving up one left open here.
+    QString OpenPort(const QString &port);
+    /// Closes the port; a running read is stopped as by Cancel.
+    void ClosePort();
+    /// True while the port is open.
+    bool IsPortOpen() const;
+
     /// Waits 1-2 s after opening the port before the first request (default on).
     void SetSettleWait(bool enabled);
     /// Replaces the local clock (whole seconds) used for the settle wait and time-outs.
@@ -52,8 +62,8 @@ signals:
     void Finished(bool success);
 
 private:
-    QString OpenPort(const QString &devicePath);
-    void ClosePort();
+    QString OpenDevice(const QString &devicePath);
+    void ReleasePort();
     void BeginRead();
     void OnTick();
     void OnReadyRead();

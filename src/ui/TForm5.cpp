@@ -93,10 +93,7 @@ TForm5::TForm5(QWidget *parent) : QWidget(parent) {
 
     Session = new ReadSession(this);
     connect(Session, &ReadSession::MessageLine, Memo1, &QPlainTextEdit::appendPlainText);
-    connect(Session, &ReadSession::OpenFailed, this, [this](const QString &text) {
-        Dialogs::Current().Message(this, QGuiApplication::applicationDisplayName(), text,
-                                   QMessageBox::Warning);
-    });
+    connect(Session, &ReadSession::OpenFailed, this, &TForm5::ShowOpenFailure);
     connect(Session, &ReadSession::Progress, this, [this](int done, int total) {
         ProgressBar1->setMaximum(total);
         ProgressBar1->setValue(done);
@@ -255,6 +252,21 @@ void TForm5::CommitDevicePath() {
         DeviceEdit->setText(StoredDevicePath(deviceItem));
 }
 
+void TForm5::ShowOpenFailure(const QString &text) {
+    Dialogs::Current().Message(this, QGuiApplication::applicationDisplayName(), text,
+                               QMessageBox::Warning);
+}
+
+bool TForm5::OpenPort() {
+    if (reading)
+        return false;
+    CommitDevicePath();
+    const QString failure = Session->OpenPort(PortText());
+    if (!failure.isEmpty())
+        ShowOpenFailure(failure);
+    return failure.isEmpty();
+}
+
 void TForm5::Button1Click() {
     ClosePort();
     CloseChildWindow(this); // FormClose stores the port; the frame enables N4 again
@@ -265,6 +277,7 @@ void TForm5::Button2Click() {
         return;
     CommitDevicePath();
     reading = true;
+    ReadFailed = false;
     Button2->setEnabled(false);
     ProgressBar1->setRange(0, ExchangesPerRead);
     ProgressBar1->setValue(0);
@@ -281,6 +294,7 @@ void TForm5::SessionFinished(bool success) {
     if (!reading)
         return;
     reading = false;
+    ReadFailed = !success;
     Button2->setEnabled(true);
     ProgressBar1->hide();
     if (success && Form1)
@@ -288,9 +302,12 @@ void TForm5::SessionFinished(bool success) {
 }
 
 void TForm5::ClosePort() {
-    if (!reading)
+    if (!reading) {
+        Session->ClosePort();
         return;
+    }
     reading = false;
+    ReadFailed = true;
     Session->Cancel();
     Button2->setEnabled(true);
     ProgressBar1->hide();

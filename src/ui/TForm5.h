@@ -48,11 +48,23 @@ public:
     void SetDataIndex(int index);
     /// True from Data Read until the read has finished or was stopped.
     bool IsReading() const { return reading; }
+    /// Set when the last read failed; cleared when a read starts.
+    bool ReadFailed = false;
+
+    /// Opens the chosen port at the line settings, outside a read; a failure is shown in a
+    /// message box. False when it failed or a read is running.
+    bool OpenPort();
+    /// Closes the port; a running read stops at once and changes nothing.
+    void ClosePort();
 
 public slots:
     void Button1Click();
     void Button2Click();
     void Button3Click();
+    /// Captions and font by Language, the port choice from the settings, Memo1 emptied.
+    void FormCreate();
+    /// Stops a running read and stores the port choice (value "COM").
+    void FormClose();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -61,9 +73,7 @@ protected:
 
 private:
     void CreateControls();
-    void FormCreate();
-    void FormClose();
-    void ClosePort();
+    void ShowOpenFailure(const QString &text);
     void SessionFinished(bool success);
     void ShowDevicePath();
     void CommitDevicePath();

@@ -4,6 +4,7 @@
 #include "Protocol.h"
 
 #include <QTest>
+#include <cstring>
 
 namespace {
 
@@ -216,6 +217,22 @@ private slots:
         QCOMPARE(value[50][5], 0.0f);
         // And back: the drive's encoding is the inverse.
         QVERIFY(EncodeTraceImage(value, flag) == image);
+
+        // Into a record, from the image or from its bytes: Value and Flag only.
+        for (bool fromBytes : {false, true}) {
+            TTraceRecord record;
+            ResetRecord(record);
+            record.Header[3] = 7;
+            record.Value[50][5] = 9.0f;
+            TTraceRecord expected = record;
+            std::memcpy(expected.Value, value, sizeof value);
+            std::memcpy(expected.Flag, flag, sizeof flag);
+            if (fromBytes)
+                DecodeTraceImage(image.data(), record);
+            else
+                DecodeTraceImage(image, record);
+            QVERIFY(record == expected);
+        }
     }
 
     void parseRequest_data() {

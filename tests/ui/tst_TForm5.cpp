@@ -395,6 +395,49 @@ private slots:
         QVERIFY(frame.Record == before);
     }
 
+    // OpenPort and ClosePort outside a read: the chosen item's device, the failure boxes, and a
+    // port that a following read can open again.
+    void openPortOutsideARead_data() {
+        QTest::addColumn<QString>("device"); // empty: the simulated drive
+        QTest::addColumn<QStringList>("boxes");
+        QTest::newRow("drive") << QString() << QStringList{};
+        QTest::newRow("missing device")
+            << "/dev/vandrel-no-such-port" << QStringList{"CreateFile Error!"};
+        QTest::newRow("not a serial line") << "/dev/null" << QStringList{"GetCommState Error!"};
+    }
+    void openPortOutsideARead() {
+        QFETCH(QString, device);
+        QFETCH(QStringList, boxes);
+        DriveSim drive;
+        QVERIFY(drive.Start({}));
+        StoreDevicePath(QStringLiteral("COM2"), device.isEmpty() ? drive.path : device);
+        FakeDialogs dialogs;
+        TForm1 frame;
+        Language = LanguageEnglish;
+        TForm5 *form = OpenFromMenu(frame);
+        form->SetPortIndex(1);
+        QCOMPARE(form->OpenPort(), boxes.isEmpty());
+        QCOMPARE(dialogs.messages, boxes);
+        QCOMPARE(form->Session->IsPortOpen(), boxes.isEmpty());
+        if (OpenDescriptorsOf(drive.path) >= 0)
+            QCOMPARE(OpenDescriptorsOf(drive.path), boxes.isEmpty() ? 1 : 0);
+        form->ClosePort();
+        QVERIFY(!form->Session->IsPortOpen());
+        if (OpenDescriptorsOf(drive.path) >= 0)
+            QCOMPARE(OpenDescriptorsOf(drive.path), 0);
+        QVERIFY(MemoLines(*form).isEmpty());
+
+        // A port left open does not stand in the way of a read.
+        form->DeviceEdit->setText(drive.path);
+        QVERIFY(form->OpenPort());
+        form->Session->SetSettleWait(false);
+        form->Button2->click();
+        QVERIFY(QTest::qWaitFor([form] { return !form->IsReading(); }, 30000));
+        QCOMPARE(MemoLines(*form), (QStringList{"Communicating...", "Normally End!"}));
+        QVERIFY(!form->ReadFailed);
+        QVERIFY(!form->Session->IsPortOpen());
+    }
+
     // Whole reads over a pseudo-terminal against the simulated drive: the exact lines, and the
     // record filled completely or not at all.
     void readFromDrive_data() {
@@ -473,6 +516,7 @@ private slots:
         QVERIFY(QTest::qWaitFor([form] { return !form->IsReading(); }, 30000));
 
         QCOMPARE(MemoLines(*form), lines);
+        QCOMPARE(form->ReadFailed, !filled);
         QVERIFY(dialogs.messages.isEmpty());
         QVERIFY(form->Button2->isEnabled());
         QVERIFY(!form->ProgressBar1->isVisibleTo(form));
