@@ -41,7 +41,8 @@ struct ReadOptions {
 int ParseReadOptions(int argc, char *argv[], ReadOptions *options) {
     for (int i = 0; i < argc; ++i) {
         const char *arg = argv[i];
-        const bool hasValue = i + 1 < argc;
+        // An option never takes the next option as its value: "--port --old" lacks its port.
+        const bool hasValue = i + 1 < argc && std::strncmp(argv[i + 1], "--", 2) != 0;
         if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
             std::fputs(ReadUsage, stdout);
             return -1;

@@ -88,6 +88,8 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::newRow("no port") << QStringList{};
         QTest::newRow("port without value") << QStringList{"--port"};
+        QTest::newRow("option as port") << QStringList{"--port", "--old"};
+        QTest::newRow("option as out file") << QStringList{"--port", "COM1", "--out", "--old"};
         QTest::newRow("bad language") << QStringList{"--port", "COM1", "--lang", "de"};
         QTest::newRow("unknown option") << QStringList{"--port", "COM1", "--fast"};
     }
