@@ -1,5 +1,6 @@
 #include "TForm1.h"
 
+#include "Caption.h"
 #include "ChildWindow.h"
 #include "Dialogs.h"
 #include "Fonts.h"
@@ -36,36 +37,28 @@ QString BaseTitle;
 
 namespace {
 
-// Menu captions: Japanese, English.
-struct MenuCaption {
-    const char *japanese;
-    const char *english;
-};
-constexpr MenuCaption File1Caption = {"ファイル(&F)", "&File"};
-constexpr MenuCaption open01Caption = {"開く(&O)", "&Open"};
-constexpr MenuCaption saveS1Caption = {"保存(&S)", "&Save"};
-constexpr MenuCaption Exit1Caption = {"終了(&X)", "End(&X)"};
-constexpr MenuCaption View1Caption = {"表示(&V)", "&View"};
-constexpr MenuCaption N1Caption = {"数字グラフ", "Graph Form"};
-constexpr MenuCaption N2Caption = {"ビットグラフ", "Bit-Data Form"};
-constexpr MenuCaption N3Caption = {"データ表", "Data Form"};
-constexpr MenuCaption Comm1Caption = {"通信(&R)", "Communication(&R)"};
-constexpr MenuCaption N4Caption = {"通信設定", "Communication"};
-constexpr MenuCaption Help1Caption = {"ヘルプ(&H)", "&Help"};
-constexpr MenuCaption About1Caption = {"バージョン情報", "Version"};
-constexpr MenuCaption Flag1Caption = {"フラグ説明(&L)", "Flag(&L)"};
-
-QString Pick(const MenuCaption &caption) {
-    return QString::fromUtf8(IsJapanese() ? caption.japanese : caption.english);
-}
+// Menu captions.
+constexpr Caption File1Caption = {"ファイル(&F)", "&File"};
+constexpr Caption open01Caption = {"開く(&O)", "&Open"};
+constexpr Caption saveS1Caption = {"保存(&S)", "&Save"};
+constexpr Caption Exit1Caption = {"終了(&X)", "End(&X)"};
+constexpr Caption View1Caption = {"表示(&V)", "&View"};
+constexpr Caption N1Caption = {"数字グラフ", "Graph Form"};
+constexpr Caption N2Caption = {"ビットグラフ", "Bit-Data Form"};
+constexpr Caption N3Caption = {"データ表", "Data Form"};
+constexpr Caption Comm1Caption = {"通信(&R)", "Communication(&R)"};
+constexpr Caption N4Caption = {"通信設定", "Communication"};
+constexpr Caption Help1Caption = {"ヘルプ(&H)", "&Help"};
+constexpr Caption About1Caption = {"バージョン情報", "Version"};
+constexpr Caption Flag1Caption = {"フラグ説明(&L)", "Flag(&L)"};
 
 constexpr int CtrlL = 12;
 
 // File dialogs: captions, and the endings that decide what a file holds (compared exactly,
 // case included).
-constexpr MenuCaption OpenDialogCaption = {"開く", "Open"};
-constexpr MenuCaption SaveDialogCaption = {"保存", "Save"};
-constexpr MenuCaption FileErrorTitle = {"ファイルエラー", "File Error"};
+constexpr Caption OpenDialogCaption = {"開く", "Open"};
+constexpr Caption SaveDialogCaption = {"保存", "Save"};
+constexpr Caption FileErrorTitle = {"ファイルエラー", "File Error"};
 const QString RawEnding = QStringLiteral(".vnx");
 const QString NormalizedEnding = QStringLiteral(".vnb");
 const QString RawFilter = QStringLiteral("DataFile(*.vnx)");

@@ -1,5 +1,6 @@
 #include "TForm3.h"
 
+#include "Caption.h"
 #include "ChildFrame.h"
 #include "ChildWindow.h"
 #include "Fonts.h"
@@ -19,18 +20,10 @@ TForm3 *Form3 = nullptr;
 
 namespace {
 
-struct Caption {
-    const char *japanese;
-    const char *english;
-};
 constexpr Caption Button1Caption = {"閉じる", "Close"};
 constexpr Caption RadioGroup1Caption = {"表示選択", "Data Type Sel"};
 constexpr Caption RadioButton1Caption = {"正規化値", "Normalized"};
 constexpr Caption RadioButton2Caption = {"元データ", "Original"};
-
-QString Pick(const Caption &caption) {
-    return QString::fromUtf8(IsJapanese() ? caption.japanese : caption.english);
-}
 
 // The user's decimal separator, as the core formats want it; the default locale is the
 // system one unless the program chose another.

@@ -1,5 +1,6 @@
 #include "TForm4.h"
 
+#include "Caption.h"
 #include "ChildFrame.h"
 #include "ChildWindow.h"
 #include "Dialogs.h"
@@ -33,10 +34,6 @@ TForm4 *Form4 = nullptr;
 
 namespace {
 
-struct Caption {
-    const char *japanese;
-    const char *english;
-};
 constexpr Caption Button1Caption = {"印刷", "Print"};
 constexpr Caption Button2Caption = {"閉じる", "Close"};
 constexpr Caption RadioCaptions[FlagWordCount] = {{"故障フラグ(1)", "Fault Flag(1)"},
@@ -71,10 +68,6 @@ protected:
 private:
     std::function<void()> afterResize;
 };
-
-QString Pick(const Caption &caption, bool japanese) {
-    return QString::fromUtf8(japanese ? caption.japanese : caption.english);
-}
 
 } // namespace
 

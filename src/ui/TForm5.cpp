@@ -1,5 +1,6 @@
 #include "TForm5.h"
 
+#include "Caption.h"
 #include "ChildWindow.h"
 #include "Dialogs.h"
 #include "Fonts.h"
@@ -30,10 +31,6 @@ TForm5 *Form5 = nullptr;
 namespace {
 
 // Texts of the window; the captions not listed per language read the same in both.
-struct Caption {
-    const char *japanese;
-    const char *english;
-};
 constexpr Caption Button1Caption = {"閉じる", "Close"};
 constexpr Caption Button2Caption = {"データ読取り", "Data Read"};
 const QString FormCaption = QStringLiteral("Communication Form");
@@ -53,10 +50,6 @@ const QString PortKey = QStringLiteral("COM");
 
 // Identification, status, 14 blocks and the header.
 constexpr int ExchangesPerRead = 17;
-
-QString Pick(const Caption &caption) {
-    return QString::fromUtf8(IsJapanese() ? caption.japanese : caption.english);
-}
 
 // Where the port items are device names themselves (Windows), there is nothing to set.
 bool DeviceFieldWanted() {

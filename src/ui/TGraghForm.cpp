@@ -1,5 +1,6 @@
 #include "TGraghForm.h"
 
+#include "Caption.h"
 #include "ChannelChart.h"
 #include "ChannelNames.h"
 #include "ChartScaling.h"
@@ -33,10 +34,6 @@ TGraghForm *GraghForm = nullptr;
 
 namespace {
 
-struct Caption {
-    const char *japanese;
-    const char *english;
-};
 constexpr Caption Button1Caption = {"再描画", "Redraw"};
 constexpr Caption Button2Caption = {"印刷", "Print"};
 constexpr Caption Button3Caption = {"Ch設定", "Ch-Set"};
@@ -46,10 +43,6 @@ constexpr Caption RadioButton1Caption = {"SETNVOP", "SETNVOP"};
 constexpr Caption RadioButton2Caption = {"上位CPU", "PLC"};
 constexpr Caption PrintFailedText = {"印刷できませんでした。", "The window could not be printed."};
 constexpr Caption NoPrinterText = {"印刷先がありません。", "There is no printer to print to."};
-
-QString Pick(const Caption &caption) {
-    return QString::fromUtf8(IsJapanese() ? caption.japanese : caption.english);
-}
 
 constexpr int Panel1Height = 64;
 constexpr int Panel2Width = 88;
