@@ -189,10 +189,10 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event) {
     if (widget->window() != this)
         return false;
     // An unaccepted key event is offered to each parent in turn; the frame looks at it once.
-    const bool propagated = event == lastKeyEvent && lastKeyReceiver &&
-                            widget == static_cast<const QWidget *>(lastKeyReceiver)->parentWidget();
+    const bool propagated =
+        event == lastKeyEvent && lastKeyReceiver && widget == lastKeyReceiver->parentWidget();
     lastKeyEvent = event;
-    lastKeyReceiver = watched;
+    lastKeyReceiver = widget;
     if (propagated)
         return false;
     const auto *keyEvent = static_cast<QKeyEvent *>(event);

@@ -4,6 +4,7 @@
 #include "TraceRecord.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 
 class QAction;
@@ -107,7 +108,7 @@ private:
     QMdiArea *mdiArea = nullptr;
     // Key preview: a key event travels up the parent chain; act on it once.
     const QEvent *lastKeyEvent = nullptr;
-    const QObject *lastKeyReceiver = nullptr;
+    QPointer<QWidget> lastKeyReceiver; // guarded: the receiver may be gone by the next key
 };
 
 /// The one main frame.
