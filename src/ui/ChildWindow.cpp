@@ -1,10 +1,12 @@
 #include "ChildWindow.h"
 
+#include "ChildFrame.h"
+
 #include <QMdiSubWindow>
 #include <QWidget>
 
 void CloseChildWindow(QWidget *window) {
-    if (auto *frame = qobject_cast<QMdiSubWindow *>(window->parentWidget()))
+    if (QMdiSubWindow *frame = ChildFrameOf(window))
         frame->close();
     else
         window->close();

@@ -1,6 +1,7 @@
 #include "TForm5.h"
 
 #include "Caption.h"
+#include "ChildFrame.h"
 #include "ChildWindow.h"
 #include "Dialogs.h"
 #include "Fonts.h"
@@ -328,7 +329,7 @@ void TForm5::showEvent(QShowEvent *event) {
     QWidget::showEvent(event);
     if (frameAdjusted)
         return;
-    if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget())) {
+    if (QMdiSubWindow *frame = ChildFrameOf(this)) {
         // A single border: the frame grows no larger than the window it holds.
         frameAdjusted = true;
         frame->setMaximumSize(frame->sizeHint());
@@ -337,7 +338,7 @@ void TForm5::showEvent(QShowEvent *event) {
 
 void TForm5::AdjustFrame() {
     // System menu and minimise box only: the window has one fixed size.
-    if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget()))
+    if (QMdiSubWindow *frame = ChildFrameOf(this))
         frame->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint);

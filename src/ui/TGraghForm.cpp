@@ -4,6 +4,7 @@
 #include "ChannelChart.h"
 #include "ChannelNames.h"
 #include "ChartScaling.h"
+#include "ChildFrame.h"
 #include "ChildWindow.h"
 #include "Dialogs.h"
 #include "Fonts.h"
@@ -21,8 +22,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPainter>
 #include <QPixmap>
 #include <QPrinter>
@@ -217,14 +216,11 @@ TForm6 *TGraghForm::ChannelWindow() const {
 void TGraghForm::PlaceInFrame() {
     if (!Form1)
         return;
-    const QSize client = Form1->ClientArea()->viewport()->size();
+    const QSize client = MainClientSize();
     // Never smaller than the side panel and the check boxes need.
     const int width = std::max(client.width() - 100, 320);
     const int height = std::max(client.height() - 40, 200);
-    if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        frame->setGeometry(50, 20, width, height);
-    else
-        setGeometry(50, 20, width, height);
+    PlaceChildFrame(this, QRect(50, 20, width, height));
 }
 
 void TGraghForm::showEvent(QShowEvent *event) {
