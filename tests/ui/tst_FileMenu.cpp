@@ -142,9 +142,10 @@ private slots:
         QTest::addColumn<int>("after");
         QTest::newRow(".vnb sets") << "run.vnb" << 0 << 1;
         QTest::newRow(".vnx clears") << "run.vnx" << 1 << 0;
-        QTest::newRow(".VNX keeps 1") << "DATA.VNX" << 1 << 1;
-        QTest::newRow(".VNX keeps 0") << "DATA.VNX" << 0 << 0;
-        QTest::newRow(".VNB keeps 0") << "DATA.VNB" << 0 << 0;
+        // Endings in any case: a name written by another system holds the same kind of values.
+        QTest::newRow(".VNX clears") << "DATA.VNX" << 1 << 0;
+        QTest::newRow(".VNB sets") << "TRIP.VNB" << 0 << 1;
+        QTest::newRow(".Vnb sets") << "trip.Vnb" << 0 << 1;
         QTest::newRow("other ending keeps") << "trace.txt" << 1 << 1;
     }
     void openEndings() {
@@ -337,16 +338,20 @@ private slots:
     void droppedFileOpens_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("accepted");
-        QTest::newRow(".vnx") << "drop.vnx" << true;
-        QTest::newRow(".vnb") << "drop.vnb" << true;
-        QTest::newRow(".VNX") << "DROP.VNX" << true;
-        QTest::newRow("other file") << "drop.txt" << false;
+        QTest::addColumn<int>("normalized");
+        QTest::newRow(".vnx") << "drop.vnx" << true << 0;
+        QTest::newRow(".vnb") << "drop.vnb" << true << 1;
+        QTest::newRow(".VNX") << "DROP.VNX" << true << 0;
+        QTest::newRow(".VNB") << "TRIP.VNB" << true << 1;
+        QTest::newRow("other file") << "drop.txt" << false << 0;
     }
     void droppedFileOpens() {
         QFETCH(QString, name);
         QFETCH(bool, accepted);
+        QFETCH(int, normalized);
         FakeDialogs dialogs;
         TForm1 form;
+        IsNormalized = 0;
         form.show();
         const QString path = dir.filePath(name);
         WriteFile(path, ValidText(1));
@@ -361,6 +366,7 @@ private slots:
         QCoreApplication::sendEvent(&form, &drop);
         if (accepted) {
             QTRY_COMPARE(form.windowTitle(), Caption(name));
+            QCOMPARE(int(IsNormalized), normalized);
             QCOMPARE(DriveTypeE, 1);
             QCOMPARE(form.Record.SampleNo[1], 201);
         } else {
