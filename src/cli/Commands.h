@@ -5,3 +5,7 @@
 int RunInfo(int argc, char *argv[]);
 int RunExport(int argc, char *argv[]);
 int RunRead(int argc, char *argv[]);
+
+/// Remembers errno as the reason standard output failed, unless a reason is known already.
+/// Call right after a write to standard output failed.
+void NoteOutputError();

@@ -1,10 +1,10 @@
 // vandrel-trace export: one trace file as CSV in engineering units.
 
 #include "ChannelNames.h"
+#include "CheckedSave.h"
 #include "Commands.h"
 #include "TraceFileCommand.h"
 
-#include <QSaveFile>
 #include <QString>
 #include <cstdio>
 #include <cstring>
@@ -85,16 +85,16 @@ int RunExport(int argc, char *argv[]) {
     const std::string csv = Csv(trace);
 
     if (!outPath) {
-        std::fwrite(csv.data(), 1, csv.size(), stdout);
-        return std::fflush(stdout) == 0 ? 0 : 1;
+        // Whether standard output took it all is checked once the command is done.
+        if (std::fwrite(csv.data(), 1, csv.size(), stdout) != csv.size())
+            NoteOutputError();
+        return 0;
     }
-    QSaveFile file(QString::fromLocal8Bit(outPath));
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(csv.data(), static_cast<qint64>(csv.size())) !=
-            static_cast<qint64>(csv.size()) ||
-        !file.commit()) {
+    QString reason;
+    if (!SaveFileChecked(QString::fromLocal8Bit(outPath), QByteArray::fromStdString(csv),
+                         &reason)) {
         std::fprintf(stderr, "vandrel-trace export: cannot write %s: %s\n", outPath,
-                     file.errorString().toLocal8Bit().constData());
+                     reason.toLocal8Bit().constData());
         return 1;
     }
     return 0;

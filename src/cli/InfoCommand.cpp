@@ -15,13 +15,13 @@ namespace {
 const char *const InfoUsage =
     "usage: vandrel-trace info FILE\n"
     "\n"
-    "Prints a summary of the trace file FILE (.vnx raw drive units, .vnb engineering units),\n"
-    "one \"key: value\" per line: the kind of file, the drive type, the trigger point, both\n"
-    "time stamps of the trip, and per channel its default English name with the minimum and\n"
-    "maximum in engineering units.\n"
+    "Prints a summary of the trace file FILE (.vnx raw drive units, .vnb engineering units;\n"
+    "endings in any case), one \"key: value\" per line: the kind of file, the drive type, the\n"
+    "trigger point, both time stamps of the trip, and per channel its default English name\n"
+    "with the minimum and maximum in engineering units.\n"
     "\n"
     "Exit status: 0 done, 1 the file cannot be read (the message names the line of the first\n"
-    "bad field), 2 usage error.\n";
+    "bad field) or the summary cannot be written, 2 usage error.\n";
 
 std::string StampText(const TTraceRecord &record, StampClock clock) {
     const TriggerStamp stamp = FormatTriggerStamp(record.Header, clock);

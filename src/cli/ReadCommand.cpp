@@ -26,8 +26,8 @@ const char *const ReadUsage =
     "  --lang en|ja  language of the lines (default: the system's)\n"
     "  --no-settle   skip the 1-2 s wait between opening the port and the first request\n"
     "\n"
-    "Exit status: 0 read (and saved), 1 the read or the save failed, 2 usage error or the\n"
-    "port could not be opened.\n";
+    "Exit status: 0 read (and saved), 1 the read, the save or the output failed, 2 usage error\n"
+    "or the port could not be opened.\n";
 
 struct ReadOptions {
     QString port;
@@ -82,7 +82,8 @@ void PrintLine(const QString &line) {
     const QByteArray bytes = line.toUtf8();
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
     std::fputc('\n', stdout);
-    std::fflush(stdout);
+    if (std::fflush(stdout) != 0)
+        NoteOutputError();
 }
 
 } // namespace

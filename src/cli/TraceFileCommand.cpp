@@ -1,5 +1,6 @@
 #include "TraceFileCommand.h"
 
+#include "TraceFile.h"
 #include "TraceFileIO.h"
 
 #include <QString>
@@ -14,8 +15,8 @@ bool LoadCommandTrace(const char *path, CommandTrace &trace) {
         std::fprintf(stderr, "vandrel-trace: %s\n", error.toLocal8Bit().constData());
         return false;
     }
-    // The same ending rule as the monitor's File, Open, case included.
-    trace.Normalized = file.endsWith(QStringLiteral(".vnb"), Qt::CaseSensitive);
+    // The monitor's rule: only a .vnb name (any case) holds engineering units.
+    trace.Normalized = TraceFileKindOfName(file.toStdString()) == TraceFileKind::Normalized;
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "Commands.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -18,9 +19,22 @@ const char *const Usage =
     "\n"
     "Run 'vandrel-trace COMMAND --help' for the details of one command.\n";
 
-} // namespace
+int OutputErrno = 0;
 
-int main(int argc, char *argv[]) {
+// Output that did not all reach standard output (a full disk, a full device) fails the
+// command, however well it went otherwise.
+int FinishOutput(int status) {
+    errno = 0;
+    if (std::fflush(stdout) != 0)
+        NoteOutputError();
+    if (!std::ferror(stdout))
+        return status;
+    std::fprintf(stderr, "vandrel-trace: cannot write to standard output: %s\n",
+                 OutputErrno != 0 ? std::strerror(OutputErrno) : "write error");
+    return status == 0 ? 1 : status;
+}
+
+int Dispatch(int argc, char *argv[]) {
     if (argc < 2) {
         std::fputs(Usage, stderr);
         return 2;
@@ -38,4 +52,15 @@ int main(int argc, char *argv[]) {
         return RunRead(argc - 2, argv + 2);
     std::fprintf(stderr, "vandrel-trace: unknown command '%s'\n\n%s", command, Usage);
     return 2;
+}
+
+} // namespace
+
+void NoteOutputError() {
+    if (OutputErrno == 0)
+        OutputErrno = errno;
+}
+
+int main(int argc, char *argv[]) {
+    return FinishOutput(Dispatch(argc, argv));
 }

@@ -214,6 +214,8 @@ constexpr TextPair LoadFailedText = {"トレースファイル %1 を読み込�
                                      "The trace file %1 cannot be loaded.\n%2"};
 constexpr TextPair SaveFailedText = {"トレースファイル %1 を保存できません。\n%2",
                                      "The trace file %1 cannot be saved.\n%2"};
+constexpr TextPair NotRegularText = {"通常のファイルではありません (デバイス、FIFO、フォルダ)。",
+                                     "Not a regular file (a device, a FIFO or a folder)."};
 constexpr TextPair MissingText = {"%1行目: %2がありません (ファイルが途中で終わっています)。",
                                   "Line %1: %2 is missing (the file ends early)."};
 constexpr TextPair NotANumberText = {"%1行目: %2が数値ではありません: \"%3\"",
@@ -393,4 +395,23 @@ std::string TraceFileLoadFailedText(std::string_view file, const TraceFileError 
 std::string TraceFileSaveFailedText(std::string_view file, std::string_view reason,
                                     std::int32_t language) {
     return Fill(Pick(SaveFailedText, language), {file, reason});
+}
+
+std::string NotRegularFileText(std::int32_t language) {
+    return Pick(NotRegularText, language);
+}
+
+TraceFileKind TraceFileKindOfName(std::string_view path) {
+    constexpr std::size_t EndingLength = 4;
+    if (path.size() < EndingLength)
+        return TraceFileKind::Other;
+    std::string ending(path.substr(path.size() - EndingLength));
+    for (char &c : ending)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    if (ending == ".vnb")
+        return TraceFileKind::Normalized;
+    if (ending == ".vnx")
+        return TraceFileKind::Raw;
+    return TraceFileKind::Other;
 }

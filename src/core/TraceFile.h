@@ -58,3 +58,15 @@ std::string TraceFileLoadFailedText(std::string_view file, const TraceFileError 
 /// Message for a trace file that could not be saved; reason from the system.
 std::string TraceFileSaveFailedText(std::string_view file, std::string_view reason,
                                     std::int32_t language);
+/// Reason for refusing a file that exists but is not a regular file (device, FIFO, folder).
+std::string NotRegularFileText(std::int32_t language);
+
+/// What a trace file's name says about its values.
+enum class TraceFileKind {
+    Raw,        ///< ".vnx": raw drive units
+    Normalized, ///< ".vnb": engineering units
+    Other,      ///< any other ending: the name says nothing
+};
+/// The kind of trace file path names by its ending, compared without regard to case, as file
+/// managers and other systems show and write endings in either case.
+TraceFileKind TraceFileKindOfName(std::string_view path);

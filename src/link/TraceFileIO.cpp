@@ -1,10 +1,10 @@
 #include "TraceFileIO.h"
 
+#include "CheckedSave.h"
 #include "TraceFile.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
 
@@ -20,31 +20,20 @@ QString Shown(const QString &path) {
 
 bool SaveTraceFile(const QString &path, const TTraceRecord &record, std::int32_t driveTypeE,
                    bool normalized, QString *error) {
-    const std::string text = WriteTraceFile(record, driveTypeE, normalized);
-    // The existing file is replaced only by the rename in commit(), never left half-written.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    if (file.write(text.data(), static_cast<qint64>(text.size())) !=
-        static_cast<qint64>(text.size())) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return SaveFileChecked(
+        path, QByteArray::fromStdString(WriteTraceFile(record, driveTypeE, normalized)), error);
 }
 
 bool LoadTraceFile(const QString &path, TTraceRecord &record, std::int32_t &driveTypeE,
                    QString *error) {
+    // A FIFO, a device or a folder is refused before opening: opening a FIFO without a writer
+    // would wait for ever, and a device may never end.
+    if (const QString reason = NotRegularFileReason(path); !reason.isEmpty()) {
+        if (error)
+            *error = QString::fromStdString(
+                TraceFileOpenFailedText(Shown(path).toStdString(), reason.toStdString(), Language));
+        return false;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
@@ -52,7 +41,7 @@ bool LoadTraceFile(const QString &path, TTraceRecord &record, std::int32_t &driv
                 Shown(path).toStdString(), file.errorString().toStdString(), Language));
         return false;
     }
-    // Read in pieces: a device or a pipe reports no size and may never end.
+    // Read in pieces: some files (under /proc, say) report no size.
     QByteArray bytes;
     while (bytes.size() < ReadLimit) {
         const QByteArray piece = file.read(qMin<qint64>(1 << 20, ReadLimit - bytes.size()));

@@ -1,5 +1,5 @@
 #pragma once
-// Loading and saving trace files on disk (atomic save, all-or-nothing load).
+// Loading and saving trace files on disk (checked atomic save, all-or-nothing load).
 
 #include "TraceRecord.h"
 

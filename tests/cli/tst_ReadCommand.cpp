@@ -2,6 +2,7 @@
 
 #include "DriveModel.h"
 #include "DriveSim.h"
+#include "FileFaults.h"
 #include "PortNames.h"
 #include "TraceFileIO.h"
 
@@ -21,8 +22,11 @@ struct Result {
     QString error;
 };
 
-Result RunRead(const QStringList &args) {
+// sizeLimit: the largest file the command may write (RLIMIT_FSIZE), -1 for none.
+Result RunRead(const QStringList &args, long long sizeLimit = -1) {
     QProcess process;
+    if (sizeLimit >= 0)
+        LimitFileSizeOf(process, sizeLimit);
     process.start(QStringLiteral(VANDREL_BIN_DIR "/vandrel-trace"), QStringList{"read"} + args);
     Result result;
     if (!process.waitForFinished(30000)) {
@@ -202,6 +206,48 @@ private slots:
                 QCOMPARE(saved.Header[i], int(drive.oldHeader[static_cast<std::size_t>(i)]));
             QCOMPARE(saved.SampleNo[99], 99);
             QCOMPARE(typeE, 0);
+        }
+    }
+
+    void failedOutChangesNothing_data() {
+        QTest::addColumn<QString>("target"); // "existing", "new" or "fifo"
+        QTest::addColumn<long long>("sizeLimit");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("existing file, size limit") << "existing" << 2048LL << "File too large";
+        QTest::newRow("new file, size limit") << "new" << 1024LL << "File too large";
+        QTest::newRow("FIFO") << "fifo" << -1LL << "Not a regular file";
+    }
+    void failedOutChangesNothing() {
+        QFETCH(QString, target);
+        QFETCH(long long, sizeLimit);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const QString out = dir.filePath("trip.vnx");
+        const QByteArray old = "a good trace, kept byte for byte\r\n";
+        if (target == "existing") {
+            QFile f(out);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(old);
+        } else if (target == "fifo") {
+            QVERIFY(MakeFifo(out));
+        }
+        DriveSim sim(QStringList{});
+        QVERIFY(sim.Started());
+        const Result r = RunRead({"--port", sim.path, "--no-settle", "--out", out}, sizeLimit);
+        QCOMPARE(r.lines.value(r.lines.size() - 1), QString("Normally End!"));
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.error.contains("cannot save " + out) && r.error.contains(reason),
+                 qPrintable(r.error));
+        const QStringList files =
+            QDir(dir.path())
+                .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+        QCOMPARE(files, target == "new" ? QStringList{} : QStringList{"trip.vnx"});
+        if (target == "existing") {
+            QFile f(out);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll(), old);
+        } else if (target == "fifo") {
+            QCOMPARE(FileKindAt(out), QString("fifo"));
         }
     }
 };

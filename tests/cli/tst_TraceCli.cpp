@@ -1,5 +1,8 @@
 // vandrel-trace info and export on small trace files.
 
+#include "FileFaults.h"
+
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -10,17 +13,29 @@ namespace {
 
 const QString DataDir = QStringLiteral(VANDREL_TEST_DATA);
 
+QByteArray ReadFile(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 struct Run {
     int exitCode = -1;
     QString out;
     QString err;
 };
 
-Run Trace(const QStringList &arguments, const QString &locale = QStringLiteral("C.UTF-8")) {
+// sizeLimit: the largest file the command may write (RLIMIT_FSIZE), -1 for none; output: a
+// file or device standard output goes to instead of the test.
+Run Trace(const QStringList &arguments, const QString &locale = QStringLiteral("C.UTF-8"),
+          long long sizeLimit = -1, const QString &output = QString()) {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("LC_ALL", locale);
     process.setProcessEnvironment(environment);
+    if (sizeLimit >= 0)
+        LimitFileSizeOf(process, sizeLimit);
+    if (!output.isEmpty())
+        process.setStandardOutputFile(output);
     process.start(QStringLiteral(VANDREL_BIN_DIR "/vandrel-trace"), arguments);
     Run run;
     if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
@@ -36,6 +51,12 @@ Run Trace(const QStringList &arguments, const QString &locale = QStringLiteral("
 class tst_TraceCli : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() {
+        QVERIFY(scratch.isValid());
+        QVERIFY(MakeFifo(scratch.filePath("fifo.vnx")));
+        QVERIFY(QDir().mkpath(scratch.filePath("folder.vnb")));
+    }
+
     void info_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QStringList>("lines");
@@ -140,17 +161,96 @@ private slots:
                 << command << "badline7.vnx" << QStringList{"badline7.vnx", "Line 7:", "-4x0"};
             QTest::addRow("%s, missing file", command)
                 << command << "gone.vnx" << QStringList{"gone.vnx", "cannot be opened"};
+            // Refused at once: a FIFO without a writer would keep the command waiting.
+            QTest::addRow("%s, FIFO", command)
+                << command << scratch.filePath("fifo.vnx")
+                << QStringList{"fifo.vnx", "cannot be opened", "Not a regular file"};
+            QTest::addRow("%s, device", command)
+                << command << "/dev/zero"
+                << QStringList{"/dev/zero", "cannot be opened", "Not a regular file"};
+            QTest::addRow("%s, folder", command) << command << scratch.filePath("folder.vnb")
+                                                 << QStringList{"folder.vnb", "cannot be opened"};
         }
     }
     void unreadableFiles() {
         QFETCH(QString, command);
         QFETCH(QString, file);
         QFETCH(QStringList, expected);
-        const Run run = Trace({command, DataDir + "/" + file});
+        const Run run = Trace({command, file.startsWith('/') ? file : DataDir + "/" + file});
         QCOMPARE(run.exitCode, 1);
         QVERIFY(run.out.isEmpty());
         for (const QString &part : expected)
             QVERIFY2(run.err.contains(part), qPrintable(run.err));
+    }
+
+    void failedExportChangesNothing_data() {
+        QTest::addColumn<QString>("target"); // "existing", "new", "fifo" or "device"
+        QTest::addColumn<long long>("sizeLimit");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("existing file, size limit") << "existing" << 1024LL << "File too large";
+        QTest::newRow("existing file, nothing fits") << "existing" << 0LL << "File too large";
+        QTest::newRow("new file, size limit") << "new" << 1024LL << "File too large";
+        QTest::newRow("FIFO") << "fifo" << -1LL << "Not a regular file";
+        QTest::newRow("device") << "device" << -1LL << "Not a regular file";
+    }
+    void failedExportChangesNothing() {
+        QFETCH(QString, target);
+        QFETCH(long long, sizeLimit);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        QString path = dir.filePath("x.csv");
+        const QByteArray old = "an older export, kept byte for byte\r\n";
+        if (target == "existing") {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(old);
+        } else if (target == "fifo") {
+            QVERIFY(MakeFifo(path));
+        } else if (target == "device") {
+            path = WriteRefusingDevice(dir.path());
+        }
+        const QStringList before =
+            QDir(dir.path())
+                .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+        const Run run =
+            Trace({"export", DataDir + "/typeE.vnx", "--out", path}, "C.UTF-8", sizeLimit);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(path) && run.err.contains(reason), qPrintable(run.err));
+        QCOMPARE(
+            QDir(dir.path())
+                .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+            before);
+        if (target == "existing")
+            QCOMPARE(ReadFile(path), old);
+        else if (target != "new")
+            QCOMPARE(FileKindAt(path), target);
+    }
+
+    void outputThatCannotBeWritten_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("info") << QStringList{"info", DataDir + "/typeE.vnx"};
+        QTest::newRow("export") << QStringList{"export", DataDir + "/standard.vnb"};
+        QTest::newRow("help") << QStringList{"export", "--help"};
+    }
+    void outputThatCannotBeWritten() {
+        QFETCH(QStringList, arguments);
+        const Run run = Trace(arguments, "C.UTF-8", -1, "/dev/full");
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("cannot write to standard output: No space left on device"),
+                 qPrintable(run.err));
+    }
+
+    void endingsInAnyCase() {
+        // A name written in capitals by another system holds the same kind of values.
+        for (const char *name : {"standard.vnb", "typeE.vnx"}) {
+            const QString upper = scratch.filePath(QString(name).toUpper());
+            QVERIFY(QFile::copy(DataDir + "/" + name, upper));
+            const QStringList info = Trace({"info", upper}).out.split('\n');
+            const QStringList expected = Trace({"info", DataDir + "/" + name}).out.split('\n');
+            QCOMPARE(info.size(), 19);
+            QCOMPARE(info.mid(1), expected.mid(1)); // all but the "file:" line
+            QCOMPARE(Trace({"export", upper}).out, Trace({"export", DataDir + "/" + name}).out);
+        }
     }
 
     void exportToAnUnwritablePlace() {
@@ -181,6 +281,9 @@ private slots:
         const QString &text = exitCode == 0 ? run.out : run.err;
         QVERIFY2(text.contains("usage: vandrel-trace " + arguments[0]), qPrintable(text));
     }
+
+private:
+    QTemporaryDir scratch;
 };
 
 QTEST_APPLESS_MAIN(tst_TraceCli)

@@ -464,6 +464,29 @@ private slots:
         const QString text = QString::fromStdString(TraceFileErrorText(error, LanguageEnglish));
         QVERIFY2(text.contains(english), qPrintable(text));
     }
+
+    void kindOfName_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("kind");
+        const int raw = int(TraceFileKind::Raw), normalized = int(TraceFileKind::Normalized),
+                  other = int(TraceFileKind::Other);
+        QTest::newRow(".vnx") << "/data/run1.vnx" << raw;
+        QTest::newRow(".VNX") << "C:\\TRIP.VNX" << raw;
+        QTest::newRow(".vnb") << "run1.vnb" << normalized;
+        QTest::newRow(".VNB") << "/mnt/usb/TRIP.VNB" << normalized;
+        QTest::newRow(".vNb") << "trip.vNb" << normalized;
+        QTest::newRow("ending alone") << ".vnb" << normalized;
+        QTest::newRow("longer ending") << "trip.vnbx" << other;
+        QTest::newRow("no dot") << "tripvnb" << other;
+        QTest::newRow("ending inside") << "trip.vnb.txt" << other;
+        QTest::newRow("short") << "nb" << other;
+        QTest::newRow("empty") << "" << other;
+    }
+    void kindOfName() {
+        QFETCH(QString, path);
+        QFETCH(int, kind);
+        QCOMPARE(int(TraceFileKindOfName(path.toStdString())), kind);
+    }
 };
 
 QTEST_APPLESS_MAIN(tst_TraceFile)

@@ -1,6 +1,7 @@
 // File, Open and File, Save of the main frame, and opening a file dropped onto it.
 
 #include "FakeDialogs.h"
+#include "FileFaults.h"
 #include "TForm1.h"
 #include "TraceFile.h"
 
@@ -12,7 +13,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
+#include <memory>
+#include <thread>
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -53,6 +57,33 @@ QByteArray ValidText(int driveType = 0) {
 QString Caption(const QString &fileName) {
     return BaseTitle + QStringLiteral("   ") + fileName;
 }
+
+// Keeps a test from hanging on a FIFO that the program wrongly opens for reading: a writer
+// waits for that reader and ends the read at once; otherwise it is let go at the end.
+class FifoWriter {
+public:
+    explicit FifoWriter(const QString &path) : path_(QFile::encodeName(path)) {
+#ifdef Q_OS_UNIX
+        writer_ = std::thread([this] {
+            const int fd = ::open(path_.constData(), O_WRONLY);
+            if (fd >= 0)
+                ::close(fd);
+        });
+#endif
+    }
+    ~FifoWriter() {
+#ifdef Q_OS_UNIX
+        const int fd = ::open(path_.constData(), O_RDONLY | O_NONBLOCK);
+        writer_.join();
+        if (fd >= 0)
+            ::close(fd);
+#endif
+    }
+
+private:
+    QByteArray path_;
+    std::thread writer_;
+};
 
 } // namespace
 
@@ -142,9 +173,10 @@ private slots:
         QTest::addColumn<int>("after");
         QTest::newRow(".vnb sets") << "run.vnb" << 0 << 1;
         QTest::newRow(".vnx clears") << "run.vnx" << 1 << 0;
-        QTest::newRow(".VNX keeps 1") << "DATA.VNX" << 1 << 1;
-        QTest::newRow(".VNX keeps 0") << "DATA.VNX" << 0 << 0;
-        QTest::newRow(".VNB keeps 0") << "DATA.VNB" << 0 << 0;
+        // Endings in any case: a name written by another system holds the same kind of values.
+        QTest::newRow(".VNX clears") << "DATA.VNX" << 1 << 0;
+        QTest::newRow(".VNB sets") << "TRIP.VNB" << 0 << 1;
+        QTest::newRow(".Vnb sets") << "trip.Vnb" << 0 << 1;
         QTest::newRow("other ending keeps") << "trace.txt" << 1 << 1;
     }
     void openEndings() {
@@ -200,6 +232,13 @@ private slots:
             << QStringList{"bad.vnb", "Line 7: the value of channel 1 is not a number: \"-4x0\""};
         QTest::newRow("a folder") << "folder.vnb"
                                   << "/" << en << QStringList{"folder.vnb", "cannot be opened"};
+        QTest::newRow("a FIFO") << "pipe.vnb"
+                                << "fifo" << en
+                                << QStringList{"pipe.vnb", "cannot be opened",
+                                               "Not a regular file"};
+        QTest::newRow("a device, Japanese")
+            << ""
+            << "device" << ja << QStringList{"を開けません", "通常のファイルではありません"};
     }
     void failedOpenChangesNothing() {
         QFETCH(QString, name);
@@ -208,10 +247,16 @@ private slots:
         QFETCH(QStringList, expected);
         FakeDialogs dialogs;
         TForm1 form;
-        const QString path = dir.filePath(name);
-        if (source == "/")
+        QString path = dir.filePath(name);
+        std::unique_ptr<FifoWriter> writer;
+        if (source == "/") {
             QVERIFY(QDir().mkpath(path));
-        else if (!source.isEmpty())
+        } else if (source == "fifo") {
+            QVERIFY(MakeFifo(path));
+            writer = std::make_unique<FifoWriter>(path);
+        } else if (source == "device") {
+            path = WriteRefusingDevice(dir.path());
+        } else if (!source.isEmpty())
             WriteFile(path, ReadFile(DataDir + "/" + source));
         Language = language;
         form.Record = SomeRecord();
@@ -323,6 +368,65 @@ private slots:
         QCOMPARE(form.windowTitle(), BaseTitle);
     }
 
+    void failedWriteShowsTheReasonAndKeepsTheFile_data() {
+        QTest::addColumn<QString>("target"); // "existing", "new" or "fifo"
+        QTest::addColumn<long long>("sizeLimit");
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QStringList>("expected");
+        const int en = LanguageEnglish, ja = LanguageJapanese;
+        QTest::newRow("existing file, size limit")
+            << "existing" << 4096LL << en << QStringList{"cannot be saved", "File too large"};
+        QTest::newRow("existing file, nothing fits, Japanese")
+            << "existing" << 0LL << ja << QStringList{"を保存できません"};
+        QTest::newRow("new file, size limit")
+            << "new" << 1024LL << en << QStringList{"cannot be saved", "File too large"};
+        QTest::newRow("FIFO") << "fifo" << -1LL << en
+                              << QStringList{"cannot be saved", "Not a regular file"};
+    }
+    void failedWriteShowsTheReasonAndKeepsTheFile() {
+        QFETCH(QString, target);
+        QFETCH(long long, sizeLimit);
+        QFETCH(int, language);
+        QFETCH(QStringList, expected);
+        const QString path = dir.filePath("run1.vnx");
+        const QByteArray old = ValidText(1);
+        if (target == "existing")
+            WriteFile(path, old);
+        else if (target == "fifo")
+            QVERIFY(MakeFifo(path));
+        // The save runs in a child whose file size is limited; it answers 0 when the window
+        // told the failure with all expected parts and kept its caption.
+        const int answer = RunInChild([&] {
+            FakeDialogs dialogs;
+            TForm1 form;
+            form.Record = SomeRecord();
+            Language = language;
+            if (sizeLimit >= 0 && !LimitFileSize(sizeLimit))
+                return 9;
+            dialogs.saveAnswer = dir.filePath("run1");
+            form.saveS1->trigger();
+            if (dialogs.messages.size() != 1)
+                return 1;
+            const QString &text = dialogs.messages[0];
+            if (!text.contains(QDir::toNativeSeparators(path)) ||
+                text.split('\n').value(1).isEmpty())
+                return 2;
+            for (const QString &part : expected)
+                if (!text.contains(part))
+                    return 3;
+            return form.windowTitle() == BaseTitle ? 0 : 4;
+        });
+        QCOMPARE(answer, 0);
+        const QStringList files =
+            QDir(dir.path())
+                .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+        QCOMPARE(files, target == "new" ? QStringList{} : QStringList{"run1.vnx"});
+        if (target == "existing")
+            QCOMPARE(ReadFile(path), old);
+        else if (target == "fifo")
+            QCOMPARE(FileKindAt(path), target);
+    }
+
     void existingFileIsReplacedWithoutQuestion() {
         FakeDialogs dialogs;
         TForm1 form;
@@ -337,16 +441,20 @@ private slots:
     void droppedFileOpens_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("accepted");
-        QTest::newRow(".vnx") << "drop.vnx" << true;
-        QTest::newRow(".vnb") << "drop.vnb" << true;
-        QTest::newRow(".VNX") << "DROP.VNX" << true;
-        QTest::newRow("other file") << "drop.txt" << false;
+        QTest::addColumn<int>("normalized");
+        QTest::newRow(".vnx") << "drop.vnx" << true << 0;
+        QTest::newRow(".vnb") << "drop.vnb" << true << 1;
+        QTest::newRow(".VNX") << "DROP.VNX" << true << 0;
+        QTest::newRow(".VNB") << "TRIP.VNB" << true << 1;
+        QTest::newRow("other file") << "drop.txt" << false << 0;
     }
     void droppedFileOpens() {
         QFETCH(QString, name);
         QFETCH(bool, accepted);
+        QFETCH(int, normalized);
         FakeDialogs dialogs;
         TForm1 form;
+        IsNormalized = 0;
         form.show();
         const QString path = dir.filePath(name);
         WriteFile(path, ValidText(1));
@@ -361,6 +469,7 @@ private slots:
         QCoreApplication::sendEvent(&form, &drop);
         if (accepted) {
             QTRY_COMPARE(form.windowTitle(), Caption(name));
+            QCOMPARE(int(IsNormalized), normalized);
             QCOMPARE(DriveTypeE, 1);
             QCOMPARE(form.Record.SampleNo[1], 201);
         } else {

@@ -1,10 +1,12 @@
 // Main frame: caption, menu in both languages, Ctrl+L, child windows, language file.
 
 #include "FakeDialogs.h"
+#include "FileFaults.h"
 #include "TAboutBox.h"
 #include "TForm1.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -237,6 +239,32 @@ private slots:
         form.close();
         QVERIFY(!QFile::exists(form.SettingsPath));
         QVERIFY(dialogs.messages.isEmpty());
+    }
+
+    void failedLanguageFileKeepsTheOldOne() {
+        const QString path = workDir.filePath("Vandrel.fil");
+        QFile::remove(path);
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("2");
+        }
+        // Closed in a child that may write no file at all: silent, and the old byte stays.
+        const int answer = RunInChild([] {
+            FakeDialogs dialogs;
+            TForm1 form;
+            Language = LanguageJapanese;
+            if (!LimitFileSize(0))
+                return 9;
+            form.FormClose();
+            return dialogs.messages.isEmpty() ? 0 : 1;
+        });
+        QCOMPARE(answer, 0);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("2"));
+        QCOMPARE(QDir(workDir.path()).entryList({"Vandrel.fil*"}, QDir::Files | QDir::Hidden),
+                 QStringList{"Vandrel.fil"});
     }
 
 private:

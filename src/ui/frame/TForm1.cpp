@@ -1,6 +1,7 @@
 #include "TForm1.h"
 
 #include "Caption.h"
+#include "CheckedSave.h"
 #include "ChildWindow.h"
 #include "Dialogs.h"
 #include "Fonts.h"
@@ -29,7 +30,6 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPointer>
-#include <QSaveFile>
 #include <QStatusBar>
 
 TForm1 *Form1 = nullptr;
@@ -68,15 +68,13 @@ QString FileCaption(const QString &path) {
     return BaseTitle + QStringLiteral("   ") + QFileInfo(path).fileName();
 }
 
-// The first local trace file among dropped URLs; endings of any case, as a file manager shows
-// them.
+// The first local trace file among dropped URLs, by the ending rule that File, Open uses.
 QString DroppedTraceFile(const QMimeData *data) {
     if (!data || !data->hasUrls())
         return {};
     for (const QUrl &url : data->urls()) {
         const QString path = url.toLocalFile();
-        if (path.endsWith(RawEnding, Qt::CaseInsensitive) ||
-            path.endsWith(NormalizedEnding, Qt::CaseInsensitive))
+        if (!path.isEmpty() && TraceFileKindOfName(path.toStdString()) != TraceFileKind::Other)
             return path;
     }
     return {};
@@ -254,10 +252,17 @@ bool TForm1::OpenTraceFile(const QString &path) {
         Dialogs::Current().Message(this, Pick(FileErrorTitle), error);
         return false;
     }
-    if (path.endsWith(NormalizedEnding, Qt::CaseSensitive))
+    // Endings of any case: a .VNB file holds engineering units as much as a .vnb file does.
+    switch (TraceFileKindOfName(path.toStdString())) {
+    case TraceFileKind::Normalized:
         IsNormalized = 1;
-    else if (path.endsWith(RawEnding, Qt::CaseSensitive))
+        break;
+    case TraceFileKind::Raw:
         IsNormalized = 0;
+        break;
+    case TraceFileKind::Other:
+        break;
+    }
     setWindowTitle(FileCaption(path));
     return true;
 }
@@ -336,13 +341,8 @@ void TForm1::closeEvent(QCloseEvent *event) {
 }
 
 void TForm1::FormClose() {
-    // One byte, the language character; a file that cannot be written is skipped silently.
-    QSaveFile file(SettingsPath);
-    if (!file.open(QIODevice::WriteOnly))
-        return;
+    // One byte, the language character; a file that cannot be written is skipped silently,
+    // and the checked writer leaves a good one as it was.
     const char byte = static_cast<char>(Language & 0xFF);
-    if (file.write(&byte, 1) == 1)
-        file.commit();
-    else
-        file.cancelWriting();
+    SaveFileChecked(SettingsPath, QByteArray(&byte, 1), nullptr);
 }
