@@ -9,6 +9,7 @@
 #include "TGraghForm.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +22,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
 namespace {
 
@@ -179,6 +181,32 @@ private slots:
             QCOMPARE(Language != before, press % 2 == 1);
             QCOMPARE(MenuCaptions(form), Language == '1' ? JapaneseCaptions : EnglishCaptions);
         }
+    }
+
+    // A key held down repeats its press; the language must not flip with every repeat,
+    // whether the shortcut or the key preview takes the key.
+    void ctrlLHeldDownActsOnce_data() {
+        QTest::addColumn<bool>("active");
+        QTest::newRow("window active") << true;
+        QTest::newRow("no window active") << false;
+    }
+    void ctrlLHeldDownActsOnce() {
+        QFETCH(bool, active);
+        TForm1 form;
+        form.show();
+        if (active)
+            QVERIFY(QTest::qWaitForWindowActive(&form));
+        else
+            QApplication::setActiveWindow(nullptr);
+        QWindow *window = form.windowHandle();
+        const int before = Language;
+        const QString text(QChar(12));
+        for (const bool repeat : {false, true, true, true})
+            qt_handleKeyEvent(window, QEvent::KeyPress, Qt::Key_L, Qt::ControlModifier, text,
+                              repeat);
+        qt_handleKeyEvent(window, QEvent::KeyRelease, Qt::Key_L, Qt::ControlModifier, text);
+        QVERIFY(Language != before);
+        QCOMPARE(MenuCaptions(form), Language == '1' ? JapaneseCaptions : EnglishCaptions);
     }
 
     void ctrlLFromOutOfRangeLanguage() {

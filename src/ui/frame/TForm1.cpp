@@ -105,11 +105,13 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent) {
     setStatusBar(StatusBar1);
     CreateMenu();
     // Ctrl+L switches the language whichever window or control has the focus, the channel
-    // names window and the controls that take keys themselves included, once per press.
+    // names window and the controls that take keys themselves included, once per press: a
+    // key held down does not flip it back and forth.
     LanguageSwitch = new QAction(this);
     LanguageSwitch->setObjectName(QStringLiteral("LanguageSwitch"));
     LanguageSwitch->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     LanguageSwitch->setShortcutContext(Qt::ApplicationShortcut);
+    LanguageSwitch->setAutoRepeat(false);
     addAction(LanguageSwitch);
     connect(LanguageSwitch, &QAction::triggered, this, [this] { FormKeyPress(CtrlL); });
     FormCreate();
@@ -207,7 +209,8 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event) {
         // Ctrl+L normally arrives through LanguageSwitch and never gets here. When it does (no
         // window of the program active yet, or a control claimed the key), it is taken here and
         // stops, so that it acts once and, as through the shortcut, goes no further.
-        FormKeyPress(CtrlL);
+        if (!keyEvent->isAutoRepeat())
+            FormKeyPress(CtrlL);
         return true;
     }
     // Any other key only sets the menu captions again, which gives the same result however
