@@ -39,8 +39,8 @@ if [[ ! -s "$work/display" ]]; then
 fi
 display=:$(head -n 1 "$work/display")
 
-out=$root/docs/screens
-rm -f "$out"/*.png
+# The pictures replace the committed ones only when every window could be pictured.
+out=$work/screens
 mkdir -p "$out" "$work/home" "$work/config" "$work/runtime"
 chmod 700 "$work/runtime"
 (
@@ -50,4 +50,7 @@ chmod 700 "$work/runtime"
         LANG=C.UTF-8 LC_ALL=C.UTF-8 \
         timeout 120 "$screens" "$out" "$root/tests/data/standard.vnb"
 )
-echo "screenshots.sh: $(ls "$out"/*.png | wc -l) pictures in docs/screens/"
+mkdir -p docs/screens
+rm -f docs/screens/*.png
+cp "$out"/*.png docs/screens/
+echo "screenshots.sh: $(ls docs/screens/*.png | wc -l) pictures in docs/screens/"
