@@ -59,7 +59,10 @@ int main(int argc, char *argv[]) {
         QCoreApplication console(argc, argv);
         QCommandLineParser parser;
         DescribeOptions(parser);
-        parser.process(console); // prints and ends the program
+        // The options of the widgets' application object (-platform, -style, ...) are known
+        // only to it: with any of them, it answers below.
+        if (parser.parse(console.arguments()))
+            parser.process(console); // prints and ends the program
     }
 
     MonitorApplication app(argc, argv);
