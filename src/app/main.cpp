@@ -6,26 +6,69 @@
 #include "TForm1.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QScreen>
 #include <QStringList>
 #include <QTimer>
 #include <cstdio>
 #include <exception>
+#include <string_view>
 
-int main(int argc, char *argv[]) {
-    MonitorApplication app(argc, argv);
+namespace {
 
-    // The only option serves demonstrations and tests: a simulated drive on a pseudo-terminal
-    // stands in for a port item without changing what the user stored for it.
-    QCommandLineParser parser;
-    parser.addHelpOption();
-    const QCommandLineOption attach(
+// The only option serves demonstrations and tests: a simulated drive on a pseudo-terminal
+// stands in for a port item without changing what the user stored for it.
+const QCommandLineOption &AttachOption() {
+    static const QCommandLineOption attach(
         QStringLiteral("attach"),
         QStringLiteral("For this run, port item COMn (COM1..COM9) stands for device PATH."),
         QStringLiteral("COMn=PATH"));
-    parser.addOption(attach);
+    return attach;
+}
+
+void DescribeOptions(QCommandLineParser &parser) {
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOption(AttachOption());
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("Trace file (.vnx or .vnb) to open at start."));
+}
+
+bool AsksForHelpOrVersion(int argc, char *argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--")
+            break;
+        for (const std::string_view option :
+             {"-h", "-?", "--help", "--help-all", "-v", "--version"})
+            if (arg == option)
+                return true;
+    }
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    QCoreApplication::setApplicationName(QStringLiteral("Vandrel Monitor"));
+    QCoreApplication::setApplicationVersion(QString::number(ProgramVersion, 'f', 2));
+
+    // Help and version are answered without a display: the widgets' application object would
+    // stop at once where no screen can be opened.
+    if (AsksForHelpOrVersion(argc, argv)) {
+        QCoreApplication console(argc, argv);
+        QCommandLineParser parser;
+        DescribeOptions(parser);
+        // The options of the widgets' application object (-platform, -style, ...) are known
+        // only to it: with any of them, it answers below.
+        if (parser.parse(console.arguments()))
+            parser.process(console); // prints and ends the program
+    }
+
+    MonitorApplication app(argc, argv);
+    QCommandLineParser parser;
+    DescribeOptions(parser);
+    const QCommandLineOption &attach = AttachOption();
     parser.process(app);
     for (const QString &value : parser.values(attach)) {
         const qsizetype equals = value.indexOf(QLatin1Char('='));

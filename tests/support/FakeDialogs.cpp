@@ -3,13 +3,17 @@
 #include <QDialog>
 #include <QPrinter>
 
-QString FakeDialogs::OpenFileName(QWidget *, const QString &, const QString &filter) {
+QString FakeDialogs::OpenFileName(QWidget *, const QString &, const QString &dir,
+                                  const QString &filter) {
     filters << filter;
+    folders << dir;
     return openAnswer;
 }
 
-QString FakeDialogs::SaveFileName(QWidget *, const QString &, const QString &filter) {
+QString FakeDialogs::SaveFileName(QWidget *, const QString &, const QString &dir,
+                                  const QString &filter) {
     filters << filter;
+    folders << dir;
     return saveAnswer;
 }
 

@@ -10,8 +10,10 @@ public:
     FakeDialogs() { Dialogs::Install(this); }
     ~FakeDialogs() override { Dialogs::Install(nullptr); }
 
-    QString OpenFileName(QWidget *parent, const QString &caption, const QString &filter) override;
-    QString SaveFileName(QWidget *parent, const QString &caption, const QString &filter) override;
+    QString OpenFileName(QWidget *parent, const QString &caption, const QString &dir,
+                         const QString &filter) override;
+    QString SaveFileName(QWidget *parent, const QString &caption, const QString &dir,
+                         const QString &filter) override;
     bool PrinterSetup(QWidget *parent, QPrinter &printer) override;
     void Message(QWidget *parent, const QString &title, const QString &text,
                  QMessageBox::Icon icon) override;
@@ -26,6 +28,7 @@ public:
 
     // What was asked.
     QStringList filters;    ///< filter of every file dialog, in order
+    QStringList folders;    ///< start folder of every file dialog, in order
     QStringList messages;   ///< text of every message box, in order
     QStringList execTitles; ///< window title of every dialog run modally
     int printerSetups = 0;

@@ -2,6 +2,7 @@
 
 #include "FakeDialogs.h"
 #include "FileFaults.h"
+#include "Platform.h"
 #include "TForm1.h"
 #include "TraceFile.h"
 
@@ -518,6 +519,47 @@ private slots:
         QVERIFY(!error.isEmpty());
         QCOMPARE(form.windowTitle(), BaseTitle);
         QVERIFY(dialogs.messages.isEmpty());
+    }
+
+    void dialogsStartInTheFolderOfTheLastFile() {
+        OpenUserSettings()->clear();
+        FakeDialogs dialogs;
+        const QString first = dir.filePath("first");
+        const QString second = dir.filePath("second");
+        QVERIFY(QDir().mkpath(first) && QDir().mkpath(second));
+        WriteFile(first + "/run1.vnx", ValidText());
+        {
+            TForm1 form;
+            // Nothing opened or saved yet: the working folder.
+            form.open01->trigger();
+            QCOMPARE(dialogs.folders, QStringList{QDir::currentPath()});
+
+            dialogs.openAnswer = first + "/run1.vnx";
+            form.open01->trigger();
+            form.saveS1->trigger(); // cancelled
+            QCOMPARE(dialogs.folders.last(), first);
+
+            // A file that could not be read is not a file opened.
+            WriteFile(second + "/bad.vnx", "garbage");
+            QVERIFY(!form.OpenTraceFile(second + "/bad.vnx"));
+            dialogs.openAnswer.clear();
+            form.open01->trigger();
+            QCOMPARE(dialogs.folders.last(), first);
+
+            dialogs.saveAnswer = second + "/run2";
+            form.saveS1->trigger();
+            QVERIFY(QFile::exists(second + "/run2.vnx"));
+            dialogs.saveAnswer.clear();
+            form.saveS1->trigger();
+            QCOMPARE(dialogs.folders.last(), second);
+        }
+        // Remembered for the next run, as long as the folder is there.
+        TForm1 again;
+        again.open01->trigger();
+        QCOMPARE(dialogs.folders.last(), second);
+        QVERIFY(QDir(second).removeRecursively());
+        again.open01->trigger();
+        QCOMPARE(dialogs.folders.last(), QDir::currentPath());
     }
 
 private:

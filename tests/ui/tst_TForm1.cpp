@@ -4,8 +4,13 @@
 #include "FileFaults.h"
 #include "TAboutBox.h"
 #include "TForm1.h"
+#include "TForm3.h"
+#include "TForm5.h"
+#include "TForm6.h"
+#include "TGraghForm.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -14,10 +19,12 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
 namespace {
 
@@ -138,19 +145,70 @@ private slots:
         QCOMPARE(form.font().family(), fontBefore);
     }
 
-    void ctrlLWorksFromAFocusedChild() {
+    // Ctrl+L works wherever the focus is, in a child window, a control that takes keys
+    // itself or another top-level window of the program, and acts once per press.
+    void ctrlLTogglesOnceWhereverTheFocusIs_data() {
+        QTest::addColumn<QString>("where");
+        for (const char *where : {"frame", "line edit in a child", "data table grid",
+                                  "communication messages", "channel names window"})
+            QTest::newRow(where) << QString::fromLatin1(where);
+    }
+    void ctrlLTogglesOnceWhereverTheFocusIs() {
+        QFETCH(QString, where);
         TForm1 form;
         form.show();
-        auto *child = new QWidget;
-        auto *edit = new QLineEdit(child);
-        form.OpenChild(form.N3, child);
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QWidget *target = &form;
+        if (where == QLatin1String("line edit in a child")) {
+            auto *child = new QWidget;
+            target = new QLineEdit(child);
+            form.OpenChild(form.N3, child);
+        } else if (where == QLatin1String("data table grid")) {
+            form.N3->trigger();
+            target = Form3->StringGrid1;
+        } else if (where == QLatin1String("communication messages")) {
+            form.N4->trigger();
+            target = Form5->Memo1;
+        } else if (where == QLatin1String("channel names window")) {
+            form.N1->trigger();
+            GraghForm->Button3->click();
+            TForm6 *names = GraghForm->ChannelWindow();
+            QVERIFY(QTest::qWaitForWindowActive(names));
+            target = names->Edit1;
+        }
+        target->setFocus();
         const int before = Language;
-        // Exactly one toggle, although the key travels up through edit, child and frame.
-        QTest::keyClick(edit, Qt::Key_L, Qt::ControlModifier);
+        for (int press = 1; press <= 4; ++press) {
+            QTest::keyClick(target, Qt::Key_L, Qt::ControlModifier);
+            QCOMPARE(Language != before, press % 2 == 1);
+            QCOMPARE(MenuCaptions(form), Language == '1' ? JapaneseCaptions : EnglishCaptions);
+        }
+    }
+
+    // A key held down repeats its press; the language must not flip with every repeat,
+    // whether the shortcut or the key preview takes the key.
+    void ctrlLHeldDownActsOnce_data() {
+        QTest::addColumn<bool>("active");
+        QTest::newRow("window active") << true;
+        QTest::newRow("no window active") << false;
+    }
+    void ctrlLHeldDownActsOnce() {
+        QFETCH(bool, active);
+        TForm1 form;
+        form.show();
+        if (active)
+            QVERIFY(QTest::qWaitForWindowActive(&form));
+        else
+            QApplication::setActiveWindow(nullptr);
+        QWindow *window = form.windowHandle();
+        const int before = Language;
+        const QString text(QChar(12));
+        for (const bool repeat : {false, true, true, true})
+            qt_handleKeyEvent(window, QEvent::KeyPress, Qt::Key_L, Qt::ControlModifier, text,
+                              repeat);
+        qt_handleKeyEvent(window, QEvent::KeyRelease, Qt::Key_L, Qt::ControlModifier, text);
         QVERIFY(Language != before);
         QCOMPARE(MenuCaptions(form), Language == '1' ? JapaneseCaptions : EnglishCaptions);
-        QTest::keyClick(edit, Qt::Key_L, Qt::ControlModifier);
-        QCOMPARE(Language, before);
     }
 
     void ctrlLFromOutOfRangeLanguage() {

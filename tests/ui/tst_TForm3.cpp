@@ -5,6 +5,7 @@
 #include "TForm3.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLocale>
@@ -198,6 +199,38 @@ private slots:
         QCOMPARE(table->Cells(1, 100), QStringLiteral("1.00"));
         QCOMPARE(table->Cells(14, 100), QStringLiteral("0000"));
         QVERIFY(table->RadioButton2->isEnabled());
+    }
+
+    void keyboardReachesEveryControl() {
+        TForm3 *table = OpenTable();
+        QVERIFY(QTest::qWaitForWindowActive(Form1));
+        TStringGrid *grid = table->StringGrid1;
+        grid->setFocus();
+        grid->setCurrentIndex(grid->model()->index(0, 0));
+        QTRY_VERIFY(grid->hasFocus());
+
+        // The arrow keys move from cell to cell inside the grid.
+        QTest::keyClick(grid, Qt::Key_Right);
+        QTest::keyClick(grid, Qt::Key_Down);
+        QCOMPARE(grid->currentIndex(), grid->model()->index(1, 1));
+        QVERIFY(grid->hasFocus());
+
+        // Tab leaves the grid for the buttons; Shift+Tab comes back to the same cell.
+        QTest::keyClick(grid, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), table->Button1);
+        QTest::keyClick(table->Button1, Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), grid);
+        QCOMPARE(grid->currentIndex(), grid->model()->index(1, 1));
+
+        // From the keyboard alone: the raw view, then Close.
+        QTest::keyClick(grid, Qt::Key_Tab);
+        QTest::keyClick(table->Button1, Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QVERIFY(table->RadioButton2->isChecked());
+        QTest::keyClick(table->RadioButton2, Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), table->Button1);
+        QTest::keyClick(table->Button1, Qt::Key_Space);
+        QTRY_VERIFY(Form3 == nullptr);
     }
 
     void controlsByName() {

@@ -159,6 +159,9 @@ void TForm5::CreateControls() {
     Memo1->setGeometry(144, 160, 290, 81);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Tab moves on to the next control, as in the window's other fields; a message line needs
+    // no tab character.
+    Memo1->setTabChangesFocus(true);
 
     ListBox1 = new QListWidget(this);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));

@@ -18,13 +18,15 @@ void Dialogs::Install(Dialogs *dialogs) {
     current = dialogs;
 }
 
-QString Dialogs::OpenFileName(QWidget *parent, const QString &caption, const QString &filter) {
-    return QFileDialog::getOpenFileName(parent, caption, QString(), filter);
+QString Dialogs::OpenFileName(QWidget *parent, const QString &caption, const QString &dir,
+                              const QString &filter) {
+    return QFileDialog::getOpenFileName(parent, caption, dir, filter);
 }
 
-QString Dialogs::SaveFileName(QWidget *parent, const QString &caption, const QString &filter) {
+QString Dialogs::SaveFileName(QWidget *parent, const QString &caption, const QString &dir,
+                              const QString &filter) {
     // Saving replaces an existing file without a question, as users of the program expect.
-    return QFileDialog::getSaveFileName(parent, caption, QString(), filter, nullptr,
+    return QFileDialog::getSaveFileName(parent, caption, dir, filter, nullptr,
                                         QFileDialog::DontConfirmOverwrite);
 }
 

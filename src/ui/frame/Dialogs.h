@@ -13,11 +13,14 @@ class Dialogs {
 public:
     virtual ~Dialogs() = default;
 
-    /// File open dialog; returns the chosen path or an empty string on cancel.
-    /// filter uses Qt's syntax, e.g. "DataFile(*.vnx);;DataFile(*.vnb)".
-    virtual QString OpenFileName(QWidget *parent, const QString &caption, const QString &filter);
-    /// File save dialog; returns the chosen path or an empty string on cancel.
-    virtual QString SaveFileName(QWidget *parent, const QString &caption, const QString &filter);
+    /// File open dialog starting in folder dir; returns the chosen path or an empty string on
+    /// cancel. filter uses Qt's syntax, e.g. "DataFile(*.vnx);;DataFile(*.vnb)".
+    virtual QString OpenFileName(QWidget *parent, const QString &caption, const QString &dir,
+                                 const QString &filter);
+    /// File save dialog starting in folder dir; returns the chosen path or an empty string on
+    /// cancel.
+    virtual QString SaveFileName(QWidget *parent, const QString &caption, const QString &dir,
+                                 const QString &filter);
     /// Printer setup before printing (printer, page, or a PDF file where no printer is
     /// installed); returns true when the user confirmed.
     virtual bool PrinterSetup(QWidget *parent, QPrinter &printer);

@@ -4,6 +4,7 @@
 #include "CheckedSave.h"
 #include "ChildWindow.h"
 #include "Dialogs.h"
+#include "FileFolder.h"
 #include "Fonts.h"
 #include "Platform.h"
 #include "TAboutBox.h"
@@ -25,6 +26,7 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -100,6 +102,16 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent) {
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     setStatusBar(StatusBar1);
     CreateMenu();
+    // Ctrl+L switches the language whichever window or control has the focus, the channel
+    // names window and the controls that take keys themselves included, once per press: a
+    // key held down does not flip it back and forth.
+    LanguageSwitch = new QAction(this);
+    LanguageSwitch->setObjectName(QStringLiteral("LanguageSwitch"));
+    LanguageSwitch->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    LanguageSwitch->setShortcutContext(Qt::ApplicationShortcut);
+    LanguageSwitch->setAutoRepeat(false);
+    addAction(LanguageSwitch);
+    connect(LanguageSwitch, &QAction::triggered, this, [this] { FormKeyPress(CtrlL); });
     FormCreate();
     // Key preview: the frame sees every key typed in any of its windows first.
     qApp->installEventFilter(this);
@@ -183,22 +195,25 @@ void TForm1::FormKeyPress(int key) {
 bool TForm1::eventFilter(QObject *watched, QEvent *event) {
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
         return false;
-    auto *widget = static_cast<QWidget *>(watched);
-    if (widget->window() != this)
-        return false;
-    // An unaccepted key event is offered to each parent in turn; the frame looks at it once.
-    const bool propagated =
-        event == lastKeyEvent && lastKeyReceiver && widget == lastKeyReceiver->parentWidget();
-    lastKeyEvent = event;
-    lastKeyReceiver = widget;
-    if (propagated)
+    // The program's windows: the frame with its children and the windows it owns.
+    const QWidget *window = static_cast<QWidget *>(watched)->window();
+    while (window && window != this)
+        window = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+    if (!window)
         return false;
     const auto *keyEvent = static_cast<QKeyEvent *>(event);
-    int key = keyEvent->text().isEmpty() ? 0 : keyEvent->text().at(0).unicode();
     const auto modifiers = keyEvent->modifiers() & ~Qt::KeypadModifier;
-    if (keyEvent->key() == Qt::Key_L && modifiers == Qt::ControlModifier)
-        key = CtrlL;
-    FormKeyPress(key);
+    if (keyEvent->key() == Qt::Key_L && modifiers == Qt::ControlModifier) {
+        // Ctrl+L normally arrives through LanguageSwitch and never gets here. When it does (no
+        // window of the program active yet, or a control claimed the key), it is taken here and
+        // stops, so that it acts once and, as through the shortcut, goes no further.
+        if (!keyEvent->isAutoRepeat())
+            FormKeyPress(CtrlL);
+        return true;
+    }
+    // Any other key only sets the menu captions again, which gives the same result however
+    // often an unaccepted key climbs the parent chain.
+    FormKeyPress(keyEvent->text().isEmpty() ? 0 : keyEvent->text().at(0).unicode());
     return false; // the key goes on unchanged
 }
 
@@ -222,8 +237,8 @@ QMdiSubWindow *TForm1::OpenChild(QAction *item, QWidget *window) {
 }
 
 void TForm1::open01Click() {
-    const QString path = Dialogs::Current().OpenFileName(this, Pick(OpenDialogCaption),
-                                                         RawFilter + ";;" + NormalizedFilter);
+    const QString path = Dialogs::Current().OpenFileName(
+        this, Pick(OpenDialogCaption), FileDialogFolder(), RawFilter + ";;" + NormalizedFilter);
     if (path.isEmpty())
         return;
     OpenTraceFile(path);
@@ -264,6 +279,7 @@ bool TForm1::OpenTraceFile(const QString &path) {
         break;
     }
     setWindowTitle(FileCaption(path));
+    RememberFileFolder(path);
     return true;
 }
 
@@ -272,8 +288,9 @@ void TForm1::saveS1Click() {
     // would scale it a second time.
     const bool normalized = IsNormalized != 0;
     const QString &ending = normalized ? NormalizedEnding : RawEnding;
-    QString path = Dialogs::Current().SaveFileName(this, Pick(SaveDialogCaption),
-                                                   normalized ? NormalizedFilter : RawFilter);
+    QString path =
+        Dialogs::Current().SaveFileName(this, Pick(SaveDialogCaption), FileDialogFolder(),
+                                        normalized ? NormalizedFilter : RawFilter);
     if (path.isEmpty())
         return;
     if (!path.endsWith(ending, Qt::CaseSensitive))
@@ -286,6 +303,7 @@ void TForm1::saveS1Click() {
         return;
     }
     setWindowTitle(FileCaption(path));
+    RememberFileFolder(path);
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent *event) {

@@ -47,6 +47,8 @@ public:
     QAction *About1 = nullptr;
     QAction *Flag1 = nullptr;
     QStatusBar *StatusBar1 = nullptr;
+    /// Ctrl+L anywhere in the program: toggles Language as FormKeyPress does for code 12.
+    QAction *LanguageSwitch = nullptr;
 
     /// The client area that holds the child windows.
     QMdiArea *ClientArea() const { return mdiArea; }
@@ -106,9 +108,6 @@ private:
     void CreateMenu();
 
     QMdiArea *mdiArea = nullptr;
-    // Key preview: a key event travels up the parent chain; act on it once.
-    const QEvent *lastKeyEvent = nullptr;
-    QPointer<QWidget> lastKeyReceiver; // guarded: the receiver may be gone by the next key
 };
 
 /// The one main frame.

@@ -76,6 +76,9 @@ Qt::ItemFlags TStringGridModel::flags(const QModelIndex &index) const {
 TStringGrid::TStringGrid(QWidget *parent) : QTableView(parent) {
     setModel(&cells);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab and Shift+Tab leave the grid for the window's other controls; the arrow keys move
+    // from cell to cell.
+    setTabKeyNavigation(false);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     verticalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);

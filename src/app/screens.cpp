@@ -1,0 +1,228 @@
+// Pictures of every window in both languages, for the documentation and for looking at the
+// windows as a user sees them: vandrel-screens OUTDIR TRACEFILE. Run it on a real display (a
+// virtual X server will do); scripts/screenshots.sh does that.
+
+#include "ChildFrame.h"
+#include "Dialogs.h"
+#include "MonitorApplication.h"
+#include "TForm1.h"
+#include "TForm3.h"
+#include "TForm4.h"
+#include "TForm5.h"
+#include "TForm6.h"
+#include "TGraghForm.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDeadlineTimer>
+#include <QDialog>
+#include <QDir>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QWindow>
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+QString outDir;
+int failures = 0;
+
+// Lets posted layouts, resizes and repaints happen; the windows lay themselves out in their
+// show and resize handlers.
+void Settle(int ms = 150) {
+    QDeadlineTimer deadline(ms);
+    while (!deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+// What the display shows of widget, read back from the display server rather than rendered
+// again, so that the picture is the one the user sees.
+QPixmap OnScreen(QWidget *widget) {
+    QWidget *window = widget->window();
+    QDeadlineTimer deadline(2000);
+    while (!(window->windowHandle() && window->windowHandle()->isExposed()) &&
+           !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QScreen *screen = window->screen();
+    if (!screen)
+        return {};
+    const QPoint at = widget->mapTo(window, QPoint(0, 0));
+    return screen->grabWindow(window->winId(), at.x(), at.y(), widget->width(), widget->height());
+}
+
+QString LanguageTag() {
+    return IsJapanese() ? QStringLiteral("ja") : QStringLiteral("en");
+}
+
+void Save(const QPixmap &picture, const QString &name) {
+    const QString path = QDir(outDir).filePath(name + QLatin1Char('-') + LanguageTag() + ".png");
+    if (picture.isNull() || !picture.save(path)) {
+        std::fprintf(stderr, "vandrel-screens: could not write %s\n", qPrintable(path));
+        ++failures;
+        return;
+    }
+    std::printf("%s\n", qPrintable(path));
+}
+
+// A top-level window gets its title bar from the window manager, which the virtual display
+// has not got: a plain bar with the caption stands in for it, so that the caption can be read.
+QPixmap WithTitleBar(const QPixmap &picture, const QString &title) {
+    const int height = 24;
+    QPixmap framed(picture.width(), picture.height() + height);
+    framed.fill(QColor(0x3c, 0x3c, 0x3c));
+    QPainter painter(&framed);
+    painter.setPen(Qt::white);
+    painter.drawText(QRect(8, 0, picture.width() - 16, height), Qt::AlignVCenter | Qt::AlignLeft,
+                     title);
+    painter.drawPixmap(0, height, picture);
+    return framed;
+}
+
+// A child window is shown with the frame around it, as it appears in the main window.
+void SaveWindow(QWidget *window, const QString &name) {
+    if (!window) {
+        std::fprintf(stderr, "vandrel-screens: the %s window did not open\n", qPrintable(name));
+        ++failures;
+        return;
+    }
+    Settle();
+    if (QWidget *frame = ChildFrameOf(window))
+        Save(OnScreen(frame), name);
+    else
+        Save(WithTitleBar(OnScreen(window), window->windowTitle()), name);
+}
+
+// Modal dialogs are shown without blocking, pictured and closed; a message box is a failure
+// of the run, told on stderr instead of waiting for someone to press OK.
+class PictureDialogs : public Dialogs {
+public:
+    void Message(QWidget *, const QString &title, const QString &text, QMessageBox::Icon) override {
+        std::fprintf(stderr, "vandrel-screens: %s: %s\n", qPrintable(title), qPrintable(text));
+        ++failures;
+    }
+    int Exec(QDialog &dialog) override {
+        dialog.show();
+        SaveWindow(&dialog, QStringLiteral("version"));
+        dialog.reject();
+        return QDialog::Rejected;
+    }
+};
+
+// The drop-down menus side by side, each as it pops up below the menu bar.
+void SaveMenus(TForm1 &frame) {
+    QList<QPixmap> pictures;
+    for (QMenu *menu : {frame.File1, frame.View1, frame.Comm1, frame.Help1}) {
+        menu->popup(frame.menuBar()->mapToGlobal(
+            frame.menuBar()->actionGeometry(menu->menuAction()).bottomLeft()));
+        Settle(100);
+        pictures << OnScreen(menu);
+        menu->hide();
+    }
+    int width = 0;
+    int height = 0;
+    for (const QPixmap &picture : pictures) {
+        width += picture.width() + 8;
+        height = std::max(height, picture.height());
+    }
+    QPixmap sheet(frame.menuBar()->width(), frame.menuBar()->height() + height);
+    sheet.fill(Qt::white);
+    QPainter painter(&sheet);
+    painter.drawPixmap(0, 0, OnScreen(frame.menuBar()));
+    for (int i = 0, x = 0; i < pictures.size(); ++i) {
+        // Each menu under its own title.
+        QMenu *menu = QList<QMenu *>{frame.File1, frame.View1, frame.Comm1, frame.Help1}[i];
+        x = std::max(x, frame.menuBar()->actionGeometry(menu->menuAction()).left());
+        painter.drawPixmap(x, frame.menuBar()->height(), pictures[i]);
+        x += pictures[i].width() + 8;
+    }
+    painter.end();
+    Save(sheet, QStringLiteral("menus"));
+}
+
+void PictureAllWindows(TForm1 &frame) {
+    SaveMenus(frame);
+
+    frame.N1->trigger();
+    if (GraghForm) {
+        // Three channels, so that the stacked charts show.
+        for (int ch : {1, 2, 4})
+            GraghForm->CheckBox[ch]->click();
+    }
+    SaveWindow(GraghForm, QStringLiteral("graph"));
+    if (GraghForm) {
+        GraghForm->Button3->click();
+        Settle();
+        SaveWindow(GraghForm->ChannelWindow(), QStringLiteral("channels"));
+        if (GraghForm->ChannelWindow())
+            GraghForm->ChannelWindow()->hide();
+    }
+
+    frame.N2->trigger();
+    if (Form4)
+        Form4->RadioButton1->click(); // the first fault word, so that the traces show
+    SaveWindow(Form4, QStringLiteral("bits"));
+    frame.N3->trigger();
+    SaveWindow(Form3, QStringLiteral("table"));
+    frame.N4->trigger();
+    SaveWindow(Form5, QStringLiteral("comm"));
+    frame.Flag1->trigger();
+    QWidget *flags = nullptr;
+    for (QMdiSubWindow *sub : frame.ClientArea()->subWindowList())
+        if (sub->widget() && sub->widget()->inherits("TFlagForm"))
+            flags = sub->widget();
+    SaveWindow(flags, QStringLiteral("flags"));
+
+    // The main window with everything open, as each window places itself.
+    Settle();
+    Save(WithTitleBar(OnScreen(&frame), frame.windowTitle()), QStringLiteral("frame"));
+
+    frame.About1->trigger();
+
+    frame.ClientArea()->closeAllSubWindows();
+    Settle();
+}
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    MonitorApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 3) {
+        std::fprintf(stderr, "usage: vandrel-screens OUTDIR TRACEFILE\n");
+        return 2;
+    }
+    outDir = args.at(1);
+    if (!QDir().mkpath(outDir)) {
+        std::fprintf(stderr, "vandrel-screens: cannot create %s\n", qPrintable(outDir));
+        return 1;
+    }
+    PictureDialogs dialogs;
+    Dialogs::Install(&dialogs);
+
+    TForm1 frame;
+    if (const QScreen *screen = app.primaryScreen())
+        frame.setGeometry(screen->availableGeometry());
+    frame.showMaximized();
+    if (!frame.OpenTraceFile(args.at(2))) {
+        std::fprintf(stderr, "vandrel-screens: cannot load %s\n", qPrintable(args.at(2)));
+        return 1;
+    }
+    Settle(300);
+
+    PictureAllWindows(frame);
+    // Windows opened after the switch follow the new language.
+    frame.LanguageSwitch->trigger();
+    Settle();
+    PictureAllWindows(frame);
+
+    Dialogs::Install(nullptr);
+    return failures == 0 ? 0 : 1;
+}
