@@ -40,7 +40,7 @@ std::string PortOpenReasonText(const TPortOpenFailure &failure, std::int32_t lan
     switch (failure.fault) {
     case PortOpenFault::Missing:
         text += japanese ? "No such file or directory (デバイスがありません)"
-                         : "No such file or directory (no such device)";
+                         : "No such file or directory (the device does not exist)";
         break;
     case PortOpenFault::Denied:
         text += japanese ? "Permission denied (ユーザーを dialout グループに加えてください)"
@@ -48,7 +48,7 @@ std::string PortOpenReasonText(const TPortOpenFailure &failure, std::int32_t lan
         break;
     case PortOpenFault::Busy:
         text += japanese ? "Device or resource busy (他のプログラムが使用中です)"
-                         : "Device or resource busy (another program is using it)";
+                         : "Device or resource busy (in use by another program)";
         break;
     case PortOpenFault::LockedByProcess:
         text += "Device or resource busy (";
@@ -61,7 +61,7 @@ std::string PortOpenReasonText(const TPortOpenFailure &failure, std::int32_t lan
     case PortOpenFault::LockedByFile:
         text += japanese ? "ロックファイル " + failure.lockFile +
                                " があります。使用中のプログラムがなければ削除してください"
-                         : "locked by " + failure.lockFile +
+                         : "locked by the lock file " + failure.lockFile +
                                "; remove it if no program is using the port";
         break;
     case PortOpenFault::Other:

@@ -47,6 +47,40 @@ long long LockFileOwner(const QString &lockPath) {
     return ok && pid > 0 ? pid : 0;
 }
 
+#ifdef Q_OS_UNIX
+namespace {
+
+// The age of the empty, unheld lock file open as fd, or -1 ms. The lock taken here is kept
+// until fd is closed, so that no new owner starts on the file meanwhile.
+std::chrono::milliseconds EmptyUnheldAge(int fd, struct stat *st) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::fstat(fd, st) != 0 || !S_ISREG(st->st_mode) ||
+        st->st_size != 0)
+        return std::chrono::milliseconds(-1);
+    const qint64 modified = qint64(st->st_mtim.tv_sec) * 1000 + st->st_mtim.tv_nsec / 1000000;
+    return std::chrono::milliseconds(qAbs(QDateTime::currentMSecsSinceEpoch() - modified));
+}
+
+} // namespace
+#endif
+
+std::chrono::milliseconds EmptyLockFileAge(const QString &lockPath) {
+#ifdef Q_OS_UNIX
+    if (lockPath.isEmpty())
+        return std::chrono::milliseconds(-1);
+    const int fd =
+        ::open(QFile::encodeName(lockPath).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return std::chrono::milliseconds(-1);
+    struct stat st {};
+    const auto age = EmptyUnheldAge(fd, &st);
+    ::close(fd);
+    return age;
+#else
+    Q_UNUSED(lockPath);
+    return std::chrono::milliseconds(-1);
+#endif
+}
+
 bool RemoveAbandonedLockFile(const QString &lockPath, std::chrono::milliseconds grace) {
 #ifdef Q_OS_UNIX
     if (lockPath.isEmpty())
@@ -55,22 +89,12 @@ bool RemoveAbandonedLockFile(const QString &lockPath, std::chrono::milliseconds 
     const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return false;
-    bool removed = false;
     struct stat st {};
-    // A live owner keeps its lock on the file for as long as it holds the port, and the lock
-    // taken here keeps a new owner from starting on this file meanwhile.
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-        st.st_size == 0) {
-        const qint64 modified = qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
-        const qint64 age = QDateTime::currentMSecsSinceEpoch() - modified;
-        // File times follow the wall clock: a file "from the future" is as old as it is far off.
-        if (qAbs(age) > grace.count()) {
-            struct stat now {};
-            // Only the file looked at goes, not one that replaced it in between.
-            removed = ::stat(path.constData(), &now) == 0 && now.st_ino == st.st_ino &&
-                      now.st_dev == st.st_dev && ::unlink(path.constData()) == 0;
-        }
-    }
+    struct stat now {};
+    // Only the file looked at goes, not one that replaced it in between.
+    const bool removed = EmptyUnheldAge(fd, &st) > grace && ::stat(path.constData(), &now) == 0 &&
+                         now.st_ino == st.st_ino && now.st_dev == st.st_dev &&
+                         ::unlink(path.constData()) == 0;
     ::close(fd);
     return removed;
 #else

@@ -78,7 +78,7 @@ TPortOpenFailure DescribeOpenFailure(const QSerialPort &port, const QString &dev
 } // namespace
 
 struct ReadSession::Private {
-    enum class Phase { Idle, Settling, Reading };
+    enum class Phase { Idle, Opening, Settling, Reading };
 
     QSerialPort port;
     QTimer timer;
@@ -87,6 +87,7 @@ struct ReadSession::Private {
     Phase phase = Phase::Idle;
     std::unique_ptr<TReadTrace> read;
     std::int64_t settleStart = 0;
+    QString devicePath; // of the running read
     int progressShown = 0;
     bool succeeded = false;
     // Changes whenever a read starts or is cancelled, so a slot that cancels or restarts the
@@ -186,12 +187,25 @@ void ReadSession::Start(const QString &port, bool oldTrace) {
     d->succeeded = false;
     d->progressShown = 0;
     d->read = std::make_unique<TReadTrace>(oldTrace ? OldTraceAddress : NewTraceAddress);
-    d->phase = Private::Phase::Settling;
+    d->phase = Private::Phase::Opening;
+    d->devicePath = DevicePathFor(port);
     emit MessageLine(Text(ReadText::Communicating));
     if (generation != d->generation)
         return;
+    // A lock file that is empty and unheld but young may belong to an owner that is just
+    // starting; once it has aged past the grace time it is known to be abandoned. Waiting
+    // that long beats failing and leaving the user locked out for 30 s.
+    const auto age = EmptyLockFileAge(SerialLockFilePath(d->devicePath));
+    if (age.count() >= 0 && age <= LockFileGrace) {
+        d->timer.start(static_cast<int>((LockFileGrace - age).count()) + 50);
+        return;
+    }
+    OpenAndSettle();
+}
 
-    const QString failure = OpenDevice(DevicePathFor(port));
+void ReadSession::OpenAndSettle() {
+    const quint64 generation = d->generation;
+    const QString failure = OpenDevice(d->devicePath);
     if (!failure.isEmpty()) {
         // Without a port there is nothing to wait for: the read ends here.
         d->phase = Private::Phase::Idle;
@@ -200,6 +214,7 @@ void ReadSession::Start(const QString &port, bool oldTrace) {
             emit Finished(false);
         return;
     }
+    d->phase = Private::Phase::Settling;
     emit Progress(0, d->read->ExchangeTotal());
     if (generation != d->generation)
         return;
@@ -229,6 +244,9 @@ void ReadSession::OnTick() {
     const std::int64_t now = d->clock();
     switch (d->phase) {
     case Private::Phase::Idle:
+        return;
+    case Private::Phase::Opening:
+        OpenAndSettle();
         return;
     case Private::Phase::Settling:
         if (now >= d->settleStart + SettleSeconds)

@@ -23,6 +23,8 @@ public:
 
     /// Starts a read. port is "COM1".."COM9" (mapped by DevicePathFor) or a device path.
     /// Emits MessageLine("Communicating..." / "通信中") first. Does nothing while running.
+    /// An empty lock file that may still be getting its owner's id delays the open until it
+    /// is known to be abandoned (up to 2 s).
     void Start(const QString &port, bool oldTrace);
     /// Stops a running read at once: the port is closed, no further signal is emitted.
     void Cancel();
@@ -67,6 +69,7 @@ signals:
 private:
     QString OpenDevice(const QString &devicePath);
     void ReleasePort();
+    void OpenAndSettle();
     void BeginRead();
     void OnTick();
     void OnReadyRead();

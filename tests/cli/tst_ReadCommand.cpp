@@ -136,7 +136,7 @@ private slots:
         QCOMPARE(r.error,
                  QString("vandrel-trace read: /dev/vandrel-no-such-port: CreateFile Error!\n"
                          "vandrel-trace read: /dev/vandrel-no-such-port: No such file or "
-                         "directory (no such device)\n"));
+                         "directory (the device does not exist)\n"));
         QVERIFY(timer.elapsed() < 9000); // no time-out
     }
 

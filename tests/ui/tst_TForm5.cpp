@@ -390,7 +390,7 @@ private slots:
         form->Button2->click();
         QVERIFY(QTest::qWaitFor([form] { return !form->IsReading(); }, 15000));
         const QString device = workDir.filePath("no-such-device");
-        const QString reason = device + ": No such file or directory (no such device)";
+        const QString reason = device + ": No such file or directory (the device does not exist)";
         QCOMPARE(dialogs.messages, QStringList{"CreateFile Error!\n" + reason});
         QCOMPARE(MemoLines(*form), (QStringList{"Communicating...", "CreateFile Error!", reason}));
         QVERIFY(form->ReadFailed);
@@ -408,7 +408,7 @@ private slots:
         QTest::newRow("missing device")
             << "/dev/vandrel-no-such-port"
             << QStringList{"CreateFile Error!\n/dev/vandrel-no-such-port: No such file or "
-                           "directory (no such device)"};
+                           "directory (the device does not exist)"};
         QTest::newRow("not a serial line") << "/dev/null" << QStringList{"GetCommState Error!"};
     }
     void openPortOutsideARead() {
