@@ -8,6 +8,7 @@
 #include "TraceFileIO.h"
 
 #include <QCoreApplication>
+#include <QStringList>
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
@@ -104,8 +105,12 @@ int RunRead(int argc, char *argv[]) {
     int exitStatus = 1;
     QObject::connect(&session, &ReadSession::MessageLine, &PrintLine);
     QObject::connect(&session, &ReadSession::OpenFailed, [&](const QString &text) {
+        // "CreateFile Error!" for the port asked for, then the reason naming the device.
+        const QStringList lines = text.split(QLatin1Char('\n'));
         std::fprintf(stderr, "vandrel-trace read: %s: %s\n", qPrintable(options.port),
-                     qPrintable(text));
+                     qPrintable(lines.first()));
+        for (qsizetype i = 1; i < lines.size(); ++i)
+            std::fprintf(stderr, "vandrel-trace read: %s\n", qPrintable(lines[i]));
         exitStatus = 2;
     });
     QObject::connect(&session, &ReadSession::Finished, [&](bool success) {

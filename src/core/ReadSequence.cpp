@@ -33,6 +33,44 @@ std::string_view ReadTextFor(ReadText text) {
     return ReadTextFor(text, Language);
 }
 
+std::string PortOpenReasonText(const TPortOpenFailure &failure, std::int32_t language) {
+    const bool japanese = language == LanguageJapanese;
+    // The first words are the system's own for the error, so they can be looked up as such.
+    std::string text = failure.device + ": ";
+    switch (failure.fault) {
+    case PortOpenFault::Missing:
+        text += japanese ? "No such file or directory (デバイスがありません)"
+                         : "No such file or directory (the device does not exist)";
+        break;
+    case PortOpenFault::Denied:
+        text += japanese ? "Permission denied (ユーザーを dialout グループに加えてください)"
+                         : "Permission denied (the user must be in the group dialout)";
+        break;
+    case PortOpenFault::Busy:
+        text += japanese ? "Device or resource busy (他のプログラムが使用中です)"
+                         : "Device or resource busy (in use by another program)";
+        break;
+    case PortOpenFault::LockedByProcess:
+        text += "Device or resource busy (";
+        text +=
+            japanese
+                ? "プロセス " + std::to_string(failure.pid) + " が使用中です, " + failure.lockFile
+                : "in use by process " + std::to_string(failure.pid) + ", " + failure.lockFile;
+        text += ")";
+        break;
+    case PortOpenFault::LockedByFile:
+        text += japanese ? "ロックファイル " + failure.lockFile +
+                               " があります。使用中のプログラムがなければ削除してください"
+                         : "locked by the lock file " + failure.lockFile +
+                               "; remove it if no program is using the port";
+        break;
+    case PortOpenFault::Other:
+        text += failure.system;
+        break;
+    }
+    return text;
+}
+
 // ---------------------------------------------------------------------------------------------
 
 TRequest TExchange::Begin(char command, std::uint32_t address, std::uint8_t count,

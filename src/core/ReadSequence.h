@@ -33,6 +33,26 @@ std::string_view ReadTextFor(ReadText text);
 /// The text in the given language ('1' Japanese, anything else English).
 std::string_view ReadTextFor(ReadText text, std::int32_t language);
 
+/// Why a port could not be opened, as far as the system tells.
+enum class PortOpenFault {
+    Missing,         ///< no such device
+    Denied,          ///< no read and write access to the device
+    Busy,            ///< another program has the device open exclusively
+    LockedByProcess, ///< a live process holds the device's lock file
+    LockedByFile,    ///< a lock file without a live owner is in the way
+    Other,           ///< anything else; the system's own wording is given
+};
+/// What is known about a failed open, for the line under "CreateFile Error!".
+struct TPortOpenFailure {
+    PortOpenFault fault = PortOpenFault::Other;
+    std::string device;   ///< the device path that was opened
+    std::string lockFile; ///< LockedByProcess, LockedByFile: the lock file's path
+    long long pid = 0;    ///< LockedByProcess: the owner written in the lock file
+    std::string system;   ///< Other: the system's description of the error
+};
+/// The reason line for failure in the given language (UTF-8), naming the device.
+std::string PortOpenReasonText(const TPortOpenFailure &failure, std::int32_t language);
+
 /// One request/reply exchange: collects the reply and evaluates it.
 class TExchange {
 public:

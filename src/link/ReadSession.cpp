@@ -1,14 +1,20 @@
 #include "ReadSession.h"
 
+#include "PortLock.h"
 #include "PortNames.h"
 #include "ReadSequence.h"
 
-#include <QDateTime>
-#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QSerialPort>
 #include <QTimer>
-#include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <memory>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -16,38 +22,72 @@ namespace {
 // decides how soon after a second boundary a time-out is noticed; between ticks nothing runs.
 constexpr int TickMilliseconds = 100;
 
-// At 9600 baud a byte takes 1.04 ms and readyRead comes for nearly every byte. While much of a
-// reply is still to come, the session lets the bytes gather in the driver and looks again
-// when the rest should be there: a 481-byte reply then costs a few wake-ups instead of 481.
-constexpr double ByteMilliseconds = 10.0 * 1000.0 / 9600.0;
-constexpr std::size_t GatherFromMissing = 16;
-constexpr int GatherMaxMilliseconds = 600;
-
 QString Text(ReadText text) {
     const auto t = ReadTextFor(text);
     return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
 }
 
-std::int64_t LocalSecondsNow() {
-    return QDateTime::currentSecsSinceEpoch();
+// Whole seconds of a clock that only moves forward: setting the system's time, or its being
+// corrected, neither ends a waiting exchange early nor stretches it.
+std::int64_t MonotonicSecondsNow() {
+    using namespace std::chrono;
+    return duration_cast<seconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// Why the port refused to open, in the terms the user can act on.
+TPortOpenFailure DescribeOpenFailure(const QSerialPort &port, const QString &devicePath,
+                                     const QString &lockFile) {
+    TPortOpenFailure failure;
+    failure.device = devicePath.toStdString();
+    switch (port.error()) {
+    case QSerialPort::DeviceNotFoundError:
+        failure.fault = PortOpenFault::Missing;
+        return failure;
+    case QSerialPort::PermissionError:
+#ifdef Q_OS_UNIX
+        // QSerialPort reports a lock file in the way, a device without access rights and one
+        // opened exclusively elsewhere all alike; the lock file and the rights tell them apart.
+        if (!lockFile.isEmpty() && QFileInfo::exists(lockFile)) {
+            failure.lockFile = lockFile.toStdString();
+            failure.pid = LockFileOwner(lockFile);
+            failure.fault =
+                failure.pid > 0 ? PortOpenFault::LockedByProcess : PortOpenFault::LockedByFile;
+            return failure;
+        }
+        if (!lockFile.isEmpty()) {
+            const QByteArray path = QFile::encodeName(devicePath);
+            const bool denied = ::access(path.constData(), R_OK | W_OK) != 0 && errno == EACCES;
+            failure.fault = denied ? PortOpenFault::Denied : PortOpenFault::Busy;
+            return failure;
+        }
+        break; // no usable lock folder: the system's wording says so
+#else
+        // A COM port that another program holds refuses access.
+        Q_UNUSED(lockFile);
+        failure.fault = PortOpenFault::Busy;
+        return failure;
+#endif
+    default:
+        break;
+    }
+    failure.fault = PortOpenFault::Other;
+    failure.system = port.errorString().toStdString();
+    return failure;
 }
 
 } // namespace
 
 struct ReadSession::Private {
-    enum class Phase { Idle, Settling, Reading };
+    enum class Phase { Idle, Opening, Settling, Reading };
 
     QSerialPort port;
     QTimer timer;
-    QTimer gatherTimer;
-    bool gathering = false;
-    QElapsedTimer replyClock;   // since the first bytes of the awaited reply
-    std::size_t firstBytes = 0; // bytes that came with them; 0 before they came
-    std::function<std::int64_t()> clock = LocalSecondsNow;
+    std::function<std::int64_t()> clock = MonotonicSecondsNow;
     bool settleWait = true;
     Phase phase = Phase::Idle;
     std::unique_ptr<TReadTrace> read;
     std::int64_t settleStart = 0;
+    QString devicePath; // of the running read
     int progressShown = 0;
     bool succeeded = false;
     // Changes whenever a read starts or is cancelled, so a slot that cancels or restarts the
@@ -58,9 +98,6 @@ struct ReadSession::Private {
 ReadSession::ReadSession(QObject *parent) : QObject(parent), d(new Private) {
     d->timer.setSingleShot(true);
     connect(&d->timer, &QTimer::timeout, this, &ReadSession::OnTick);
-    d->gatherTimer.setSingleShot(true);
-    d->gatherTimer.setTimerType(Qt::PreciseTimer);
-    connect(&d->gatherTimer, &QTimer::timeout, this, &ReadSession::StopGathering);
     connect(&d->port, &QSerialPort::readyRead, this, &ReadSession::OnReadyRead);
     connect(&d->port, &QSerialPort::errorOccurred, this, &ReadSession::OnPortError);
 }
@@ -81,7 +118,7 @@ void ReadSession::SetSettleWait(bool enabled) {
 }
 
 void ReadSession::SetClock(std::function<std::int64_t()> secondsNow) {
-    d->clock = secondsNow ? std::move(secondsNow) : LocalSecondsNow;
+    d->clock = secondsNow ? std::move(secondsNow) : MonotonicSecondsNow;
 }
 
 void ReadSession::ApplyTo(TTraceRecord &record) const {
@@ -113,11 +150,16 @@ bool ReadSession::IsPortOpen() const {
 QString ReadSession::OpenDevice(const QString &devicePath) {
     // A port left open by OpenPort is given up first: a second open of it would fail.
     ReleasePort();
+    const QString lockFile = SerialLockFilePath(devicePath);
+    RemoveAbandonedLockFile(lockFile);
     d->port.setPortName(devicePath);
     if (!d->port.open(QIODevice::ReadWrite)) {
         // A device that opens but is no serial line cannot report its line settings.
-        const bool notALine = d->port.error() == QSerialPort::UnsupportedOperationError;
-        return Text(notALine ? ReadText::GetStateError : ReadText::CreateFileError);
+        if (d->port.error() == QSerialPort::UnsupportedOperationError)
+            return Text(ReadText::GetStateError);
+        const std::string reason =
+            PortOpenReasonText(DescribeOpenFailure(d->port, devicePath, lockFile), Language);
+        return Text(ReadText::CreateFileError) + QLatin1Char('\n') + QString::fromStdString(reason);
     }
     // Only these settings are applied; DTR and RTS are left alone (a pseudo-terminal refuses
     // them, a real adapter keeps its state).
@@ -134,9 +176,6 @@ QString ReadSession::OpenDevice(const QString &devicePath) {
 
 void ReadSession::ReleasePort() {
     d->timer.stop();
-    d->gatherTimer.stop();
-    d->gathering = false;
-    d->port.setReadBufferSize(0);
     if (d->port.isOpen())
         d->port.close();
 }
@@ -148,12 +187,25 @@ void ReadSession::Start(const QString &port, bool oldTrace) {
     d->succeeded = false;
     d->progressShown = 0;
     d->read = std::make_unique<TReadTrace>(oldTrace ? OldTraceAddress : NewTraceAddress);
-    d->phase = Private::Phase::Settling;
+    d->phase = Private::Phase::Opening;
+    d->devicePath = DevicePathFor(port);
     emit MessageLine(Text(ReadText::Communicating));
     if (generation != d->generation)
         return;
+    // A lock file that is empty and unheld but young may belong to an owner that is just
+    // starting; once it has aged past the grace time it is known to be abandoned. Waiting
+    // that long beats failing and leaving the user locked out for 30 s.
+    const auto age = EmptyLockFileAge(SerialLockFilePath(d->devicePath));
+    if (age.count() >= 0 && age <= LockFileGrace) {
+        d->timer.start(static_cast<int>((LockFileGrace - age).count()) + 50);
+        return;
+    }
+    OpenAndSettle();
+}
 
-    const QString failure = OpenDevice(DevicePathFor(port));
+void ReadSession::OpenAndSettle() {
+    const quint64 generation = d->generation;
+    const QString failure = OpenDevice(d->devicePath);
     if (!failure.isEmpty()) {
         // Without a port there is nothing to wait for: the read ends here.
         d->phase = Private::Phase::Idle;
@@ -162,6 +214,7 @@ void ReadSession::Start(const QString &port, bool oldTrace) {
             emit Finished(false);
         return;
     }
+    d->phase = Private::Phase::Settling;
     emit Progress(0, d->read->ExchangeTotal());
     if (generation != d->generation)
         return;
@@ -192,6 +245,9 @@ void ReadSession::OnTick() {
     switch (d->phase) {
     case Private::Phase::Idle:
         return;
+    case Private::Phase::Opening:
+        OpenAndSettle();
+        return;
     case Private::Phase::Settling:
         if (now >= d->settleStart + SettleSeconds)
             BeginRead();
@@ -204,51 +260,21 @@ void ReadSession::OnTick() {
     }
 }
 
-void ReadSession::StopGathering() {
-    if (!d->gathering)
-        return;
-    d->gathering = false;
-    // Lifting the limit makes the port watch the line again and fetch all that gathered in
-    // one go; readyRead follows.
-    d->port.setReadBufferSize(0);
-}
-
 void ReadSession::OnReadyRead() {
-    if (d->gathering)
-        return; // the byte stays in the port's buffer; StopGathering takes it
-    // This runs up to once per byte: no allocation here.
+    // Whatever has arrived goes to the read sequence at once; it decides when a reply is
+    // complete. At 9600 baud this runs up to once per byte: no allocation here.
+    const quint64 generation = d->generation;
     char bytes[ReceiveBufferSize];
-    const qint64 n = d->port.read(bytes, sizeof bytes);
-    if (n <= 0 || d->phase != Private::Phase::Reading)
-        return; // nothing was asked yet; the next request discards it anyway
-    Handle(d->read->Received(reinterpret_cast<const std::uint8_t *>(bytes),
-                             static_cast<std::size_t>(n), d->clock()));
-    if (d->phase != Private::Phase::Reading)
-        return;
-    // More than one buffer may be waiting; readyRead is not emitted again for it.
-    if (d->port.bytesAvailable() > 0) {
-        QTimer::singleShot(0, this, &ReadSession::OnReadyRead);
-        return;
-    }
-    const std::size_t received = d->read->ReplyBytesReceived();
-    if (received == 0)
-        return;
-    if (d->firstBytes == 0) {
-        d->firstBytes = received;
-        d->replyClock.start();
-    }
-    // Only a reply that trickles in at line speed is worth waiting for; one that comes in
-    // bursts (a pseudo-terminal, a buffering adapter) is read as it comes.
-    const double lineBytes = static_cast<double>(d->replyClock.elapsed()) / ByteMilliseconds;
-    const bool trickles =
-        d->firstBytes <= 4 && static_cast<double>(received - d->firstBytes) <= lineBytes + 4;
-    const std::size_t missing = d->read->ReplyBytesMissing();
-    if (trickles && missing >= GatherFromMissing) {
-        // A read buffer of one byte makes the port stop watching the line once a byte is in.
-        d->gathering = true;
-        d->port.setReadBufferSize(1);
-        const double wait = static_cast<double>(missing) * ByteMilliseconds;
-        d->gatherTimer.start(std::min(GatherMaxMilliseconds, static_cast<int>(wait) + 2));
+    for (;;) {
+        const qint64 n = d->port.read(bytes, sizeof bytes);
+        if (n <= 0 || generation != d->generation)
+            return;
+        if (d->phase != Private::Phase::Reading)
+            continue; // nothing was asked yet: the bytes belong to no request of ours
+        Handle(d->read->Received(reinterpret_cast<const std::uint8_t *>(bytes),
+                                 static_cast<std::size_t>(n), d->clock()));
+        if (generation != d->generation || d->phase != Private::Phase::Reading)
+            return;
     }
 }
 
@@ -281,7 +307,6 @@ void ReadSession::Handle(const std::vector<TReadAction> &actions) {
                 return;
             // Whatever is pending in either direction belongs to no request of ours.
             d->port.clear(QSerialPort::AllDirections);
-            d->firstBytes = 0;
             if (generation != d->generation || d->phase != Private::Phase::Reading)
                 return; // the port failed while being cleared and the read has ended
             d->port.write(reinterpret_cast<const char *>(action.request.data()),

@@ -23,6 +23,8 @@ public:
 
     /// Starts a read. port is "COM1".."COM9" (mapped by DevicePathFor) or a device path.
     /// Emits MessageLine("Communicating..." / "通信中") first. Does nothing while running.
+    /// An empty lock file that may still be getting its owner's id delays the open until it
+    /// is known to be abandoned (up to 2 s).
     void Start(const QString &port, bool oldTrace);
     /// Stops a running read at once: the port is closed, no further signal is emitted.
     void Cancel();
@@ -30,9 +32,11 @@ public:
     bool IsRunning() const;
 
     /// Opens port ("COM1".."COM9" or a device path) at the line settings outside a read and
-    /// keeps it open until ClosePort. Returns the failure text ("CreateFile Error!",
-    /// "GetCommState Error!", "SetCommState Error!"), empty on success. Start opens the port
-    /// itself, giving up one left open here.
+    /// keeps it open until ClosePort. Returns the failure text, empty on success:
+    /// "CreateFile Error!" and, on a second line, the device and the reason (missing, no
+    /// access, in use, held by a lock file); or "GetCommState Error!" or "SetCommState Error!".
+    /// An empty lock file that no process can own any more is removed first. Start opens the
+    /// port itself, giving up one left open here.
     QString OpenPort(const QString &port);
     /// Closes the port; a running read is stopped as by Cancel.
     void ClosePort();
@@ -41,7 +45,8 @@ public:
 
     /// Waits 1-2 s after opening the port before the first request (default on).
     void SetSettleWait(bool enabled);
-    /// Replaces the local clock (whole seconds) used for the settle wait and time-outs.
+    /// Replaces the clock (whole seconds) used for the settle wait and time-outs. The default
+    /// is monotonic, so a change of the system's time does not affect a read.
     void SetClock(std::function<std::int64_t()> secondsNow);
 
     /// After Finished(true): puts what was read into record: Value, Flag, Header and
@@ -53,8 +58,8 @@ public:
 signals:
     /// A line for the message area, e.g. "ERROR :  TimeOut Error" or "Normally End!".
     void MessageLine(const QString &line);
-    /// The port could not be opened: "CreateFile Error!", "GetCommState Error!" or
-    /// "SetCommState Error!". Shown in a message box; Finished(false) follows.
+    /// The port could not be opened: the text OpenPort returns. Shown in a message box and
+    /// kept in the message area; Finished(false) follows.
     void OpenFailed(const QString &text);
     /// Exchanges completed so far, of total (17 for a full read).
     void Progress(int done, int total);
@@ -64,10 +69,10 @@ signals:
 private:
     QString OpenDevice(const QString &devicePath);
     void ReleasePort();
+    void OpenAndSettle();
     void BeginRead();
     void OnTick();
     void OnReadyRead();
-    void StopGathering();
     void OnPortError(int error);
     void Handle(const std::vector<TReadAction> &actions);
     void ReportProgress();

@@ -137,8 +137,52 @@ private slots:
         const Result r = RunRead({"--port", "/dev/vandrel-no-such-port"});
         QCOMPARE(r.status, 2);
         QCOMPARE(r.lines, QStringList{"Communicating..."});
-        QVERIFY(r.error.contains("CreateFile Error!"));
-        QVERIFY(timer.elapsed() < 5000); // neither a settle wait nor a time-out
+        QCOMPARE(r.error,
+                 QString("vandrel-trace read: /dev/vandrel-no-such-port: CreateFile Error!\n"
+                         "vandrel-trace read: /dev/vandrel-no-such-port: No such file or "
+                         "directory (the device does not exist)\n"));
+        QVERIFY(timer.elapsed() < 9000); // no time-out
+    }
+
+    // The system's time is set forward or back again and again while the drive stays silent:
+    // the read still settles for 1-2 s and waits 10-11 s for the reply, not less, not forever.
+    void timeOutWhileTheClockIsSet() {
+        struct Case {
+            const char *step;
+            DriveSim sim{QStringList{"--fault", "2:timeout"}};
+            QProcess process;
+            qint64 elapsed = -1;
+        };
+        Case cases[2];
+        cases[0].step = "3600";
+        cases[1].step = "-3600";
+        QElapsedTimer timer;
+        timer.start();
+        // Both at once: each takes 11 to 13 s of real time.
+        for (Case &c : cases) {
+            QVERIFY(c.sim.Started());
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("LD_PRELOAD", QStringLiteral(VANDREL_BIN_DIR "/../lib/clockstep.so"));
+            env.insert("CLOCK_STEP_SECONDS", c.step);
+            env.insert("CLOCK_STEP_EVERY_MS", "300");
+            // A sanitized program accepts a preloaded library ahead of its runtime.
+            env.insert("ASAN_OPTIONS",
+                       env.value("ASAN_OPTIONS") + QStringLiteral(":verify_asan_link_order=0"));
+            c.process.setProcessEnvironment(env);
+            c.process.start(QStringLiteral(VANDREL_BIN_DIR "/vandrel-trace"),
+                            {"read", "--port", c.sim.path, "--lang", "en"});
+            QVERIFY(c.process.waitForStarted(10000));
+            QObject::connect(&c.process, &QProcess::finished, &c.process,
+                             [&c, &timer] { c.elapsed = timer.elapsed(); });
+        }
+        QVERIFY(
+            QTest::qWaitFor([&] { return cases[0].elapsed >= 0 && cases[1].elapsed >= 0; }, 60000));
+        for (Case &c : cases) {
+            QCOMPARE(c.process.readAllStandardOutput(),
+                     QByteArray("Communicating...\nERROR :  TimeOut Error\n"));
+            QCOMPARE(c.process.exitCode(), 1);
+            QVERIFY2(c.elapsed >= 10900, qPrintable(QString::number(c.elapsed)));
+        }
     }
 
     void portItemFollowsTheSettings() {

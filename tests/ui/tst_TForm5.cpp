@@ -375,7 +375,8 @@ private slots:
         QVERIFY(monitor.readAllStandardError().contains("COMn=PATH"));
     }
 
-    // A port that cannot be opened: one message box, no success line, record untouched.
+    // A port that cannot be opened: one message box with the reason under the fixed text, the
+    // same in the message area once the box is gone, no success line, record untouched.
     void portThatCannotBeOpened() {
         FakeDialogs dialogs;
         TForm1 frame;
@@ -388,8 +389,11 @@ private slots:
         form->Session->SetSettleWait(false);
         form->Button2->click();
         QVERIFY(QTest::qWaitFor([form] { return !form->IsReading(); }, 15000));
-        QCOMPARE(dialogs.messages, QStringList{"CreateFile Error!"});
-        QVERIFY(!MemoLines(*form).contains(QStringLiteral("Normally End!")));
+        const QString device = workDir.filePath("no-such-device");
+        const QString reason = device + ": No such file or directory (the device does not exist)";
+        QCOMPARE(dialogs.messages, QStringList{"CreateFile Error!\n" + reason});
+        QCOMPARE(MemoLines(*form), (QStringList{"Communicating...", "CreateFile Error!", reason}));
+        QVERIFY(form->ReadFailed);
         QVERIFY(form->Button2->isEnabled());
         QVERIFY(!form->ProgressBar1->isVisibleTo(form));
         QVERIFY(frame.Record == before);
@@ -402,7 +406,9 @@ private slots:
         QTest::addColumn<QStringList>("boxes");
         QTest::newRow("drive") << QString() << QStringList{};
         QTest::newRow("missing device")
-            << "/dev/vandrel-no-such-port" << QStringList{"CreateFile Error!"};
+            << "/dev/vandrel-no-such-port"
+            << QStringList{"CreateFile Error!\n/dev/vandrel-no-such-port: No such file or "
+                           "directory (the device does not exist)"};
         QTest::newRow("not a serial line") << "/dev/null" << QStringList{"GetCommState Error!"};
     }
     void openPortOutsideARead() {

@@ -250,6 +250,9 @@ void TForm5::CommitDevicePath() {
 }
 
 void TForm5::ShowOpenFailure(const QString &text) {
+    // The box is gone once confirmed; the message area keeps why the read ended.
+    if (reading)
+        Memo1->appendPlainText(text);
     Dialogs::Current().Message(this, QGuiApplication::applicationDisplayName(), text,
                                QMessageBox::Warning);
 }

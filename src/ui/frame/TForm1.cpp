@@ -226,10 +226,12 @@ QMdiSubWindow *TForm1::OpenChild(QAction *item, QWidget *window) {
         connect(window, &QObject::destroyed, item, [item] { item->setEnabled(true); });
     }
     // A window that frees itself takes its frame along; queued, because the frame may itself
-    // be the one being destroyed right now.
-    connect(window, &QObject::destroyed, this, [frame = QPointer<QMdiSubWindow>(frame)] {
+    // be the one being destroyed right now. Then it is no longer a sub-window, only a plain
+    // object on its way out, so it is neither converted nor called directly here: a queued
+    // call by name is dropped if the frame is gone by the time it would run.
+    connect(window, &QObject::destroyed, this, [frame = QPointer<QObject>(frame)] {
         if (frame)
-            QMetaObject::invokeMethod(frame, &QMdiSubWindow::close, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(frame.get(), "close", Qt::QueuedConnection);
     });
     window->show();
     frame->show();
