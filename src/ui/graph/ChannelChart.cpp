@@ -52,7 +52,10 @@ void StyleAxis(QValueAxis *axis, int position) {
 
 } // namespace
 
-ChannelChart::ChannelChart(int position, QWidget *parent) : QChartView(parent), position(position) {
+// The view is built around its own chart: a view made without one creates a default chart that
+// setChart would only release, never free.
+ChannelChart::ChannelChart(int position, QWidget *parent)
+    : QChartView(new QChart, parent), position(position) {
     setObjectName(QStringLiteral("Chart%1").arg(position));
     setFrameShape(QFrame::NoFrame);
     // The window decides every chart's size, however small the chart area gets.
@@ -60,7 +63,7 @@ ChannelChart::ChannelChart(int position, QWidget *parent) : QChartView(parent), 
     setRenderHint(QPainter::Antialiasing, false);
     setBackgroundBrush(Qt::white);
 
-    auto *c = new QChart;
+    QChart *c = chart();
     c->setBackgroundRoundness(0);
     c->setBackgroundBrush(Qt::white);
     c->setPlotAreaBackgroundBrush(Qt::white);
@@ -99,7 +102,6 @@ ChannelChart::ChannelChart(int position, QWidget *parent) : QChartView(parent), 
     titleItem->setFont(c->titleFont());
     titleItem->setBrush(Qt::black);
 
-    setChart(c);
     connect(c, &QChart::geometryChanged, this, [this] { ApplyGeometry(chart()->size()); });
     hide();
 }

@@ -201,9 +201,18 @@ void TGraghForm::FormCreate() {
     if (Form1)
         Form1->N1->setEnabled(false);
     SetLanguageCaptions();
-    // Each graph window brings its own configuration window; an earlier one lives on with the
-    // main frame, so that it can still be confirmed.
-    form6 = new TForm6(Form1, this);
+    // The program keeps one configuration window. Two of them would each hold their own copy of
+    // the names, and confirming the stale one would silently undo the other; a window per graph
+    // window was also never freed. A hidden one starts afresh from the names as they are now,
+    // as a new window would; one the user still has open keeps what is typed in it.
+    if (Form6) {
+        form6 = Form6;
+        if (form6->isHidden())
+            form6->FormCreate();
+        form6->SetGraph(this);
+    } else {
+        form6 = new TForm6(Form1 ? static_cast<QWidget *>(Form1) : this, this);
+    }
     for (int ch = 1; ch <= ChannelCount; ++ch)
         CheckBox[ch]->setText(ChannelCaption(ch));
     ShowTriggerStamp();
