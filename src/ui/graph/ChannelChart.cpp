@@ -3,6 +3,7 @@
 #include "Fonts.h"
 
 #include <QChart>
+#include <QFontMetrics>
 #include <QGraphicsLayout>
 #include <QGraphicsSimpleTextItem>
 #include <QLineSeries>
@@ -17,14 +18,37 @@ constexpr int AxisFontPixels = 12;
 // Least distance between neighbouring axis labels, in pixels.
 constexpr int MinVerticalLabelSpacing = 20;
 constexpr int MinHorizontalLabelSpacing = 32;
-// Room the sample numbers under Chart1 take.
-constexpr int BottomLabelHeight = 18;
 constexpr int TitleLeft = 4;
 
 QFont AxisFont() {
     QFont font(JapanesePMinchoFont);
     font.setPixelSize(AxisFontPixels);
     return font;
+}
+// Between a vertical label's text and the plot: the chart's label padding and text margins,
+// with a pixel to spare.
+constexpr int LabelGap = 8;
+
+const QFontMetrics &AxisMetrics() {
+    static const QFontMetrics metrics(AxisFont());
+    return metrics;
+}
+
+// Half the last sample number under Chart1 reaches beyond the plot's right edge.
+int TimeLabelOverhang() {
+    return (AxisMetrics().horizontalAdvance(QString::number(SampleCount - 1)) + 1) / 2 + 1;
+}
+
+// Room the sample numbers under Chart1 take: the chart's label padding, a line of text and its
+// margins.
+int BottomLabelHeight() {
+    return 5 + AxisMetrics().height() + 2;
+}
+
+// The lowest and highest vertical labels are centred on the plot's edges; half a line of text
+// must fit outside the plot.
+int HalfLabelHeight() {
+    return (AxisMetrics().height() + 1) / 2;
 }
 
 void StyleAxis(QValueAxis *axis, int position) {
@@ -132,13 +156,22 @@ void ChannelChart::Fill(const ChartFill &fill) {
     ApplyGeometry(size);
 }
 
-double ChannelChart::VerticalStep(const AxisRange &range, const QSizeF &size) const {
-    const int height = static_cast<int>(size.height());
-    const ChartMarginsPx margins =
-        ChartMargins(static_cast<int>(size.width()), height, leftPercent);
+std::pair<int, int> ChannelChart::PlotRows(int height) const {
+    const ChartMarginsPx margins = ChartMargins(0, height, leftPercent);
     const int titleHeight = static_cast<int>(std::ceil(titleItem->boundingRect().height()));
-    const int plotHeight = height - margins.Top - titleHeight - margins.Bottom -
-                           (position == 1 ? BottomLabelHeight : 0);
+    const int top = margins.Top + titleHeight + HalfLabelHeight();
+    const int bottom =
+        height - margins.Bottom - (position == 1 ? BottomLabelHeight() : HalfLabelHeight());
+    return {top, std::max(bottom, top + 1)};
+}
+
+QRectF ChannelChart::PlotArea() const {
+    return chart()->plotArea();
+}
+
+double ChannelChart::VerticalStep(const AxisRange &range, const QSizeF &size) const {
+    const auto [top, bottom] = PlotRows(static_cast<int>(size.height()));
+    const int plotHeight = bottom - top;
     const double minStep = position == 2 ? 1.0 : 0.1;
     return LabelStep(range.Max - range.Min, plotHeight, MinVerticalLabelSpacing, minStep);
 }
@@ -147,6 +180,10 @@ void ChannelChart::SetVerticalAxis(double min, double max, double step) {
     // The chart makes one item per label step, so a small step must never meet a wide range,
     // not even between the two calls: the order depends on which way the step changes.
     const bool rangeChanged = axisY->min() != min || axisY->max() != max;
+    // Labels are counted from a hair above zero, so that zero reads "0.0", never "-0.0".
+    const double anchor = AxisTickAnchor(step);
+    if (anchor != axisY->tickAnchor())
+        axisY->setTickAnchor(anchor);
     if (step >= axisY->tickInterval()) {
         if (step != axisY->tickInterval())
             axisY->setTickInterval(step);
@@ -184,4 +221,49 @@ void ChannelChart::ApplyGeometry(const QSizeF &size) {
     const double stepX = LabelStep(SampleCount - 1, width, MinHorizontalLabelSpacing, 1.0);
     if (axisX->tickInterval() != stepX)
         axisX->setTickInterval(stepX);
+    ApplyPlotArea(size);
+}
+
+int ChannelChart::VerticalLabelWidth() const {
+    int widest = 0;
+    for (const double v :
+         AxisLabelValues(axisY->min(), axisY->max(), axisY->tickInterval(), axisY->tickAnchor()))
+        widest = std::max(
+            widest, AxisMetrics().horizontalAdvance(QString::fromStdString(AxisLabelText(v))));
+    return widest;
+}
+
+void ChannelChart::ShareTimeAxis(const QList<ChannelChart *> &charts) {
+    if (charts.isEmpty())
+        return;
+    const int width = charts.first()->width();
+    std::vector<PlotLeftNeed> needs;
+    for (const ChannelChart *chart : charts)
+        needs.push_back({chart->leftPercent, chart->VerticalLabelWidth()});
+    const PlotEdges edges = CommonPlotEdges(width, needs, LabelGap, TimeLabelOverhang());
+    for (ChannelChart *chart : charts)
+        if (chart->width() == width)
+            chart->SetPlotEdges(edges.Left, edges.Right);
+}
+
+void ChannelChart::SetPlotEdges(int left, int right) {
+    sharedWidth = width();
+    shared = {left, right};
+    ApplyPlotArea(size());
+}
+
+void ChannelChart::ApplyPlotArea(const QSizeF &size) {
+    const int width = static_cast<int>(size.width());
+    // A chart on its own (or not yet given edges for this width) makes room for its own labels.
+    const PlotEdges edges = width == sharedWidth
+                                ? shared
+                                : CommonPlotEdges(width, {{leftPercent, VerticalLabelWidth()}},
+                                                  LabelGap, TimeLabelOverhang());
+    const auto [top, bottom] = PlotRows(static_cast<int>(size.height()));
+    // A fixed plot area: the chart's own layout would start each plot where its labels end.
+    const QRectF plot(edges.Left, top, edges.Right - edges.Left, bottom - top);
+    if (plot != fixedPlot) {
+        fixedPlot = plot;
+        chart()->setPlotArea(plot);
+    }
 }

@@ -4,7 +4,10 @@
 #include "ChartScaling.h"
 
 #include <QChartView>
+#include <QList>
 #include <QString>
+
+#include <utility>
 
 class QChart;
 class QGraphicsSimpleTextItem;
@@ -21,6 +24,14 @@ public:
     void Fill(const ChartFill &fill);
     /// Moves and resizes the chart within its parent.
     void Place(const QRect &rect);
+    /// Gives charts of the same width one left and one right plot edge, so that a sample lies
+    /// at the same x in each: room for the widest vertical labels among them, and never less
+    /// than each chart's percent margin. Call after Place and Fill.
+    static void ShareTimeAxis(const QList<ChannelChart *> &charts);
+    /// Width of the widest vertical label at the present range, in pixels.
+    int VerticalLabelWidth() const;
+    /// The plot area, in the chart's own coordinates.
+    QRectF PlotArea() const;
 
     int Position() const { return position; }
     QLineSeries *Series() const { return series; }
@@ -37,6 +48,10 @@ private:
     void ApplyGeometry(const QSizeF &size);
     double VerticalStep(const AxisRange &range, const QSizeF &size) const;
     void SetVerticalAxis(double min, double max, double step);
+    /// Top and bottom of the plot for a chart of the given height.
+    std::pair<int, int> PlotRows(int height) const;
+    void SetPlotEdges(int left, int right);
+    void ApplyPlotArea(const QSizeF &size);
 
     int position;
     QLineSeries *series = nullptr;
@@ -45,4 +60,8 @@ private:
     QGraphicsSimpleTextItem *titleItem = nullptr;
     int leftPercent = 2;
     bool automaticRange = true;
+    // Plot edges given by ShareTimeAxis for charts of sharedWidth; other widths use their own.
+    int sharedWidth = -1;
+    PlotEdges shared;
+    QRectF fixedPlot;
 };

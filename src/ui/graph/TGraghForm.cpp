@@ -315,6 +315,7 @@ void TGraghForm::LayoutCharts() {
     const int k = SelectedCount;
     const int areaWidth = Panel3->width();
     const int areaHeight = Panel3->height();
+    QList<ChannelChart *> shown;
     for (int p = 1; p <= MaxShownChannels; ++p) {
         if (p > k) {
             Chart[p]->hide();
@@ -323,8 +324,12 @@ void TGraghForm::LayoutCharts() {
         const ChartSlot slot = StackedChartSlot(p, k, areaHeight);
         Chart[p]->Place(QRect(0, slot.Top, areaWidth, slot.Height));
         FillChart(p, ChannelOfChart[p]);
-        Chart[p]->show();
+        shown.append(Chart[p]);
     }
+    // One time axis: sample n at the same x in every chart, whatever their labels.
+    ChannelChart::ShareTimeAxis(shown);
+    for (ChannelChart *chart : shown)
+        chart->show();
 }
 
 void TGraghForm::FillChart(int p, int ch) {
