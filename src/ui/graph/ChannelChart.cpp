@@ -108,10 +108,12 @@ ChannelChart::ChannelChart(int position, QWidget *parent)
     axisY = new QValueAxis;
     StyleAxis(axisX, position);
     StyleAxis(axisY, position);
-    axisX->setLabelFormat(QStringLiteral("%d"));
+    // Only the bottom chart names the samples; the others keep the axis and its grid. Their
+    // hidden labels get a format without a number, so the chart lays out empty texts: setting
+    // the text of a hidden label costs as much as that of a shown one.
+    axisX->setLabelFormat(position == 1 ? QStringLiteral("%d") : QStringLiteral("-"));
     axisX->setTickInterval(5);
     axisX->setRange(0, SampleCount - 1);
-    // Only the bottom chart names the samples; the others keep the axis and its grid.
     axisX->setLabelsVisible(position == 1);
     axisY->setLabelFormat(QStringLiteral("%.1f"));
     c->addAxis(axisX, Qt::AlignBottom);
@@ -135,9 +137,16 @@ QString ChannelChart::Title() const {
 }
 
 void ChannelChart::Fill(const ChartFill &fill) {
+    Fill(fill, size());
+}
+
+void ChannelChart::Fill(const ChartFill &fill, const QSize &coming) {
     const QString title = QString::fromStdString(fill.Title);
-    titleItem->setText(title);
-    chart()->setTitle(title);
+    // Every change of the chart asks for a new layout of it, so only changes are made.
+    if (title != titleItem->text()) {
+        titleItem->setText(title);
+        chart()->setTitle(title);
+    }
     QList<QPointF> points;
     points.reserve(SampleCount);
     for (int n = 0; n < SampleCount; ++n) {
@@ -145,15 +154,14 @@ void ChannelChart::Fill(const ChartFill &fill) {
         if (std::isfinite(y))
             points.append(QPointF(n, y));
     }
-    // Every layout refills every chart; the line is only rebuilt when its points changed,
-    // which keeps resizing smooth.
     if (points != series->points())
         series->replace(points);
     automaticRange = fill.Range.Automatic;
     leftPercent = fill.LeftMarginPercent;
-    const QSizeF size = chart()->size();
-    SetVerticalAxis(fill.Range.Min, fill.Range.Max, VerticalStep(fill.Range, size));
-    ApplyGeometry(size);
+    SetVerticalAxis(fill.Range.Min, fill.Range.Max, VerticalStep(fill.Range, coming));
+    // A chart about to be resized is laid out by Place; one that keeps its size, now.
+    if (coming == size())
+        ApplyGeometry(coming);
 }
 
 std::pair<int, int> ChannelChart::PlotRows(int height) const {
@@ -233,23 +241,17 @@ int ChannelChart::VerticalLabelWidth() const {
     return widest;
 }
 
-void ChannelChart::ShareTimeAxis(const QList<ChannelChart *> &charts) {
-    if (charts.isEmpty())
-        return;
-    const int width = charts.first()->width();
+void ChannelChart::ShareTimeAxis(const QList<ChannelChart *> &charts, int width) {
     std::vector<PlotLeftNeed> needs;
     for (const ChannelChart *chart : charts)
         needs.push_back({chart->leftPercent, chart->VerticalLabelWidth()});
     const PlotEdges edges = CommonPlotEdges(width, needs, LabelGap, TimeLabelOverhang());
-    for (ChannelChart *chart : charts)
+    for (ChannelChart *chart : charts) {
+        chart->sharedWidth = width;
+        chart->shared = edges;
         if (chart->width() == width)
-            chart->SetPlotEdges(edges.Left, edges.Right);
-}
-
-void ChannelChart::SetPlotEdges(int left, int right) {
-    sharedWidth = width();
-    shared = {left, right};
-    ApplyPlotArea(size());
+            chart->ApplyPlotArea(chart->size());
+    }
 }
 
 void ChannelChart::ApplyPlotArea(const QSizeF &size) {

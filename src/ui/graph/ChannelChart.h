@@ -22,12 +22,15 @@ public:
 
     /// Replaces title, points, vertical range and left margin.
     void Fill(const ChartFill &fill);
+    /// The same for a chart that Place is about to give the size coming, so that it is laid
+    /// out once, at that size.
+    void Fill(const ChartFill &fill, const QSize &coming);
     /// Moves and resizes the chart within its parent.
     void Place(const QRect &rect);
-    /// Gives charts of the same width one left and one right plot edge, so that a sample lies
-    /// at the same x in each: room for the widest vertical labels among them, and never less
-    /// than each chart's percent margin. Call after Place and Fill.
-    static void ShareTimeAxis(const QList<ChannelChart *> &charts);
+    /// Gives charts that are (or are about to be placed) width wide one left and one right
+    /// plot edge, so that a sample lies at the same x in each: room for the widest vertical
+    /// labels among them, and never less than each chart's percent margin. Call after Fill.
+    static void ShareTimeAxis(const QList<ChannelChart *> &charts, int width);
     /// Width of the widest vertical label at the present range, in pixels.
     int VerticalLabelWidth() const;
     /// The plot area, in the chart's own coordinates.
@@ -50,7 +53,6 @@ private:
     void SetVerticalAxis(double min, double max, double step);
     /// Top and bottom of the plot for a chart of the given height.
     std::pair<int, int> PlotRows(int height) const;
-    void SetPlotEdges(int left, int right);
     void ApplyPlotArea(const QSizeF &size);
 
     int position;

@@ -316,26 +316,35 @@ void TGraghForm::LayoutCharts() {
     const int areaWidth = Panel3->width();
     const int areaHeight = Panel3->height();
     QList<ChannelChart *> shown;
+    QList<QRect> places;
     for (int p = 1; p <= MaxShownChannels; ++p) {
         if (p > k) {
             Chart[p]->hide();
             continue;
         }
         const ChartSlot slot = StackedChartSlot(p, k, areaHeight);
-        Chart[p]->Place(QRect(0, slot.Top, areaWidth, slot.Height));
-        FillChart(p, ChannelOfChart[p]);
+        places.append(QRect(0, slot.Top, areaWidth, slot.Height));
+        FillChart(p, ChannelOfChart[p], places.last().size());
         shown.append(Chart[p]);
     }
-    // One time axis: sample n at the same x in every chart, whatever their labels.
-    ChannelChart::ShareTimeAxis(shown);
-    for (ChannelChart *chart : shown)
-        chart->show();
+    // One time axis: sample n at the same x in every chart, whatever their labels. The edges
+    // are known before the charts take their places, so each is laid out once.
+    ChannelChart::ShareTimeAxis(shown, areaWidth);
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        shown[i]->Place(places[i]);
+        shown[i]->show();
+    }
 }
 
 void TGraghForm::FillChart(int p, int ch) {
+    if (p >= 1 && p <= MaxShownChannels)
+        FillChart(p, ch, Chart[p]->size());
+}
+
+void TGraghForm::FillChart(int p, int ch, const QSize &size) {
     if (!Form1 || p < 1 || p > MaxShownChannels || ch < 1 || ch > ChannelCount)
         return;
-    Chart[p]->Fill(FillChartData(Form1->Record, ch));
+    Chart[p]->Fill(FillChartData(Form1->Record, ch), size);
 }
 
 void TGraghForm::ShowTriggerStamp() {

@@ -110,6 +110,8 @@ protected:
 private:
     void CreateControls();
     void PlaceInFrame();
+    /// FillChart for a chart that is about to get the given size.
+    void FillChart(int p, int ch, const QSize &size);
 
     QPointer<TForm6> form6;
     bool placed = false;
