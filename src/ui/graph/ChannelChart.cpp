@@ -7,6 +7,7 @@
 #include <QGraphicsLayout>
 #include <QGraphicsSimpleTextItem>
 #include <QLineSeries>
+#include <QPainter>
 #include <QValueAxis>
 
 #include <cmath>
@@ -74,6 +75,67 @@ void StyleAxis(QValueAxis *axis, int position) {
     }
 }
 
+// The time axis of a chart without sample numbers, drawn as the chart's own axis would:
+// silver grid lines at the labels' places, the axis line along the plot's bottom, ticks below
+// it and minor ticks between them.
+class TimeGridItem : public QGraphicsItem {
+public:
+    TimeGridItem(QGraphicsItem *parent, int minorCount)
+        : QGraphicsItem(parent), minorCount(minorCount) {
+        setZValue(GridZ);
+    }
+
+    void Set(const QRectF &newPlot, double newStep) {
+        if (newPlot == plot && newStep == step)
+            return;
+        prepareGeometryChange();
+        plot = newPlot;
+        step = newStep;
+    }
+
+    QRectF boundingRect() const override { return plot.adjusted(-1, -1, 1, TickLength + 1); }
+
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *) override {
+        if (!(step > 0) || plot.width() <= 0)
+            return;
+        const double last = SampleCount - 1;
+        const double perSample = plot.width() / last;
+        const double bottom = plot.bottom();
+        const auto count = static_cast<qsizetype>(last / step) + 2;
+        QList<QLineF> grid;
+        grid.reserve(count);
+        QList<QLineF> ticks;
+        ticks.reserve(count * (minorCount + 1) + 1);
+        ticks.append(QLineF(plot.left(), bottom, plot.right(), bottom));
+        // Summed up step by step, as the chart places its labels.
+        for (double v = 0; v <= last; v += step) {
+            const double x = plot.left() + v * perSample;
+            grid.append(QLineF(x, plot.top(), x, bottom));
+            ticks.append(QLineF(x, bottom, x, bottom + TickLength));
+            for (int m = 1; m <= minorCount; ++m) {
+                const double minor = v + step * m / (minorCount + 1);
+                if (minor > last)
+                    break;
+                const double mx = plot.left() + minor * perSample;
+                ticks.append(QLineF(mx, bottom, mx, bottom + TickLength / 2.0));
+            }
+        }
+        painter->setPen(QPen(GridColor, 0));
+        painter->drawLines(grid);
+        painter->setPen(QPen(Qt::black, 0));
+        painter->drawLines(ticks);
+    }
+
+private:
+    // Above the plot's background, below the axes and the line, as the chart's own grid.
+    static constexpr double GridZ = 2;
+    // The chart's label padding, which is also the length of its ticks.
+    static constexpr double TickLength = 5;
+    int minorCount;
+    QRectF plot;
+    double step = 0;
+};
+
 } // namespace
 
 // The view is built around its own chart: a view made without one creates a default chart that
@@ -108,13 +170,18 @@ ChannelChart::ChannelChart(int position, QWidget *parent)
     axisY = new QValueAxis;
     StyleAxis(axisX, position);
     StyleAxis(axisY, position);
-    // Only the bottom chart names the samples; the others keep the axis and its grid. Their
-    // hidden labels get a format without a number, so the chart lays out empty texts: setting
-    // the text of a hidden label costs as much as that of a shown one.
-    axisX->setLabelFormat(position == 1 ? QStringLiteral("%d") : QStringLiteral("-"));
+    axisX->setLabelFormat(QStringLiteral("%d"));
     axisX->setTickInterval(5);
     axisX->setRange(0, SampleCount - 1);
-    axisX->setLabelsVisible(position == 1);
+    // Only the bottom chart names the samples; the others draw the same axis line, ticks and
+    // grid without labels. The chart component lays out every hidden label at every resize as
+    // if it were shown, which made resizing slow, so their time axis only maps the points and
+    // a light item of our own draws its lines.
+    if (position != 1) {
+        axisX->setLabelsVisible(false);
+        axisX->setVisible(false);
+        timeGrid = new TimeGridItem(c, position == 3 ? 0 : 4);
+    }
     axisY->setLabelFormat(QStringLiteral("%.1f"));
     c->addAxis(axisX, Qt::AlignBottom);
     c->addAxis(axisY, Qt::AlignLeft);
@@ -230,6 +297,8 @@ void ChannelChart::ApplyGeometry(const QSizeF &size) {
     if (axisX->tickInterval() != stepX)
         axisX->setTickInterval(stepX);
     ApplyPlotArea(size);
+    if (timeGrid)
+        static_cast<TimeGridItem *>(timeGrid)->Set(fixedPlot, stepX);
 }
 
 int ChannelChart::VerticalLabelWidth() const {
@@ -267,5 +336,7 @@ void ChannelChart::ApplyPlotArea(const QSizeF &size) {
     if (plot != fixedPlot) {
         fixedPlot = plot;
         chart()->setPlotArea(plot);
+        if (timeGrid)
+            static_cast<TimeGridItem *>(timeGrid)->Set(plot, axisX->tickInterval());
     }
 }

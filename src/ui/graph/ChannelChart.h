@@ -10,6 +10,7 @@
 #include <utility>
 
 class QChart;
+class QGraphicsItem;
 class QGraphicsSimpleTextItem;
 class QLineSeries;
 class QValueAxis;
@@ -60,6 +61,7 @@ private:
     QValueAxis *axisX = nullptr;
     QValueAxis *axisY = nullptr;
     QGraphicsSimpleTextItem *titleItem = nullptr;
+    QGraphicsItem *timeGrid = nullptr; ///< time axis lines of a chart without sample numbers
     int leftPercent = 2;
     bool automaticRange = true;
     // Plot edges given by ShareTimeAxis for charts of sharedWidth; other widths use their own.
