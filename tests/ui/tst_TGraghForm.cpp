@@ -66,6 +66,22 @@ double SpikeColumn(const QImage &picture, const QRect &chart) {
     return top < 0 ? -1 : (first + last) / 2.0;
 }
 
+// The x columns of the vertical grid lines in a chart of a picture: columns that are silver in
+// most of a few rows just above the plot's bottom (a horizontal grid line or the trace crosses
+// one row at most).
+QList<int> GridColumns(const QImage &picture, const QRect &chart, const QRectF &plot) {
+    QList<int> columns;
+    const int bottom = chart.top() + qFloor(plot.bottom());
+    for (int x = chart.left() + qCeil(plot.left()); x <= chart.left() + qFloor(plot.right()); ++x) {
+        int silver = 0;
+        for (int y = bottom - 7; y <= bottom - 3; ++y)
+            silver += picture.pixelColor(x, y) == QColor(192, 192, 192) ? 1 : 0;
+        if (silver >= 3)
+            columns.append(x);
+    }
+    return columns;
+}
+
 // Where each shown chart lies in the picture of the whole window.
 QList<QRect> ChartRects(const TGraghForm *graph, double scale = 1.0) {
     QList<QRect> rects;
@@ -683,10 +699,16 @@ private slots:
                      qPrintable(shown.join(QLatin1Char(' ')) + QStringLiteral(" at scale ") +
                                 QString::number(factor)));
         }
-        // The plots share one left and one right edge.
+        // The plots share one left and one right edge, and their time grid lines stand where
+        // the bottom chart, which names the samples, has its own.
+        const QList<QRect> rects = ChartRects(graph);
+        const QList<int> bottomGrid = GridColumns(screen, rects[0], graph->Chart[1]->PlotArea());
+        QVERIFY(bottomGrid.size() >= 5);
         for (int p = 2; p <= 5; ++p) {
             QCOMPARE(graph->Chart[p]->PlotArea().left(), graph->Chart[1]->PlotArea().left());
             QCOMPARE(graph->Chart[p]->PlotArea().right(), graph->Chart[1]->PlotArea().right());
+            const QList<int> grid = GridColumns(screen, rects[p - 1], graph->Chart[p]->PlotArea());
+            QCOMPARE(grid, bottomGrid);
         }
     }
 
