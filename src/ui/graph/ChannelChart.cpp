@@ -30,26 +30,21 @@ QFont AxisFont() {
 // with a pixel to spare.
 constexpr int LabelGap = 8;
 
-const QFontMetrics &AxisMetrics() {
-    static const QFontMetrics metrics(AxisFont());
-    return metrics;
-}
-
 // Half the last sample number under Chart1 reaches beyond the plot's right edge.
-int TimeLabelOverhang() {
-    return (AxisMetrics().horizontalAdvance(QString::number(SampleCount - 1)) + 1) / 2 + 1;
+int TimeLabelOverhang(const QFontMetrics &metrics) {
+    return (metrics.horizontalAdvance(QString::number(SampleCount - 1)) + 1) / 2 + 1;
 }
 
 // Room the sample numbers under Chart1 take: the chart's label padding, a line of text and its
 // margins.
-int BottomLabelHeight() {
-    return 5 + AxisMetrics().height() + 2;
+int BottomLabelHeight(const QFontMetrics &metrics) {
+    return 5 + metrics.height() + 2;
 }
 
 // The lowest and highest vertical labels are centred on the plot's edges; half a line of text
 // must fit outside the plot.
-int HalfLabelHeight() {
-    return (AxisMetrics().height() + 1) / 2;
+int HalfLabelHeight(const QFontMetrics &metrics) {
+    return (metrics.height() + 1) / 2;
 }
 
 void StyleAxis(QValueAxis *axis, int position) {
@@ -141,7 +136,7 @@ private:
 // The view is built around its own chart: a view made without one creates a default chart that
 // setChart would only release, never free.
 ChannelChart::ChannelChart(int position, QWidget *parent)
-    : QChartView(new QChart, parent), position(position) {
+    : QChartView(new QChart, parent), position(position), axisMetrics(AxisFont()) {
     setObjectName(QStringLiteral("Chart%1").arg(position));
     setFrameShape(QFrame::NoFrame);
     // The window decides every chart's size, however small the chart area gets.
@@ -234,9 +229,10 @@ void ChannelChart::Fill(const ChartFill &fill, const QSize &coming) {
 std::pair<int, int> ChannelChart::PlotRows(int height) const {
     const ChartMarginsPx margins = ChartMargins(0, height, leftPercent);
     const int titleHeight = static_cast<int>(std::ceil(titleItem->boundingRect().height()));
-    const int top = margins.Top + titleHeight + HalfLabelHeight();
+    const int top = margins.Top + titleHeight + HalfLabelHeight(axisMetrics);
     const int bottom =
-        height - margins.Bottom - (position == 1 ? BottomLabelHeight() : HalfLabelHeight());
+        height - margins.Bottom -
+        (position == 1 ? BottomLabelHeight(axisMetrics) : HalfLabelHeight(axisMetrics));
     return {top, std::max(bottom, top + 1)};
 }
 
@@ -305,16 +301,19 @@ int ChannelChart::VerticalLabelWidth() const {
     int widest = 0;
     for (const double v :
          AxisLabelValues(axisY->min(), axisY->max(), axisY->tickInterval(), axisY->tickAnchor()))
-        widest = std::max(
-            widest, AxisMetrics().horizontalAdvance(QString::fromStdString(AxisLabelText(v))));
+        widest = std::max(widest,
+                          axisMetrics.horizontalAdvance(QString::fromStdString(AxisLabelText(v))));
     return widest;
 }
 
 void ChannelChart::ShareTimeAxis(const QList<ChannelChart *> &charts, int width) {
+    if (charts.isEmpty())
+        return;
     std::vector<PlotLeftNeed> needs;
     for (const ChannelChart *chart : charts)
         needs.push_back({chart->leftPercent, chart->VerticalLabelWidth()});
-    const PlotEdges edges = CommonPlotEdges(width, needs, LabelGap, TimeLabelOverhang());
+    const PlotEdges edges =
+        CommonPlotEdges(width, needs, LabelGap, TimeLabelOverhang(charts.first()->axisMetrics));
     for (ChannelChart *chart : charts) {
         chart->sharedWidth = width;
         chart->shared = edges;
@@ -329,7 +328,7 @@ void ChannelChart::ApplyPlotArea(const QSizeF &size) {
     const PlotEdges edges = width == sharedWidth
                                 ? shared
                                 : CommonPlotEdges(width, {{leftPercent, VerticalLabelWidth()}},
-                                                  LabelGap, TimeLabelOverhang());
+                                                  LabelGap, TimeLabelOverhang(axisMetrics));
     const auto [top, bottom] = PlotRows(static_cast<int>(size.height()));
     // A fixed plot area: the chart's own layout would start each plot where its labels end.
     const QRectF plot(edges.Left, top, edges.Right - edges.Left, bottom - top);

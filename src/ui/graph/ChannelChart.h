@@ -4,6 +4,7 @@
 #include "ChartScaling.h"
 
 #include <QChartView>
+#include <QFontMetrics>
 #include <QList>
 #include <QString>
 
@@ -57,6 +58,7 @@ private:
     void ApplyPlotArea(const QSizeF &size);
 
     int position;
+    QFontMetrics axisMetrics; ///< of the axis labels, to make room for them
     QLineSeries *series = nullptr;
     QValueAxis *axisX = nullptr;
     QValueAxis *axisY = nullptr;
