@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 
 std::string ChartTitle(int ch) {
     if (OwnNameFlag[ch] != 0)
@@ -93,6 +94,47 @@ double LabelStep(double span, int lengthPx, int minSpacingPx, double minStep) {
     if (!std::isfinite(step))
         return minStep;
     return std::max(step, minStep);
+}
+
+std::string AxisLabelText(double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.1f", value);
+    std::string label(text);
+    if (label == "-0.0")
+        return "0.0";
+    return label;
+}
+
+double AxisTickAnchor(double step) {
+    // Multiples of a half add up exactly and need no lift, which would cost the label at a
+    // range end that is a multiple of the step. Otherwise the lift lies far above the rounding
+    // of a sum of a few dozen steps and far below the 0.05 that one decimal would show.
+    if (std::fabs(step) >= 0.5 && std::fmod(step, 0.5) == 0)
+        return 0;
+    return std::min(std::fabs(step) * 1e-6, 1e-3);
+}
+
+std::vector<double> AxisLabelValues(double min, double max, double step, double anchor) {
+    std::vector<double> values;
+    if (!(step > 0) || !(max >= min) || !std::isfinite(min) || !std::isfinite(max))
+        return values;
+    constexpr std::size_t MaxLabels = 1000;
+    const double first = anchor - std::floor((anchor - min) / step) * step;
+    for (double v = first; v <= max && values.size() < MaxLabels; v += step)
+        values.push_back(v);
+    return values;
+}
+
+PlotEdges CommonPlotEdges(int chartWidth, const std::vector<PlotLeftNeed> &charts, int labelGap,
+                          int rightOverhang) {
+    PlotEdges edges;
+    for (const PlotLeftNeed &chart : charts)
+        edges.Left = std::max(edges.Left, PercentOf(chartWidth, chart.LeftMarginPercent) +
+                                              chart.LabelWidth + labelGap);
+    edges.Right = chartWidth - std::max(PercentOf(chartWidth, 2), rightOverhang);
+    if (edges.Right <= edges.Left)
+        edges.Right = edges.Left + 1;
+    return edges;
 }
 
 ChartSlot StackedChartSlot(int p, int k, int areaHeight) {

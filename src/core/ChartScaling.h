@@ -6,6 +6,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 /// Value range of the vertical axis.
 struct AxisRange {
@@ -62,6 +63,40 @@ ChartMarginsPx ChartMargins(int width, int height, int leftPercent);
 /// at least minSpacingPx apart on an axis lengthPx long showing span, and never below minStep.
 /// An axis of no length is treated as one pixel long.
 double LabelStep(double span, int lengthPx, int minSpacingPx, double minStep);
+
+/// Text of a vertical axis label: one decimal ("##0.0"); a zero is never signed, so a value
+/// that only rounds to zero reads "0.0", not "-0.0".
+std::string AxisLabelText(double value);
+
+/// Where an axis with labels every step counts its labels from: zero, or a hair above it (far
+/// below what one decimal shows) for a step such as 0.1 that binary numbers hold only roughly.
+/// Labels are added up step by step, and without the lift the sum that should be zero can land
+/// just below it.
+double AxisTickAnchor(double step);
+
+/// Values of the labels of an axis from min to max with labels every step, counted from
+/// anchor the way the chart adds them up (at most 1000 labels).
+std::vector<double> AxisLabelValues(double min, double max, double step, double anchor);
+
+/// Room one chart needs left of its plot.
+struct PlotLeftNeed {
+    int LeftMarginPercent = 4; ///< the chart's left margin, percent of the chart width
+    int LabelWidth = 0;        ///< widest vertical label, pixels
+};
+
+/// Left and right edge of the plot, pixels from the chart's left edge.
+struct PlotEdges {
+    int Left = 0;
+    int Right = 0;
+};
+
+/// One plot edge pair for stacked charts chartWidth wide that share one time axis, so that a
+/// sample lies at the same x in every chart. Left: the largest need of the charts, each its
+/// percent margin plus its widest label plus labelGap (the percent margin is the least margin
+/// of every chart). Right: the 2 % right margin, or more when rightOverhang (half the last time
+/// label) needs it. The plot keeps at least one pixel of width.
+PlotEdges CommonPlotEdges(int chartWidth, const std::vector<PlotLeftNeed> &charts, int labelGap,
+                          int rightOverhang);
 
 /// Vertical place of a chart in the chart area.
 struct ChartSlot {

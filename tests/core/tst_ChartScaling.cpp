@@ -232,6 +232,92 @@ private slots:
             QVERIFY(got / span * std::max(length, 1) >= 20 * (1 - 1e-9));
     }
 
+    // Labels summed up step by step from the anchor: zero reads "0.0", and the labels are the
+    // multiples of the step within the range, read as the chart reads them.
+    void axisLabels_data() {
+        QTest::addColumn<double>("min");
+        QTest::addColumn<double>("max");
+        QTest::addColumn<double>("step");
+        QTest::addColumn<QStringList>("labels");
+        QTest::newRow("-1.44..1.44 by 0.2")
+            << -1.44 << 1.44 << 0.2
+            << QStringList{"-1.4", "-1.2", "-1.0", "-0.8", "-0.6", "-0.4", "-0.2", "0.0",
+                           "0.2",  "0.4",  "0.6",  "0.8",  "1.0",  "1.2",  "1.4"};
+        QTest::newRow("-0.36..0.36 by 0.1")
+            << -0.36 << 0.36 << 0.1
+            << QStringList{"-0.3", "-0.2", "-0.1", "0.0", "0.1", "0.2", "0.3"};
+        QTest::newRow("flat zero -1..1 by 0.5")
+            << -1.0 << 1.0 << 0.5 << QStringList{"-1.0", "-0.5", "0.0", "0.5", "1.0"};
+        // Lifted a hair above zero, the count loses a label at the very end of the range.
+        QTest::newRow("flat zero -1..1 by 0.2")
+            << -1.0 << 1.0 << 0.2 << QStringList{"-1.0", "-0.8", "-0.6", "-0.4", "-0.2",
+                                                 "0.0",  "0.2",  "0.4",  "0.6",  "0.8"};
+        QTest::newRow("-10..110 by 10")
+            << -10.0 << 110.0 << 10.0
+            << QStringList{"-10.0", "0.0",  "10.0", "20.0", "30.0",  "40.0", "50.0",
+                           "60.0",  "70.0", "80.0", "90.0", "100.0", "110.0"};
+        QTest::newRow("-36000..36000 by 20000")
+            << -36000.0 << 36000.0 << 20000.0 << QStringList{"-20000.0", "0.0", "20000.0"};
+        QTest::newRow("0.3..2.7 by 0.5")
+            << 0.3 << 2.7 << 0.5 << QStringList{"0.5", "1.0", "1.5", "2.0", "2.5"};
+        QTest::newRow("no step") << 0.0 << 1.0 << 0.0 << QStringList{};
+    }
+    void axisLabels() {
+        QFETCH(double, min);
+        QFETCH(double, max);
+        QFETCH(double, step);
+        QStringList labels;
+        for (const double v : AxisLabelValues(min, max, step, AxisTickAnchor(step)))
+            labels.append(Utf8(AxisLabelText(v)));
+        QTEST(labels, "labels");
+    }
+
+    void noNegativeZeroLabel() {
+        QCOMPARE(AxisLabelText(-1e-17), std::string("0.0"));
+        QCOMPARE(AxisLabelText(-0.04), std::string("0.0"));
+        QCOMPARE(AxisLabelText(-0.05000001), std::string("-0.1"));
+        QCOMPARE(AxisLabelText(1234.56), std::string("1234.6"));
+        // Whatever range and step, a label near zero is summed to a hair above it.
+        for (const double step : {0.1, 0.2, 0.5, 1.0, 2.0, 5.0, 20.0})
+            for (int k = 1; k <= 60; ++k)
+                for (const double off : {0.0, 0.013, 0.37})
+                    for (const double v : AxisLabelValues(-k * step * 1.1 - off, k * step * 0.7,
+                                                          step, AxisTickAnchor(step)))
+                        QVERIFY2(AxisLabelText(v) != "-0.0",
+                                 qPrintable(QStringLiteral("%1 %2").arg(step).arg(k)));
+    }
+
+    // One left and right plot edge for charts of one width: room for the widest labels and at
+    // least every chart's percent margin; right margin 2 %, widened for the last time label.
+    void commonPlotEdges_data() {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QList<int>>("needs"); // percent, label width, ...
+        QTest::addColumn<int>("overhang");
+        QTest::addColumn<int>("left");
+        QTest::addColumn<int>("right");
+        // 1000 px, gap 8: 1 % + 60 = 78; 4 % + 20 = 68 -> 78.
+        QTest::newRow("wide labels set the edge")
+            << 1000 << QList<int>{1, 60, 4, 20} << 8 << 78 << 980;
+        // 4 % of 1000 + 30 + 8 = 78 beats 1 % + 40 + 8 = 58: the percent margin is the least.
+        QTest::newRow("percent margin is the least")
+            << 1000 << QList<int>{1, 40, 4, 30} << 8 << 78 << 980;
+        QTest::newRow("one chart") << 600 << QList<int>{3, 24} << 8 << 50 << 588;
+        QTest::newRow("narrow: the time label needs more than 2 %")
+            << 300 << QList<int>{2, 30, 2, 35} << 9 << 49 << 291;
+        QTest::newRow("no room left") << 40 << QList<int>{4, 50} << 8 << 60 << 61;
+    }
+    void commonPlotEdges() {
+        QFETCH(int, width);
+        QFETCH(QList<int>, needs);
+        QFETCH(int, overhang);
+        std::vector<PlotLeftNeed> charts;
+        for (qsizetype i = 0; i + 1 < needs.size(); i += 2)
+            charts.push_back({needs[i], needs[i + 1]});
+        const PlotEdges edges = CommonPlotEdges(width, charts, 8, overhang);
+        QTEST(edges.Left, "left");
+        QTEST(edges.Right, "right");
+    }
+
     void stackedSlots_data() {
         QTest::addColumn<int>("k");
         QTest::addColumn<int>("area");

@@ -226,28 +226,54 @@ private slots:
         QCOMPARE(NextTabStop(names->Edit[11]), names->Edit[12]);
     }
 
-    // Each graph window brings a fresh configuration window; the earlier one stays until the
-    // program ends and, confirmed later, leaves the closed graph window alone.
-    void newGraphNewChannelWindow() {
+    // The program keeps one configuration window, whichever graph window uses it: a name
+    // confirmed after its graph window closed survives the next window's "OK", a hidden window
+    // starts afresh (names and language as they are now), and one left open keeps its text.
+    void oneChannelWindowForAllGraphWindows() {
         TGraghForm *graph = OpenGraph();
-        QPointer<TForm6> first = graph->ChannelWindow();
-        first->Edit[1]->setText(QStringLiteral("unsaved"));
+        QPointer<TForm6> names = graph->ChannelWindow();
+        QCOMPARE(names.data(), Form6);
+        names->Edit[1]->setText(QStringLiteral("unsaved"));
+        graph->Button4->click();
+        QTRY_VERIFY(frame->N1->isEnabled());
+        Language = LanguageJapanese;
+        graph = OpenGraph();
+        QCOMPARE(graph->ChannelWindow(), names.data());
+        QVERIFY(names->isHidden());
+        QCOMPARE(names->Edit[1]->text(), QStringLiteral("ch1"));
+        QCOMPARE(names->Label14->text(), Text("Ch表示"));
+
+        // Left open while its graph window closes, then confirmed.
+        graph->Button3->click();
+        names->Edit[2]->setText(QStringLiteral("Pump"));
+        graph->Button4->click();
+        QTRY_VERIFY(frame->N1->isEnabled());
+        QVERIFY(names && names->isVisible());
+        names->OwnItem[2]->click();
+        names->Button1->click();
+        QCOMPARE(OwnNameFlag[2], 1);
+        QCOMPARE(OwnName[2], std::string("Pump"));
+
+        graph = OpenGraph();
+        QCOMPARE(graph->CheckBox[2]->text(), QStringLiteral("Pump"));
+        graph->Button3->click();
+        QCOMPARE(names->Edit[2]->text(), QStringLiteral("Pump"));
+        QVERIFY(names->OwnItem[2]->isChecked());
+        names->Button1->click();
+        QCOMPARE(OwnNameFlag[2], 1);
+        QCOMPARE(OwnName[2], std::string("Pump"));
+
+        // Still open when the next graph window comes: what is typed stays and relabels it.
+        graph->Button3->click();
+        names->Edit[3]->setText(QStringLiteral("Fan"));
+        names->OwnItem[3]->click();
         graph->Button4->click();
         QTRY_VERIFY(frame->N1->isEnabled());
         graph = OpenGraph();
-        QVERIFY(first);
-        QVERIFY(first->isHidden());
-        QVERIFY(graph->ChannelWindow() != first);
-        QCOMPARE(graph->ChannelWindow()->Edit[1]->text(), QStringLiteral("ch1"));
-        QCOMPARE(first->Edit[1]->text(), QStringLiteral("unsaved"));
-
-        first->show();
-        first->OwnItem[1]->click();
-        first->Button1->click();
-        QVERIFY(first->isHidden());
-        QCOMPARE(OwnNameFlag[1], 1);
-        QCOMPARE(OwnName[1], std::string("unsaved"));
-        QCOMPARE(graph->CheckBox[1]->text(), QStringLiteral("Curr.-U(%)"));
+        QCOMPARE(names->Edit[3]->text(), QStringLiteral("Fan"));
+        names->Button1->click();
+        QCOMPARE(graph->CheckBox[3]->text(), QStringLiteral("Fan"));
+        QCOMPARE(OwnName[3], std::string("Fan"));
     }
 };
 

@@ -10,6 +10,8 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,7 +28,9 @@
 #include <QTest>
 #include <QValueAxis>
 
+#include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -41,6 +45,53 @@ void FillDistinctValues(TTraceRecord &record) {
 // The channel a chart shows, told by its points.
 int ShownChannel(const ChannelChart *chart) {
     return qRound(chart->Series()->at(0).y() / 10);
+}
+
+// The x column of the spike's peak in one chart of a picture of the graph window: the middle
+// of the highest red pixels. -1 when the chart shows no red.
+double SpikeColumn(const QImage &picture, const QRect &chart) {
+    int top = -1;
+    int first = -1;
+    int last = -1;
+    for (int y = chart.top(); y <= chart.bottom() && top < 0; ++y) {
+        for (int x = chart.left(); x <= chart.right(); ++x) {
+            const QColor c = picture.pixelColor(x, y);
+            if (c.red() > 180 && c.green() < 110 && c.blue() < 110) {
+                if (top < 0)
+                    first = x, top = y;
+                last = x;
+            }
+        }
+    }
+    return top < 0 ? -1 : (first + last) / 2.0;
+}
+
+// The x columns of the vertical grid lines in a chart of a picture: columns that are silver in
+// most of a few rows just above the plot's bottom (a horizontal grid line or the trace crosses
+// one row at most).
+QList<int> GridColumns(const QImage &picture, const QRect &chart, const QRectF &plot) {
+    QList<int> columns;
+    const int bottom = chart.top() + qFloor(plot.bottom());
+    for (int x = chart.left() + qCeil(plot.left()); x <= chart.left() + qFloor(plot.right()); ++x) {
+        int silver = 0;
+        for (int y = bottom - 7; y <= bottom - 3; ++y)
+            silver += picture.pixelColor(x, y) == QColor(192, 192, 192) ? 1 : 0;
+        if (silver >= 3)
+            columns.append(x);
+    }
+    return columns;
+}
+
+// Where each shown chart lies in the picture of the whole window.
+QList<QRect> ChartRects(const TGraghForm *graph, double scale = 1.0) {
+    QList<QRect> rects;
+    for (int p = 1; p <= graph->SelectedCount; ++p) {
+        const ChannelChart *chart = graph->Chart[p];
+        const QRect r(chart->mapTo(graph, QPoint(0, 0)), chart->size());
+        rects.append(QRect(qRound(r.left() * scale), qRound(r.top() * scale),
+                           qRound(r.width() * scale), qRound(r.height() * scale)));
+    }
+    return rects;
 }
 
 QString Text(const char *utf8) {
@@ -593,6 +644,119 @@ private slots:
         // A new window starts afresh.
         OpenGraph();
         QCOMPARE(graph->SelectedCount, 0);
+    }
+
+    // Every chart shares one time axis: a one-sample spike lies at the same x in each, however
+    // wide the charts' vertical labels, at every window size, on screen and on paper; and a
+    // zero label reads "0.0".
+    void oneTimeAxisForAllCharts_data() {
+        QTest::addColumn<QSize>("chartArea");
+        QTest::addColumn<QList<float>>("levels"); // per chart from the bottom: base, spike
+        QTest::newRow("mixed ranges, wide")
+            << QSize(1000, 600)
+            << QList<float>{0.5f, 2.5f, -30000.f, 30000.f, -1.2f, 1.2f, 0.f, 1000.f, 10.f, 12.f};
+        QTest::newRow("mixed ranges, narrow")
+            << QSize(420, 500)
+            << QList<float>{-1.2f, 1.2f, 0.f, 150.f, -2.e6f, 3.e6f, 0.1f, 0.2f, -50.f, 5.f};
+        QTest::newRow("like ranges, tall")
+            << QSize(700, 900)
+            << QList<float>{0.f, 100.f, 0.f, 100.f, 0.f, 100.f, 0.f, 100.f, 0.f, 100.f};
+    }
+    void oneTimeAxisForAllCharts() {
+        QFETCH(QSize, chartArea);
+        QFETCH(QList<float>, levels);
+        IsNormalized = 1;
+        for (int c = 0; c < 5; ++c)
+            for (int n = 0; n < SampleCount; ++n)
+                frame->Record.Value[n][c] = levels[2 * c + (n == 10 ? 1 : 0)];
+        frame->resize(chartArea + QSize(400, 400));
+        OpenGraph();
+        for (int ch = 1; ch <= 5; ++ch)
+            Click(ch);
+        SubWindow()->resize(SubWindow()->size() + chartArea - graph->Panel3->size());
+        QTRY_COMPARE(graph->Panel3->size(), chartArea);
+        QCoreApplication::processEvents();
+
+        const QImage screen = graph->grab().toImage();
+        // The same picture on a page half as large again, as the print routine draws it.
+        const double scale = 1.5;
+        QImage paper((QSizeF(screen.size()) * scale).toSize(), QImage::Format_RGB32);
+        paper.fill(Qt::white);
+        QPainter painter(&paper);
+        PaintPage(painter, paper.size(), graph->grab());
+        painter.end();
+
+        for (const auto &[picture, factor] : {std::pair{screen, 1.0}, std::pair{paper, scale}}) {
+            QList<double> columns;
+            for (const QRect &rect : ChartRects(graph, factor))
+                columns.append(SpikeColumn(picture, rect));
+            const auto [low, high] = std::minmax_element(columns.begin(), columns.end());
+            QVERIFY2(*low >= 0, "a chart shows no spike");
+            QStringList shown;
+            for (const double column : columns)
+                shown.append(QString::number(column));
+            QVERIFY2(*high - *low <= factor,
+                     qPrintable(shown.join(QLatin1Char(' ')) + QStringLiteral(" at scale ") +
+                                QString::number(factor)));
+        }
+        // The plots share one left and one right edge, and their time grid lines stand where
+        // the bottom chart, which names the samples, has its own.
+        const QList<QRect> rects = ChartRects(graph);
+        const QList<int> bottomGrid = GridColumns(screen, rects[0], graph->Chart[1]->PlotArea());
+        QVERIFY(bottomGrid.size() >= 5);
+        for (int p = 2; p <= 5; ++p) {
+            QCOMPARE(graph->Chart[p]->PlotArea().left(), graph->Chart[1]->PlotArea().left());
+            QCOMPARE(graph->Chart[p]->PlotArea().right(), graph->Chart[1]->PlotArea().right());
+            const QList<int> grid = GridColumns(screen, rects[p - 1], graph->Chart[p]->PlotArea());
+            QCOMPARE(grid, bottomGrid);
+        }
+    }
+
+    // Vertical labels: a zero reads "0.0", never "-0.0", and every label shown lies wholly
+    // inside its chart (the lowest one of an upper chart used to be cut by the chart's edge).
+    void verticalLabels_data() {
+        QTest::addColumn<QSize>("chartArea");
+        QTest::newRow("wide") << QSize(900, 700);
+        QTest::newRow("low") << QSize(700, 380);
+        QTest::newRow("tall") << QSize(600, 1000);
+    }
+    void verticalLabels() {
+        QFETCH(QSize, chartArea);
+        IsNormalized = 1;
+        // A flat zero line, and ranges whose labels are summed up across zero.
+        const float ranges[5][2] = {{0, 0}, {-1.2f, 1.2f}, {-0.3f, 0.3f}, {-12, 12}, {-1.1f, 0.7f}};
+        for (int c = 0; c < 5; ++c)
+            for (int n = 0; n < SampleCount; ++n)
+                frame->Record.Value[n][c] = ranges[c][n % 2];
+        frame->resize(chartArea + QSize(400, 400));
+        OpenGraph();
+        for (int ch = 1; ch <= 5; ++ch)
+            Click(ch);
+        SubWindow()->resize(SubWindow()->size() + chartArea - graph->Panel3->size());
+        QTRY_COMPARE(graph->Panel3->size(), chartArea);
+        QCoreApplication::processEvents();
+        graph->grab(); // lays out and draws every chart
+
+        for (int p = 1; p <= 5; ++p) {
+            ChannelChart *chart = graph->Chart[p];
+            QStringList labels;
+            for (QGraphicsItem *item : chart->scene()->items()) {
+                auto *text = dynamic_cast<QGraphicsTextItem *>(item);
+                bool number = false;
+                if (!text || !text->isVisible())
+                    continue;
+                text->toPlainText().toDouble(&number);
+                if (!number)
+                    continue;
+                labels.append(text->toPlainText());
+                const QRectF where = chart->mapFromScene(text->sceneBoundingRect()).boundingRect();
+                QVERIFY2(QRectF(chart->rect()).contains(where),
+                         qPrintable(text->toPlainText() + QStringLiteral(" in chart %1").arg(p)));
+            }
+            QVERIFY2(!labels.contains(QStringLiteral("-0.0")), qPrintable(labels.join(' ')));
+            if (p <= 4 || chart->AxisY()->min() < 0)
+                QVERIFY2(labels.contains(QStringLiteral("0.0")), qPrintable(labels.join(' ')));
+        }
     }
 
     // Print: the window goes onto one page whatever the printer setup answers.

@@ -3,9 +3,11 @@
 #include "Fonts.h"
 
 #include <QChart>
+#include <QFontMetrics>
 #include <QGraphicsLayout>
 #include <QGraphicsSimpleTextItem>
 #include <QLineSeries>
+#include <QPainter>
 #include <QValueAxis>
 
 #include <cmath>
@@ -17,14 +19,32 @@ constexpr int AxisFontPixels = 12;
 // Least distance between neighbouring axis labels, in pixels.
 constexpr int MinVerticalLabelSpacing = 20;
 constexpr int MinHorizontalLabelSpacing = 32;
-// Room the sample numbers under Chart1 take.
-constexpr int BottomLabelHeight = 18;
 constexpr int TitleLeft = 4;
 
 QFont AxisFont() {
     QFont font(JapanesePMinchoFont);
     font.setPixelSize(AxisFontPixels);
     return font;
+}
+// Between a vertical label's text and the plot: the chart's label padding and text margins,
+// with a pixel to spare.
+constexpr int LabelGap = 8;
+
+// Half the last sample number under Chart1 reaches beyond the plot's right edge.
+int TimeLabelOverhang(const QFontMetrics &metrics) {
+    return (metrics.horizontalAdvance(QString::number(SampleCount - 1)) + 1) / 2 + 1;
+}
+
+// Room the sample numbers under Chart1 take: the chart's label padding, a line of text and its
+// margins.
+int BottomLabelHeight(const QFontMetrics &metrics) {
+    return 5 + metrics.height() + 2;
+}
+
+// The lowest and highest vertical labels are centred on the plot's edges; half a line of text
+// must fit outside the plot.
+int HalfLabelHeight(const QFontMetrics &metrics) {
+    return (metrics.height() + 1) / 2;
 }
 
 void StyleAxis(QValueAxis *axis, int position) {
@@ -50,9 +70,73 @@ void StyleAxis(QValueAxis *axis, int position) {
     }
 }
 
+// The time axis of a chart without sample numbers, drawn as the chart's own axis would:
+// silver grid lines at the labels' places, the axis line along the plot's bottom, ticks below
+// it and minor ticks between them.
+class TimeGridItem : public QGraphicsItem {
+public:
+    TimeGridItem(QGraphicsItem *parent, int minorCount)
+        : QGraphicsItem(parent), minorCount(minorCount) {
+        setZValue(GridZ);
+    }
+
+    void Set(const QRectF &newPlot, double newStep) {
+        if (newPlot == plot && newStep == step)
+            return;
+        prepareGeometryChange();
+        plot = newPlot;
+        step = newStep;
+    }
+
+    QRectF boundingRect() const override { return plot.adjusted(-1, -1, 1, TickLength + 1); }
+
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *) override {
+        if (!(step > 0) || plot.width() <= 0)
+            return;
+        const double last = SampleCount - 1;
+        const double perSample = plot.width() / last;
+        const double bottom = plot.bottom();
+        const auto count = static_cast<qsizetype>(last / step) + 2;
+        QList<QLineF> grid;
+        grid.reserve(count);
+        QList<QLineF> ticks;
+        ticks.reserve(count * (minorCount + 1) + 1);
+        ticks.append(QLineF(plot.left(), bottom, plot.right(), bottom));
+        // Summed up step by step, as the chart places its labels.
+        for (double v = 0; v <= last; v += step) {
+            const double x = plot.left() + v * perSample;
+            grid.append(QLineF(x, plot.top(), x, bottom));
+            ticks.append(QLineF(x, bottom, x, bottom + TickLength));
+            for (int m = 1; m <= minorCount; ++m) {
+                const double minor = v + step * m / (minorCount + 1);
+                if (minor > last)
+                    break;
+                const double mx = plot.left() + minor * perSample;
+                ticks.append(QLineF(mx, bottom, mx, bottom + TickLength / 2.0));
+            }
+        }
+        painter->setPen(QPen(GridColor, 0));
+        painter->drawLines(grid);
+        painter->setPen(QPen(Qt::black, 0));
+        painter->drawLines(ticks);
+    }
+
+private:
+    // Above the plot's background, below the axes and the line, as the chart's own grid.
+    static constexpr double GridZ = 2;
+    // The chart's label padding, which is also the length of its ticks.
+    static constexpr double TickLength = 5;
+    int minorCount;
+    QRectF plot;
+    double step = 0;
+};
+
 } // namespace
 
-ChannelChart::ChannelChart(int position, QWidget *parent) : QChartView(parent), position(position) {
+// The view is built around its own chart: a view made without one creates a default chart that
+// setChart would only release, never free.
+ChannelChart::ChannelChart(int position, QWidget *parent)
+    : QChartView(new QChart, parent), position(position), axisMetrics(AxisFont()) {
     setObjectName(QStringLiteral("Chart%1").arg(position));
     setFrameShape(QFrame::NoFrame);
     // The window decides every chart's size, however small the chart area gets.
@@ -60,7 +144,7 @@ ChannelChart::ChannelChart(int position, QWidget *parent) : QChartView(parent), 
     setRenderHint(QPainter::Antialiasing, false);
     setBackgroundBrush(Qt::white);
 
-    auto *c = new QChart;
+    QChart *c = chart();
     c->setBackgroundRoundness(0);
     c->setBackgroundBrush(Qt::white);
     c->setPlotAreaBackgroundBrush(Qt::white);
@@ -84,8 +168,15 @@ ChannelChart::ChannelChart(int position, QWidget *parent) : QChartView(parent), 
     axisX->setLabelFormat(QStringLiteral("%d"));
     axisX->setTickInterval(5);
     axisX->setRange(0, SampleCount - 1);
-    // Only the bottom chart names the samples; the others keep the axis and its grid.
-    axisX->setLabelsVisible(position == 1);
+    // Only the bottom chart names the samples; the others draw the same axis line, ticks and
+    // grid without labels. The chart component lays out every hidden label at every resize as
+    // if it were shown, which made resizing slow, so their time axis only maps the points and
+    // a light item of our own draws its lines.
+    if (position != 1) {
+        axisX->setLabelsVisible(false);
+        axisX->setVisible(false);
+        timeGrid = new TimeGridItem(c, position == 3 ? 0 : 4);
+    }
     axisY->setLabelFormat(QStringLiteral("%.1f"));
     c->addAxis(axisX, Qt::AlignBottom);
     c->addAxis(axisY, Qt::AlignLeft);
@@ -99,7 +190,6 @@ ChannelChart::ChannelChart(int position, QWidget *parent) : QChartView(parent), 
     titleItem->setFont(c->titleFont());
     titleItem->setBrush(Qt::black);
 
-    setChart(c);
     connect(c, &QChart::geometryChanged, this, [this] { ApplyGeometry(chart()->size()); });
     hide();
 }
@@ -109,9 +199,16 @@ QString ChannelChart::Title() const {
 }
 
 void ChannelChart::Fill(const ChartFill &fill) {
+    Fill(fill, size());
+}
+
+void ChannelChart::Fill(const ChartFill &fill, const QSize &coming) {
     const QString title = QString::fromStdString(fill.Title);
-    titleItem->setText(title);
-    chart()->setTitle(title);
+    // Every change of the chart asks for a new layout of it, so only changes are made.
+    if (title != titleItem->text()) {
+        titleItem->setText(title);
+        chart()->setTitle(title);
+    }
     QList<QPointF> points;
     points.reserve(SampleCount);
     for (int n = 0; n < SampleCount; ++n) {
@@ -119,24 +216,33 @@ void ChannelChart::Fill(const ChartFill &fill) {
         if (std::isfinite(y))
             points.append(QPointF(n, y));
     }
-    // Every layout refills every chart; the line is only rebuilt when its points changed,
-    // which keeps resizing smooth.
     if (points != series->points())
         series->replace(points);
     automaticRange = fill.Range.Automatic;
     leftPercent = fill.LeftMarginPercent;
-    const QSizeF size = chart()->size();
-    SetVerticalAxis(fill.Range.Min, fill.Range.Max, VerticalStep(fill.Range, size));
-    ApplyGeometry(size);
+    SetVerticalAxis(fill.Range.Min, fill.Range.Max, VerticalStep(fill.Range, coming));
+    // A chart about to be resized is laid out by Place; one that keeps its size, now.
+    if (coming == size())
+        ApplyGeometry(coming);
+}
+
+std::pair<int, int> ChannelChart::PlotRows(int height) const {
+    const ChartMarginsPx margins = ChartMargins(0, height, leftPercent);
+    const int titleHeight = static_cast<int>(std::ceil(titleItem->boundingRect().height()));
+    const int top = margins.Top + titleHeight + HalfLabelHeight(axisMetrics);
+    const int bottom =
+        height - margins.Bottom -
+        (position == 1 ? BottomLabelHeight(axisMetrics) : HalfLabelHeight(axisMetrics));
+    return {top, std::max(bottom, top + 1)};
+}
+
+QRectF ChannelChart::PlotArea() const {
+    return chart()->plotArea();
 }
 
 double ChannelChart::VerticalStep(const AxisRange &range, const QSizeF &size) const {
-    const int height = static_cast<int>(size.height());
-    const ChartMarginsPx margins =
-        ChartMargins(static_cast<int>(size.width()), height, leftPercent);
-    const int titleHeight = static_cast<int>(std::ceil(titleItem->boundingRect().height()));
-    const int plotHeight = height - margins.Top - titleHeight - margins.Bottom -
-                           (position == 1 ? BottomLabelHeight : 0);
+    const auto [top, bottom] = PlotRows(static_cast<int>(size.height()));
+    const int plotHeight = bottom - top;
     const double minStep = position == 2 ? 1.0 : 0.1;
     return LabelStep(range.Max - range.Min, plotHeight, MinVerticalLabelSpacing, minStep);
 }
@@ -145,6 +251,10 @@ void ChannelChart::SetVerticalAxis(double min, double max, double step) {
     // The chart makes one item per label step, so a small step must never meet a wide range,
     // not even between the two calls: the order depends on which way the step changes.
     const bool rangeChanged = axisY->min() != min || axisY->max() != max;
+    // Labels are counted from a hair above zero, so that zero reads "0.0", never "-0.0".
+    const double anchor = AxisTickAnchor(step);
+    if (anchor != axisY->tickAnchor())
+        axisY->setTickAnchor(anchor);
     if (step >= axisY->tickInterval()) {
         if (step != axisY->tickInterval())
             axisY->setTickInterval(step);
@@ -182,4 +292,50 @@ void ChannelChart::ApplyGeometry(const QSizeF &size) {
     const double stepX = LabelStep(SampleCount - 1, width, MinHorizontalLabelSpacing, 1.0);
     if (axisX->tickInterval() != stepX)
         axisX->setTickInterval(stepX);
+    ApplyPlotArea(size);
+    if (timeGrid)
+        static_cast<TimeGridItem *>(timeGrid)->Set(fixedPlot, stepX);
+}
+
+int ChannelChart::VerticalLabelWidth() const {
+    int widest = 0;
+    for (const double v :
+         AxisLabelValues(axisY->min(), axisY->max(), axisY->tickInterval(), axisY->tickAnchor()))
+        widest = std::max(widest,
+                          axisMetrics.horizontalAdvance(QString::fromStdString(AxisLabelText(v))));
+    return widest;
+}
+
+void ChannelChart::ShareTimeAxis(const QList<ChannelChart *> &charts, int width) {
+    if (charts.isEmpty())
+        return;
+    std::vector<PlotLeftNeed> needs;
+    for (const ChannelChart *chart : charts)
+        needs.push_back({chart->leftPercent, chart->VerticalLabelWidth()});
+    const PlotEdges edges =
+        CommonPlotEdges(width, needs, LabelGap, TimeLabelOverhang(charts.first()->axisMetrics));
+    for (ChannelChart *chart : charts) {
+        chart->sharedWidth = width;
+        chart->shared = edges;
+        if (chart->width() == width)
+            chart->ApplyPlotArea(chart->size());
+    }
+}
+
+void ChannelChart::ApplyPlotArea(const QSizeF &size) {
+    const int width = static_cast<int>(size.width());
+    // A chart on its own (or not yet given edges for this width) makes room for its own labels.
+    const PlotEdges edges = width == sharedWidth
+                                ? shared
+                                : CommonPlotEdges(width, {{leftPercent, VerticalLabelWidth()}},
+                                                  LabelGap, TimeLabelOverhang(axisMetrics));
+    const auto [top, bottom] = PlotRows(static_cast<int>(size.height()));
+    // A fixed plot area: the chart's own layout would start each plot where its labels end.
+    const QRectF plot(edges.Left, top, edges.Right - edges.Left, bottom - top);
+    if (plot != fixedPlot) {
+        fixedPlot = plot;
+        chart()->setPlotArea(plot);
+        if (timeGrid)
+            static_cast<TimeGridItem *>(timeGrid)->Set(plot, axisX->tickInterval());
+    }
 }

@@ -4,9 +4,14 @@
 #include "ChartScaling.h"
 
 #include <QChartView>
+#include <QFontMetrics>
+#include <QList>
 #include <QString>
 
+#include <utility>
+
 class QChart;
+class QGraphicsItem;
 class QGraphicsSimpleTextItem;
 class QLineSeries;
 class QValueAxis;
@@ -19,8 +24,19 @@ public:
 
     /// Replaces title, points, vertical range and left margin.
     void Fill(const ChartFill &fill);
+    /// The same for a chart that Place is about to give the size coming, so that it is laid
+    /// out once, at that size.
+    void Fill(const ChartFill &fill, const QSize &coming);
     /// Moves and resizes the chart within its parent.
     void Place(const QRect &rect);
+    /// Gives charts that are (or are about to be placed) width wide one left and one right
+    /// plot edge, so that a sample lies at the same x in each: room for the widest vertical
+    /// labels among them, and never less than each chart's percent margin. Call after Fill.
+    static void ShareTimeAxis(const QList<ChannelChart *> &charts, int width);
+    /// Width of the widest vertical label at the present range, in pixels.
+    int VerticalLabelWidth() const;
+    /// The plot area, in the chart's own coordinates.
+    QRectF PlotArea() const;
 
     int Position() const { return position; }
     QLineSeries *Series() const { return series; }
@@ -37,12 +53,21 @@ private:
     void ApplyGeometry(const QSizeF &size);
     double VerticalStep(const AxisRange &range, const QSizeF &size) const;
     void SetVerticalAxis(double min, double max, double step);
+    /// Top and bottom of the plot for a chart of the given height.
+    std::pair<int, int> PlotRows(int height) const;
+    void ApplyPlotArea(const QSizeF &size);
 
     int position;
+    QFontMetrics axisMetrics; ///< of the axis labels, to make room for them
     QLineSeries *series = nullptr;
     QValueAxis *axisX = nullptr;
     QValueAxis *axisY = nullptr;
     QGraphicsSimpleTextItem *titleItem = nullptr;
+    QGraphicsItem *timeGrid = nullptr; ///< time axis lines of a chart without sample numbers
     int leftPercent = 2;
     bool automaticRange = true;
+    // Plot edges given by ShareTimeAxis for charts of sharedWidth; other widths use their own.
+    int sharedWidth = -1;
+    PlotEdges shared;
+    QRectF fixedPlot;
 };

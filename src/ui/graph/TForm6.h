@@ -16,8 +16,9 @@ class TGraghForm;
 class TForm6 : public QWidget {
     Q_OBJECT
 public:
-    /// A top-level window (kept alive by parent, usually the main frame) that relabels graph's
-    /// channel check boxes when confirmed. Closing it only hides it.
+    /// A top-level window that relabels graph's channel check boxes when confirmed. Closing it
+    /// only hides it. The program keeps one (Form6), owned by the main frame, that every graph
+    /// window uses in turn.
     explicit TForm6(QWidget *parent = nullptr, TGraghForm *graph = nullptr);
     ~TForm6() override;
 
@@ -45,6 +46,8 @@ public:
     QString EditText(int k) const;
     /// The graph window this one relabels, or nullptr once it has closed.
     TGraghForm *Graph() const { return graph; }
+    /// Makes graph the window that the next confirmation relabels.
+    void SetGraph(TGraghForm *window) { graph = window; }
 
     /// Fills the controls from the application-wide values (also run by the constructor).
     void FormCreate();
@@ -58,5 +61,5 @@ private:
     QPointer<TGraghForm> graph;
 };
 
-/// The channel configuration window created last, or nullptr.
+/// The program's one channel configuration window, or nullptr before the first graph window.
 extern TForm6 *Form6;

@@ -201,9 +201,18 @@ void TGraghForm::FormCreate() {
     if (Form1)
         Form1->N1->setEnabled(false);
     SetLanguageCaptions();
-    // Each graph window brings its own configuration window; an earlier one lives on with the
-    // main frame, so that it can still be confirmed.
-    form6 = new TForm6(Form1, this);
+    // The program keeps one configuration window. Two of them would each hold their own copy of
+    // the names, and confirming the stale one would silently undo the other; a window per graph
+    // window was also never freed. A hidden one starts afresh from the names as they are now,
+    // as a new window would; one the user still has open keeps what is typed in it.
+    if (Form6) {
+        form6 = Form6;
+        if (form6->isHidden())
+            form6->FormCreate();
+        form6->SetGraph(this);
+    } else {
+        form6 = new TForm6(Form1 ? static_cast<QWidget *>(Form1) : this, this);
+    }
     for (int ch = 1; ch <= ChannelCount; ++ch)
         CheckBox[ch]->setText(ChannelCaption(ch));
     ShowTriggerStamp();
@@ -306,22 +315,36 @@ void TGraghForm::LayoutCharts() {
     const int k = SelectedCount;
     const int areaWidth = Panel3->width();
     const int areaHeight = Panel3->height();
+    QList<ChannelChart *> shown;
+    QList<QRect> places;
     for (int p = 1; p <= MaxShownChannels; ++p) {
         if (p > k) {
             Chart[p]->hide();
             continue;
         }
         const ChartSlot slot = StackedChartSlot(p, k, areaHeight);
-        Chart[p]->Place(QRect(0, slot.Top, areaWidth, slot.Height));
-        FillChart(p, ChannelOfChart[p]);
-        Chart[p]->show();
+        places.append(QRect(0, slot.Top, areaWidth, slot.Height));
+        FillChart(p, ChannelOfChart[p], places.last().size());
+        shown.append(Chart[p]);
+    }
+    // One time axis: sample n at the same x in every chart, whatever their labels. The edges
+    // are known before the charts take their places, so each is laid out once.
+    ChannelChart::ShareTimeAxis(shown, areaWidth);
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        shown[i]->Place(places[i]);
+        shown[i]->show();
     }
 }
 
 void TGraghForm::FillChart(int p, int ch) {
+    if (p >= 1 && p <= MaxShownChannels)
+        FillChart(p, ch, Chart[p]->size());
+}
+
+void TGraghForm::FillChart(int p, int ch, const QSize &size) {
     if (!Form1 || p < 1 || p > MaxShownChannels || ch < 1 || ch > ChannelCount)
         return;
-    Chart[p]->Fill(FillChartData(Form1->Record, ch));
+    Chart[p]->Fill(FillChartData(Form1->Record, ch), size);
 }
 
 void TGraghForm::ShowTriggerStamp() {

@@ -58,7 +58,7 @@ public:
     QLineSeries *Series1 = nullptr, *Series2 = nullptr, *Series3 = nullptr;
     QLineSeries *Series4 = nullptr, *Series5 = nullptr;
 
-    /// The channel configuration window created with this one.
+    /// The program's channel configuration window, which this window shows and relabels from.
     TForm6 *ChannelWindow() const;
 
     void SelectChannel(int ch);
@@ -110,6 +110,8 @@ protected:
 private:
     void CreateControls();
     void PlaceInFrame();
+    /// FillChart for a chart that is about to get the given size.
+    void FillChart(int p, int ch, const QSize &size);
 
     QPointer<TForm6> form6;
     bool placed = false;
