@@ -5,8 +5,6 @@
 
 #include <QWidget>
 
-#include <memory>
-
 class QChart;
 class QChartView;
 class QFrame;
@@ -14,7 +12,6 @@ class QGraphicsSimpleTextItem;
 class QLabel;
 class QLineSeries;
 class QListWidget;
-class QPrinter;
 class QPushButton;
 class QRadioButton;
 class QValueAxis;
@@ -83,7 +80,6 @@ private:
     void LayoutChart();
 
     QGraphicsSimpleTextItem *title = nullptr;
-    std::unique_ptr<QPrinter> printer; // keeps the user's printer choice while the window lives
     bool placed = false;
 };
 

@@ -2,6 +2,7 @@
 // Main frame: the multiple-document window with the menu; owns the trace record.
 
 #include "TraceRecord.h"
+#include "WindowPrint.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -47,6 +48,8 @@ public:
     QAction *About1 = nullptr;
     QAction *Flag1 = nullptr;
     QStatusBar *StatusBar1 = nullptr;
+    /// The printer setup that the graph and bit graph windows print with, kept for the run.
+    TPrinterSetupDialog PrinterSetupDialog1;
 
     /// The client area that holds the child windows.
     QMdiArea *ClientArea() const { return mdiArea; }

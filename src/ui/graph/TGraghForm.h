@@ -74,6 +74,9 @@ public:
     /// The check box caption of channel ch by the current naming choice.
     QString ChannelCaption(int ch) const;
 
+    /// Widens the channel check boxes to show their captions (after the captions changed).
+    void FitChannelCaptions();
+
     /// Puts the window into its start state (also run by the constructor).
     void FormCreate();
 
@@ -110,6 +113,7 @@ protected:
 private:
     void CreateControls();
     void PlaceInFrame();
+    void FitSidePanel();
 
     QPointer<TForm6> form6;
     bool placed = false;
