@@ -300,7 +300,7 @@ bool TForm4::eventFilter(QObject *watched, QEvent *event) {
 void TForm4::Panel3Resize() {
     const int height = Panel3->height();
     for (int b = 0; b < FlagBitCount; ++b)
-        Label[b]->move(5, BitLabelTop(height, b));
+        Label[b]->move(LabelLeft, BitLabelTop(height, b));
 }
 
 void TForm4::LayoutChart() {
@@ -317,6 +317,8 @@ void TForm4::LayoutChart() {
                                            size.height() - axisLabelSpace);
     Chart1->setPlotArea(
         QRectF(left, plot.Top, std::max(right - left, 10.0), std::max(plot.Height, 10.0)));
+    for (int b = 0; b < FlagBitCount; ++b)
+        Label[b]->move(LabelLeft, plot.LabelTop[static_cast<std::size_t>(b)]);
 
     // Bottom labels every 5 samples, or every 10, 20, 25, 50 when they would crowd.
     const double labelWidth =
