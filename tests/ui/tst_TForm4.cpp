@@ -4,11 +4,13 @@
 #include "FakeDialogs.h"
 #include "TForm1.h"
 #include "TForm4.h"
+#include "TGraghForm.h"
 
 #include <QAction>
 #include <QChart>
 #include <QChartView>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineSeries>
 #include <QListWidget>
@@ -371,6 +373,49 @@ private slots:
         form->Button1->click();
         QCOMPARE(dialogs.printerSetups, 1);
         QCOMPARE(dialogs.messages.size(), 1);
+    }
+
+    // One printer setup for the program: what the user chose for one window holds for the
+    // other, and for windows opened later.
+    void onePrinterSetupForTheRun() {
+        FakeDialogs dialogs;
+        QTemporaryDir dir;
+        const QString chosen = dir.filePath("chosen.pdf");
+        dialogs.printToFile = chosen; // chosen once, in the first setup
+        Form1->N1->trigger();
+        GraghForm->Button2->click();
+        QVERIFY(QFileInfo(chosen).size() > 0);
+        dialogs.printToFile.clear(); // later setups are confirmed as they stand
+        QVERIFY(QFile::remove(chosen));
+        OpenBitGraph()->Button1->click();
+        QVERIFY(QFileInfo(chosen).size() > 0);
+        QVERIFY(QFile::remove(chosen));
+        Form4->Button2->click();
+        QTRY_VERIFY(Form4 == nullptr);
+        OpenBitGraph()->Button1->click();
+        QVERIFY(QFileInfo(chosen).size() > 0);
+        QCOMPARE(dialogs.printerSetups, 3);
+        QVERIFY(dialogs.messages.isEmpty());
+    }
+
+    // Both windows tell a failed printout in the same words, in the language of the moment.
+    void oneFailureText_data() {
+        QTest::addColumn<int>("language");
+        QTest::newRow("Japanese") << int('1');
+        QTest::newRow("English") << int('2');
+    }
+    void oneFailureText() {
+        QFETCH(int, language);
+        FakeDialogs dialogs;
+        dialogs.printToFile = QStringLiteral("/nonexistent-dir/page.pdf");
+        Form1->N1->trigger();
+        TForm4 *form = OpenBitGraph();
+        Language = language;
+        GraghForm->Button2->click();
+        form->Button1->click();
+        QCOMPARE(dialogs.messages.size(), 2);
+        QCOMPARE(dialogs.messages[0], dialogs.messages[1]);
+        QCOMPARE(dialogs.messages[0].contains(QStringLiteral("印刷")), language == '1');
     }
 
     void controlsByName() {
