@@ -1,6 +1,7 @@
 // Every window, in both languages and for both drive types: no caption of a label or button is
 // wider than the room it is drawn in, no label is cut below its text, no two captions run into
-// each other, and a caption shortened to fit offers its whole text as a tooltip.
+// each other, a caption shortened to fit offers its whole text as a tooltip, and the fields show
+// their first text whole.
 
 #include "FakeDialogs.h"
 #include "TAboutBox.h"
@@ -21,6 +22,7 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QStyleOptionFrame>
 #include <QTest>
 
 #include <cmath>
@@ -93,6 +95,22 @@ void CheckWindow(const QString &name, QWidget *window, Problem &problems) {
     for (QWidget *control : window->findChildren<QWidget *>()) {
         if (!control->isVisibleTo(window))
             continue;
+        if (const auto *field = qobject_cast<const QLineEdit *>(control)) {
+            // A field's text as the window first shows it is whole too (the trigger date).
+            QStyleOptionFrame option;
+            option.initFrom(field);
+            const int room = field->style()
+                                 ->subElementRect(QStyle::SE_LineEditContents, &option, field)
+                                 .width() -
+                             field->textMargins().left() - field->textMargins().right() - 4;
+            const int width = TextWidth(field, field->text());
+            if (width > std::min(room, VisibleRect(field).width()))
+                problems.lines << QStringLiteral("%1 %2 \"%3\": text %4 wide, room %5")
+                                      .arg(name, field->objectName(), field->text())
+                                      .arg(width)
+                                      .arg(room);
+            continue;
+        }
         const QString caption = Caption(control);
         if (caption.isEmpty() || Qt::mightBeRichText(caption))
             continue;
