@@ -290,17 +290,14 @@ void TForm4::FormClose() {
 }
 
 bool TForm4::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == Panel3 && event->type() == QEvent::Resize) {
+    if (watched == Panel3 && event->type() == QEvent::Resize)
         Panel3Resize();
-        LayoutChart();
-    }
     return QWidget::eventFilter(watched, event);
 }
 
 void TForm4::Panel3Resize() {
-    const int height = Panel3->height();
-    for (int b = 0; b < FlagBitCount; ++b)
-        Label[b]->move(LabelLeft, BitLabelTop(height, b));
+    // Labels and lanes are placed together, so that they never disagree.
+    LayoutChart();
 }
 
 void TForm4::LayoutChart() {
@@ -317,6 +314,7 @@ void TForm4::LayoutChart() {
                                            size.height() - axisLabelSpace);
     Chart1->setPlotArea(
         QRectF(left, plot.Top, std::max(right - left, 10.0), std::max(plot.Height, 10.0)));
+    // At the described tops, unless the lanes cannot stand beside them.
     for (int b = 0; b < FlagBitCount; ++b)
         Label[b]->move(LabelLeft, plot.LabelTop[static_cast<std::size_t>(b)]);
 

@@ -55,7 +55,7 @@ public:
 
     /// Draws flag word w (0-3) of the record as it is now.
     void DrawFlagWord(int w);
-    /// Places the sixteen bit labels for the current height of Panel3.
+    /// Places the sixteen bit labels for the current height of Panel3, and the plot beside them.
     void Panel3Resize();
     /// Size, place, font and captions by language; draws nothing.
     void FormCreate();
