@@ -91,6 +91,7 @@ struct Problem {
 
 void CheckWindow(const QString &name, QWidget *window, Problem &problems) {
     QVERIFY2(window, qPrintable(name));
+    const QImage picture = window->grab().toImage();
     QMap<const QWidget *, QList<QPair<const QWidget *, QRectF>>> textsByParent;
     for (QWidget *control : window->findChildren<QWidget *>()) {
         if (!control->isVisibleTo(window))
@@ -127,6 +128,17 @@ void CheckWindow(const QString &name, QWidget *window, Problem &problems) {
                              QStringLiteral("%1 high for text %2 high")
                                  .arg(VisibleRect(control).height())
                                  .arg(needed));
+        }
+        if (!qobject_cast<QPushButton *>(control)) {
+            // As drawn: text cut off at the edge of its room leaves ink in the last column.
+            const QRect visible = VisibleRect(control);
+            const QPoint edge = control->mapTo(window, visible.topRight());
+            const int background = qGray(picture.pixel(edge.x(), edge.y()));
+            int ink = 0;
+            for (int y = edge.y(); y < edge.y() + visible.height(); ++y)
+                ink += qAbs(qGray(picture.pixel(edge.x(), y)) - background) > 96;
+            if (ink > 0)
+                problems.Add(name, control, QStringLiteral("text cut off where it is drawn"));
         }
         if (caption.endsWith(QChar(0x2026)) && !control->toolTip().startsWith(caption.chopped(1)))
             problems.Add(name, control, QStringLiteral("shortened without the whole as tooltip"));
@@ -205,6 +217,13 @@ private slots:
         CheckWindow(QStringLiteral("graph with own name"), GraghForm, problems);
         QVERIFY2(problems.lines.isEmpty(), qPrintable(problems.lines.join(QLatin1Char('\n'))));
         QCOMPARE(GraghForm->CheckBox[2]->toolTip(), longName);
+        QCOMPARE(GraghForm->CheckBox[2]->accessibleName(), longName);
+        // A short name again shows whole, and the long one is gone from tooltip and name.
+        GraghForm->ChannelWindow()->Edit[2]->setText(QStringLiteral("Pump"));
+        GraghForm->ChannelWindow()->Button1Click();
+        QCOMPARE(GraghForm->CheckBox[2]->text(), QStringLiteral("Pump"));
+        QVERIFY(GraghForm->CheckBox[2]->toolTip().isEmpty());
+        QVERIFY(GraghForm->CheckBox[2]->accessibleName().isEmpty());
     }
 };
 

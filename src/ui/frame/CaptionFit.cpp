@@ -5,7 +5,6 @@
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -52,6 +51,15 @@ int UnclippedRoom(const QWidget *control) {
            style->pixelMetric(QStyle::PM_ButtonMargin, &option, button);
 }
 
+// The caption of a label or button; empty for anything else.
+QString CaptionText(const QWidget *control) {
+    if (const auto *label = qobject_cast<const QLabel *>(control))
+        return label->text();
+    if (const auto *button = qobject_cast<const QAbstractButton *>(control))
+        return button->text();
+    return {};
+}
+
 // The whole caption, also when an earlier fit shows it elided.
 QString FullCaption(const QWidget *control) {
     const QString shown = CaptionText(control);
@@ -69,26 +77,6 @@ void SetCaption(QWidget *control, const QString &text) {
 
 } // namespace
 
-QString CaptionText(const QWidget *control) {
-    if (const auto *label = qobject_cast<const QLabel *>(control))
-        return label->text();
-    if (const auto *button = qobject_cast<const QAbstractButton *>(control))
-        return button->text();
-    return {};
-}
-
-int CaptionTextWidth(const QWidget *control) {
-    return TextWidth(control->font(), CaptionText(control));
-}
-
-int CaptionRoom(const QWidget *control) {
-    int room = UnclippedRoom(control);
-    // What runs past the parent's edge is not drawn.
-    if (const QWidget *parent = control->parentWidget())
-        room -= std::max(0, control->geometry().right() - parent->rect().right());
-    return room;
-}
-
 int FitCaption(QWidget *control, int maxRight) {
     const QString full = FullCaption(control);
     SetCaption(control, full);
@@ -100,8 +88,12 @@ int FitCaption(QWidget *control, int maxRight) {
     if (needed <= allowed) {
         control->resize(std::max(control->width(), needed), control->height());
         if (control->property(ElidedCaptionProperty).isValid()) {
+            // Shown whole again: the tooltip and the name given for the shortened text go.
             control->setToolTip(QString());
+            if (control->accessibleName() == control->property(FullCaptionProperty).toString())
+                control->setAccessibleName(QString());
             control->setProperty(ElidedCaptionProperty, QVariant());
+            control->setProperty(FullCaptionProperty, QVariant());
         }
         return control->x() + needed;
     }
@@ -111,7 +103,10 @@ int FitCaption(QWidget *control, int maxRight) {
         QFontMetricsF(control->font()).elidedText(full, Qt::ElideRight, allowed - chrome - 1);
     SetCaption(control, elided);
     control->setToolTip(full);
-    if (control->accessibleName().isEmpty())
+    // Screen readers name the control by its whole caption, not by the shortened one.
+    const QString given = control->property(FullCaptionProperty).toString();
+    if (control->accessibleName().isEmpty() ||
+        (!given.isEmpty() && control->accessibleName() == given))
         control->setAccessibleName(full);
     control->setProperty(FullCaptionProperty, full);
     control->setProperty(ElidedCaptionProperty, elided);
@@ -143,12 +138,4 @@ int FitFieldWidth(QLineEdit *field, const QString &longest, int maxRight) {
     const int allowed = std::max(maxRight - field->x(), field->width());
     field->resize(std::clamp(needed, field->width(), allowed), field->height());
     return field->geometry().right() + 1;
-}
-
-int ChildrenRight(const QWidget *parent) {
-    int right = 0;
-    for (const QWidget *child : parent->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
-        if (!child->isHidden())
-            right = std::max(right, child->geometry().right() + 1);
-    return right;
 }
