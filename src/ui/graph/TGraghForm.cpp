@@ -46,6 +46,8 @@ constexpr int CheckBoxWidth = 140;
 constexpr int ColumnGap = 4;
 // A caption that grows keeps this far from the frame around it.
 constexpr int EdgeGap = 2;
+// The side panel's own frame line is all that stays beside its widest control.
+constexpr int PanelEdgeGap = 1;
 constexpr int Panel2Width = 88;
 constexpr int WindowFontPixels = 12;
 const QColor ChartAreaColor(0, 128, 0);
@@ -231,7 +233,7 @@ void TGraghForm::FitSidePanel() {
     for (QWidget *control :
          std::initializer_list<QWidget *>{Label1, Label2, Label3, Edit1, Edit2, Edit3})
         right = std::max(right, control->geometry().right() + 1);
-    Panel2->setFixedWidth(std::max(Panel2Width, right + EdgeGap));
+    Panel2->setFixedWidth(std::max(Panel2Width, right + PanelEdgeGap));
 }
 
 void TGraghForm::FitChannelCaptions() {
