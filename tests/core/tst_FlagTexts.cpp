@@ -218,15 +218,6 @@ private slots:
         // Lanes are stacked: bit b's lane lies one lane height above bit b - 1's.
         QVERIFY(qAbs(BitLaneCentre(plot, 3) - BitLaneCentre(plot, 4) - BitLaneHeight(plot)) < 1e-9);
     }
-
-    void panelTooLowForLabelSteps() {
-        // Below 45 pixels every label stands at 18; the plot takes the room it has.
-        const BitPlotPlace plot = PlaceBitPlot(44, 14, 20, 300);
-        QCOMPARE(plot.Top, 20.0);
-        QCOMPARE(plot.Height, 280.0);
-        for (int top : plot.LabelTop)
-            QCOMPARE(top, 18);
-    }
 };
 
 QTEST_APPLESS_MAIN(tst_FlagTexts)
