@@ -180,6 +180,44 @@ private slots:
         QCOMPARE(BitLabelTop(panelHeight, 15), bit15);
         QCOMPARE(BitLabelTop(panelHeight, 0), bit0);
     }
+
+    // The plot beside the labels: every label's centre within its own bit's lane, at the
+    // described tops wherever the room allows, else the labels follow the lanes.
+    void plotBesideLabels_data() {
+        QTest::addColumn<int>("panelHeight");
+        QTest::addColumn<double>("roomTop");
+        QTest::addColumn<double>("roomBottom");
+        QTest::addColumn<bool>("describedTops");
+        QTest::newRow("design height") << 395 << 25.0 << 373.0 << true;
+        QTest::newRow("room to spare") << 395 << 10.0 << 700.0 << true;
+        QTest::newRow("labels near the sample numbers") << 524 << 27.0 << 502.0 << false;
+        QTest::newRow("tall") << 727 << 31.0 << 705.0 << false;
+        QTest::newRow("one pixel a step") << 75 << 20.0 << 53.0 << true;
+        QTest::newRow("tiny chart") << 50 << 18.0 << 28.0 << false;
+    }
+    void plotBesideLabels() {
+        QFETCH(int, panelHeight);
+        QFETCH(double, roomTop);
+        QFETCH(double, roomBottom);
+        QFETCH(bool, describedTops);
+        const int labelHeight = 14;
+        const BitPlotPlace plot = PlaceBitPlot(panelHeight, labelHeight, roomTop, roomBottom);
+        QCOMPARE(plot.LabelsFollowLanes, !describedTops);
+        // Only the band above the top trace may reach into the title.
+        QVERIFY(plot.Top + plot.Height <= roomBottom + 1e-9);
+        QVERIFY(plot.Top + plot.Height * 2 / 66 >= roomTop - 2);
+        for (int b = 0; b < FlagBitCount; ++b) {
+            const int top = plot.LabelTop[std::size_t(b)];
+            if (describedTops)
+                QCOMPARE(top, BitLabelTop(panelHeight, b));
+            const double centre = top + labelHeight / 2.0;
+            // A label's top is a whole pixel.
+            QVERIFY2(qAbs(centre - BitLaneCentre(plot, b)) < BitLaneHeight(plot) / 2 + 0.5,
+                     qPrintable(QString::number(b)));
+        }
+        // Lanes are stacked: bit b's lane lies one lane height above bit b - 1's.
+        QVERIFY(qAbs(BitLaneCentre(plot, 3) - BitLaneCentre(plot, 4) - BitLaneHeight(plot)) < 1e-9);
+    }
 };
 
 QTEST_APPLESS_MAIN(tst_FlagTexts)

@@ -56,6 +56,44 @@ class tst_TForm1 : public QObject {
 private slots:
     void init() { QDir::setCurrent(workDir.path()); }
 
+    // The menus read like the bar above them, and the File menu's separator is a plain line.
+    void menusAsDrawn() {
+        TForm1 form;
+        form.resize(600, 400);
+        form.show();
+        for (QMenu *menu : {form.File1, form.View1, form.Comm1, form.Help1}) {
+            const QFontInfo shown(menu->font()), bar(form.menuBar()->font());
+            QCOMPARE(shown.family(), bar.family());
+            QCOMPARE(shown.pixelSize(), bar.pixelSize());
+        }
+        form.File1->popup(form.mapToGlobal(QPoint(0, 0)));
+        QVERIFY(QTest::qWaitForWindowExposed(form.File1));
+        const QImage image = form.File1->grab().toImage();
+        // Inside the menu's own frame.
+        const QRect separator = form.File1->actionGeometry(form.printeP1).adjusted(2, 0, -2, 0);
+        QVERIFY(separator.isValid());
+        const QRgb background = image.pixel(separator.right() - 1, separator.top());
+        int lines = 0;
+        for (int y = separator.top(); y <= separator.bottom(); ++y) {
+            int first = -1, last = -1, count = 0;
+            for (int x = separator.left(); x <= separator.right(); ++x)
+                if (qGray(image.pixel(x, y)) < qGray(background) - 24) {
+                    if (first < 0)
+                        first = x;
+                    last = x;
+                    ++count;
+                }
+            if (count == 0)
+                continue;
+            // One unbroken line across the menu; no glyph before it.
+            QCOMPARE(count, last - first + 1);
+            QVERIFY(last - first > separator.width() / 2);
+            ++lines;
+        }
+        QVERIFY(lines > 0);
+        form.File1->close();
+    }
+
     void startState() {
         // Whatever an earlier frame of this process left behind.
         DriveTypeE = 1;

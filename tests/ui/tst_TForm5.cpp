@@ -221,7 +221,8 @@ private slots:
         }
         QCOMPARE(form->RadioGroup2->font().family(), fontName);
         QCOMPARE(form->size(), QSize(442, 253));
-        QCOMPARE(form->Button2->geometry(), QRect(352, 64, 75, 25));
+        QCOMPARE(form->Button2->pos(), QPoint(352, 64));
+        QVERIFY(form->Button2->width() >= 75);
         QCOMPARE(form->Memo1->geometry(), QRect(144, 160, 290, 81));
         QVERIFY(form->Memo1->toPlainText().isEmpty());
         QVERIFY(!form->ProgressBar1->isVisibleTo(form));
@@ -255,7 +256,10 @@ private slots:
         auto *control = form->findChild<QWidget *>(name);
         QVERIFY(control);
         QCOMPARE(control->parentWidget(), form);
-        QCOMPARE(control->geometry(), geometry);
+        // At its place, at least its designed size; a caption may need more in this font.
+        QCOMPARE(control->pos(), geometry.topLeft());
+        QVERIFY(control->width() >= geometry.width());
+        QVERIFY(control->height() >= geometry.height());
         if (auto *label = qobject_cast<QLabel *>(control)) // its text is not cut off
             QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->width());
     }

@@ -90,8 +90,14 @@ private slots:
             QCOMPARE(names->OwnItem[k]->isChecked(), k == 7);
             QCOMPARE(names->Edit[k]->text(),
                      k == 7 ? QStringLiteral("Blower") : QStringLiteral("ch%1").arg(k));
-            QCOMPARE(names->Edit[k]->geometry(), QRect(224, 8 + 32 * k, 97, 20));
-            QCOMPARE(names->RadioGroup[k]->geometry(), QRect(64, 32 * k, 273, 33));
+            // A default name wider than its column (English channel 12) moves the second
+            // button and its text box right by what it needs; every other row is as designed.
+            const int shift = names->Edit[k]->x() - 224;
+            QCOMPARE(shift > 0, names->DefaultItem[k]->width() > 130);
+            QCOMPARE(names->Edit[k]->geometry(), QRect(224 + shift, 8 + 32 * k, 97, 20));
+            QCOMPARE(names->OwnItem[k]->x(), 142 + shift);
+            QCOMPARE(names->RadioGroup[k]->geometry(), QRect(64, 32 * k, 273 + shift, 33));
+            QVERIFY(names->RadioGroup[k]->geometry().right() < names->width());
             QCOMPARE(names->Label[k]->pos(), QPoint(16, 8 + 32 * k));
             // Found by their layout names.
             QCOMPARE(names->findChild<QLineEdit *>(QStringLiteral("Edit%1").arg(k)),

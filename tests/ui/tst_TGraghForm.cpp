@@ -160,7 +160,8 @@ private slots:
         QCOMPARE(graph->Edit2->cursorPosition(), 0);
         QVERIFY(graph->RadioButton1->isChecked());
         QCOMPARE(graph->Panel1->height(), 64);
-        QCOMPARE(graph->Panel2->width(), 88);
+        // The side panel grows only where a trigger caption needs more room in this font.
+        QVERIFY(graph->Panel2->width() >= 88);
         QCOMPARE(graph->Panel1->width(), graph->width());
         QCOMPARE(graph->CheckBox[7]->geometry(), QRect(320, 24, 140, 17));
         QCOMPARE(graph->Button3->geometry(), QRect(8, 104, 75, 25));

@@ -1,9 +1,9 @@
 #include "TForm4.h"
 
 #include "Caption.h"
+#include "CaptionFit.h"
 #include "ChildFrame.h"
 #include "ChildWindow.h"
-#include "Dialogs.h"
 #include "Fonts.h"
 #include "TForm1.h"
 #include "WindowPrint.h"
@@ -20,7 +20,6 @@
 #include <QLineSeries>
 #include <QListWidget>
 #include <QPainter>
-#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -40,12 +39,14 @@ constexpr Caption RadioCaptions[FlagWordCount] = {{"故障フラグ(1)", "Fault 
                                                   {"故障フラグ(2)", "Fault Flag(2)"},
                                                   {"INV状態フラグ", "INV. status Flag"},
                                                   {"INV指令フラグ", "INV. command Flag"}};
-constexpr Caption PrintFailedCaption = {"印刷", "Print"};
-constexpr Caption PrintFailedText = {"印刷できませんでした。", "Printing failed."};
 
-// Radio buttons in the bottom panel: left, width.
+// Radio buttons in the bottom panel: left, width; a caption wider than that pushes the next one
+// this far to the right.
 constexpr int RadioLeft[FlagWordCount] = {56, 176, 296, 408};
 constexpr int RadioWidth[FlagWordCount] = {121, 121, 113, 121};
+constexpr int RadioGap = 6;
+constexpr int Panel3Width = 36;
+constexpr int LabelLeft = 5;
 
 constexpr double AxisMin = -2.0;
 constexpr double AxisMax = 64.0;
@@ -86,11 +87,11 @@ TForm4::TForm4(QWidget *parent) : QWidget(parent) {
 
     Panel3 = new QFrame(this);
     Panel3->setObjectName(QStringLiteral("Panel3"));
-    Panel3->setFixedWidth(36);
+    Panel3->setFixedWidth(Panel3Width);
     for (int b = 0; b < FlagBitCount; ++b) {
         Label[b] = new QLabel(QStringLiteral("bit%1").arg(b), Panel3);
         Label[b]->setObjectName(QStringLiteral("Label%1").arg(b + 1));
-        Label[b]->move(5, 0);
+        Label[b]->move(LabelLeft, 0);
     }
     QLabel **labels[FlagBitCount] = {&Label1,  &Label2,  &Label3,  &Label4,  &Label5,  &Label6,
                                      &Label7,  &Label8,  &Label9,  &Label10, &Label11, &Label12,
@@ -249,8 +250,21 @@ void TForm4::FormCreate() {
     setFont(WindowFont(font()));
     Button1->setText(Pick(Button1Caption, japanese));
     Button2->setText(Pick(Button2Caption, japanese));
-    for (int w = 0; w < FlagWordCount; ++w)
+    QList<QWidget *> radioRow;
+    for (int w = 0; w < FlagWordCount; ++w) {
         RadioButton[w]->setText(Pick(RadioCaptions[w], japanese));
+        RadioButton[w]->setGeometry(RadioLeft[w], 8, RadioWidth[w], 17);
+        radioRow << RadioButton[w];
+    }
+    FitCaptionRow(radioRow, RadioGap);
+    // The label panel grows where "bit10" to "bit15" would run past it in this font.
+    int labelsRight = 0;
+    for (QLabel *label : Label) {
+        label->resize(label->sizeHint());
+        labelsRight = std::max(labelsRight, FitCaption(label));
+    }
+    Panel3->setFixedWidth(std::max(Panel3Width, labelsRight));
+    Panel3Resize();
     const QSize client = MainClientSize();
     resize(std::max(client.width() - 100, 200), std::max(client.height() - 40, 150));
 }
@@ -276,22 +290,19 @@ void TForm4::FormClose() {
 }
 
 bool TForm4::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == Panel3 && event->type() == QEvent::Resize) {
+    if (watched == Panel3 && event->type() == QEvent::Resize)
         Panel3Resize();
-        LayoutChart();
-    }
     return QWidget::eventFilter(watched, event);
 }
 
 void TForm4::Panel3Resize() {
-    const int height = Panel3->height();
-    for (int b = 0; b < FlagBitCount; ++b)
-        Label[b]->move(5, BitLabelTop(height, b));
+    // Labels and lanes are placed together, so that they never disagree.
+    LayoutChart();
 }
 
 void TForm4::LayoutChart() {
     // Margins of 2 % at the top and right, none at the left and bottom; the plot area is
-    // placed so that each trace sits beside its label in Panel3, as far as the height allows.
+    // placed so that each bit label stands beside its own bit's lane.
     const QSizeF size = ChartView->size();
     const double top = std::round(size.height() * 0.02);
     const double right = size.width() - std::round(size.width() * 0.02);
@@ -299,25 +310,13 @@ void TForm4::LayoutChart() {
     const double titleBottom = top + title->boundingRect().height() + 2;
     const double axisLabelSpace = QFontMetrics(BottomAxis->labelsFont()).height() + 8;
     const double left = 8; // room for the left axis' ticks
-
-    const int s = (Panel3->height() - 60) / 16 + 1;
-    const double labelCentre = Label[0]->sizeHint().height() / 2.0;
-    // Trace centre of bit k (level 4k + 1) beside the label centre (16 - k)s + 18 + c.
-    double plotTop = 0.25 * s + 18 + labelCentre;
-    double plotHeight = (AxisMax - AxisMin) / LevelStep * s;
-    const double roomTop = titleBottom;
-    const double roomBottom = size.height() - axisLabelSpace;
-    if (s < 2) {
-        plotTop = roomTop;
-        plotHeight = roomBottom - roomTop;
-    } else if (plotTop < roomTop || plotTop + plotHeight > roomBottom) {
-        // Too tall for the panel: shrink around the middle bits so the error is spread evenly.
-        const double centre = plotTop + plotHeight / 2;
-        plotHeight = std::min(plotHeight, roomBottom - roomTop);
-        plotTop = std::clamp(centre - plotHeight / 2, roomTop, roomBottom - plotHeight);
-    }
+    const BitPlotPlace plot = PlaceBitPlot(Panel3->height(), Label[0]->height(), titleBottom,
+                                           size.height() - axisLabelSpace);
     Chart1->setPlotArea(
-        QRectF(left, plotTop, std::max(right - left, 10.0), std::max(plotHeight, 10.0)));
+        QRectF(left, plot.Top, std::max(right - left, 10.0), std::max(plot.Height, 10.0)));
+    // At the described tops, unless the lanes cannot stand beside them.
+    for (int b = 0; b < FlagBitCount; ++b)
+        Label[b]->move(LabelLeft, plot.LabelTop[static_cast<std::size_t>(b)]);
 
     // Bottom labels every 5 samples, or every 10, 20, 25, 50 when they would crowd.
     const double labelWidth =
@@ -328,6 +327,11 @@ void TForm4::LayoutChart() {
         if (step * pixelsPerSample >= labelWidth * 1.2)
             break;
     }
+    // The traces follow a new plot area at once, the axes, their numbers and the grid only at
+    // the chart's next layout pass; lay out now so that a picture taken at any moment (and the
+    // printout) shows them together.
+    Chart1->layout()->invalidate();
+    Chart1->layout()->activate();
 }
 
 QString TForm4::ChartTitle() const {
@@ -369,15 +373,7 @@ void TForm4::RadioButton4Click() {
 }
 
 void TForm4::Button1Click() {
-    if (!printer)
-        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    const PrintResult result = PrintWindowPicture(this, *printer);
-    // With nowhere to print to, the user must hear so rather than wait for a page.
-    if (result == PrintResult::NoOutput || result == PrintResult::Failed) {
-        const bool japanese = IsJapanese();
-        Dialogs::Current().Message(this, Pick(PrintFailedCaption, japanese),
-                                   Pick(PrintFailedText, japanese));
-    }
+    PrintWindow(this);
 }
 
 void TForm4::Button2Click() {

@@ -5,8 +5,6 @@
 
 #include <QWidget>
 
-#include <memory>
-
 class QChart;
 class QChartView;
 class QFrame;
@@ -14,7 +12,6 @@ class QGraphicsSimpleTextItem;
 class QLabel;
 class QLineSeries;
 class QListWidget;
-class QPrinter;
 class QPushButton;
 class QRadioButton;
 class QValueAxis;
@@ -58,7 +55,7 @@ public:
 
     /// Draws flag word w (0-3) of the record as it is now.
     void DrawFlagWord(int w);
-    /// Places the sixteen bit labels for the current height of Panel3.
+    /// Places the sixteen bit labels for the current height of Panel3, and the plot beside them.
     void Panel3Resize();
     /// Size, place, font and captions by language; draws nothing.
     void FormCreate();
@@ -83,7 +80,6 @@ private:
     void LayoutChart();
 
     QGraphicsSimpleTextItem *title = nullptr;
-    std::unique_ptr<QPrinter> printer; // keeps the user's printer choice while the window lives
     bool placed = false;
 };
 

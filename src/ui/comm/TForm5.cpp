@@ -1,6 +1,7 @@
 #include "TForm5.h"
 
 #include "Caption.h"
+#include "CaptionFit.h"
 #include "ChildFrame.h"
 #include "ChildWindow.h"
 #include "Dialogs.h"
@@ -145,14 +146,8 @@ void TForm5::CreateControls() {
     QPalette black = Label1->palette();
     black.setColor(QPalette::WindowText, Qt::black);
     Label1->setPalette(black);
-    // Where the font stands in for another that runs a little narrower, the heading is
-    // condensed just enough to fit its design width instead of being cut off.
-    const int textWidth = Label1->fontMetrics().horizontalAdvance(MessageCaption) + 2;
-    if (textWidth > Label1->width()) {
-        QFont condensed = Label1->font();
-        condensed.setStretch(std::max(50, 100 * Label1->width() / textWidth));
-        Label1->setFont(condensed);
-    }
+    // Room for the whole heading, descenders included, in the font it is drawn in.
+    FitCaption(Label1, Button3->x() - 4);
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
@@ -200,6 +195,8 @@ void TForm5::FormCreate() {
     setFont(WindowFont(font()));
     Button1->setText(Pick(Button1Caption));
     Button2->setText(Pick(Button2Caption));
+    for (QWidget *button : std::initializer_list<QWidget *>{Button1, Button2, Button3})
+        FitCaption(button, width() - 4);
 
     // Only a string that names an item exactly chooses it; anything else leaves "COM1".
     const QVariant stored = OpenUserSettings()->value(PortKey);

@@ -1,5 +1,6 @@
 #include "FlagForm.h"
 
+#include "CaptionFit.h"
 #include "ChildFrame.h"
 #include "ChildWindow.h"
 #include "FlagTexts.h"
@@ -25,9 +26,9 @@ TFlagForm::TFlagForm(bool japanese, QWidget *parent) : QWidget(parent), japanese
     QFont labelFont(JapanesePGothicFont);
     labelFont.setPixelSize(16);
     Label1->setFont(labelFont);
-    Label1->move(48, 8);
-    Label1->setFixedHeight(16);
-    Label1->adjustSize();
+    Label1->setGeometry(48, 8, 0, 16);
+    // As tall and wide as the heading needs in the font it is drawn in.
+    FitCaption(Label1);
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));

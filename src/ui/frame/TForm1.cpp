@@ -33,6 +33,7 @@
 #include <QMimeData>
 #include <QPointer>
 #include <QStatusBar>
+#include <QStyleOptionMenuItem>
 
 TForm1 *Form1 = nullptr;
 QString BaseTitle;
@@ -82,6 +83,19 @@ QString DroppedTraceFile(const QMimeData *data) {
     return {};
 }
 
+// A menu that draws a separator as a plain line, whatever caption the separator carries.
+class LineSeparatorMenu : public QMenu {
+public:
+    using QMenu::QMenu;
+
+protected:
+    void initStyleOption(QStyleOptionMenuItem *option, const QAction *action) const override {
+        QMenu::initStyleOption(option, action);
+        if (action->isSeparator())
+            option->text.clear();
+    }
+};
+
 } // namespace
 
 TForm1::TForm1(QWidget *parent) : QMainWindow(parent) {
@@ -126,7 +140,8 @@ TForm1::~TForm1() {
 void TForm1::CreateMenu() {
     auto *bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
-    File1 = bar->addMenu(QString());
+    File1 = new LineSeparatorMenu(bar);
+    bar->addMenu(File1);
     File1->setObjectName(QStringLiteral("File1"));
     open01 = File1->addAction(QString(), this, &TForm1::open01Click);
     saveS1 = File1->addAction(QString(), this, &TForm1::saveS1Click);
@@ -157,6 +172,11 @@ void TForm1::FormCreate() {
     SettingsPath = SettingsFilePathFor(QDir::currentPath());
     Language = SystemDefaultLanguage();
     setFont(WindowFont(font()));
+    // The menus open as windows of their own and would not take the frame's font by themselves;
+    // the bar and its menus read alike.
+    menuBar()->setFont(font());
+    for (QMenu *menu : {File1, View1, Comm1, Help1})
+        menu->setFont(font());
     BaseTitle =
         QStringLiteral("Norvex Vandrel Monitor Version ") + QString::number(ProgramVersion, 'f', 2);
     setWindowTitle(BaseTitle);

@@ -2,6 +2,7 @@
 // Main frame: the multiple-document window with the menu; owns the trace record.
 
 #include "TraceRecord.h"
+#include "WindowPrint.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -49,6 +50,8 @@ public:
     QStatusBar *StatusBar1 = nullptr;
     /// Ctrl+L anywhere in the program: toggles Language as FormKeyPress does for code 12.
     QAction *LanguageSwitch = nullptr;
+    /// The printer setup that the graph and bit graph windows print with, kept for the run.
+    TPrinterSetupDialog PrinterSetupDialog1;
 
     /// The client area that holds the child windows.
     QMdiArea *ClientArea() const { return mdiArea; }

@@ -1,12 +1,46 @@
 #include "WindowPrint.h"
 
+#include "Caption.h"
 #include "ChartScaling.h"
 #include "Dialogs.h"
+#include "TForm1.h"
 
 #include <QPainter>
 #include <QPixmap>
 #include <QPrinter>
 #include <QWidget>
+
+namespace {
+
+constexpr Caption PrintFailedTitle = {"印刷", "Print"};
+constexpr Caption PrintFailedText = {"印刷できませんでした。", "The window could not be printed."};
+
+} // namespace
+
+TPrinterSetupDialog::TPrinterSetupDialog() = default;
+TPrinterSetupDialog::~TPrinterSetupDialog() = default;
+
+QPrinter &TPrinterSetupDialog::Printer() {
+    if (!printer)
+        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *printer;
+}
+
+bool TPrinterSetupDialog::Execute(QWidget *parent) {
+    return Dialogs::Current().PrinterSetup(parent, Printer());
+}
+
+PrintResult PrintWindow(QWidget *window) {
+    // Without the main frame (a window made on its own) the choice lasts for this print only.
+    TPrinterSetupDialog own;
+    TPrinterSetupDialog &setup = Form1 ? Form1->PrinterSetupDialog1 : own;
+    const PrintResult result = PrintWindowPicture(window, setup.Printer());
+    // With nowhere to print to, or a page the printer would not take, the user must hear so
+    // rather than wait for a page. Texts composed now follow the language of this moment.
+    if (result == PrintResult::NoOutput || result == PrintResult::Failed)
+        Dialogs::Current().Message(window, Pick(PrintFailedTitle), Pick(PrintFailedText));
+    return result;
+}
 
 QRect PaintPage(QPainter &painter, const QSize &pageSize, const QPixmap &image) {
     const PageFit fit =

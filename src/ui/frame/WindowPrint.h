@@ -3,6 +3,8 @@
 
 #include <QRect>
 
+#include <memory>
+
 class QPainter;
 class QPixmap;
 class QPrinter;
@@ -16,6 +18,28 @@ enum class PrintResult {
     NoOutput,  ///< the user confirmed, but no printer or file was chosen
     Failed,    ///< the printer or file could not take the page
 };
+
+/// The program's printer setup: the printer and page the user chose last, kept for the whole run
+/// so that every window prints where the user asked the last time.
+class TPrinterSetupDialog {
+public:
+    TPrinterSetupDialog();
+    ~TPrinterSetupDialog();
+    TPrinterSetupDialog(const TPrinterSetupDialog &) = delete;
+    TPrinterSetupDialog &operator=(const TPrinterSetupDialog &) = delete;
+
+    /// The printer as set up last (made on first use).
+    QPrinter &Printer();
+    /// Shows the setup (through Dialogs); returns true when the user confirmed.
+    bool Execute(QWidget *parent);
+
+private:
+    std::unique_ptr<QPrinter> printer;
+};
+
+/// Prints the picture of window on one page with the main frame's printer setup, whatever the
+/// user answered there, and tells the user in a message box when nothing could be printed.
+PrintResult PrintWindow(QWidget *window);
 
 /// Shows the printer setup for printer, then prints the picture of window as shown on screen
 /// on one page, fitted to it with its proportions kept, whatever the user answered there.

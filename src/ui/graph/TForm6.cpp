@@ -1,5 +1,6 @@
 #include "TForm6.h"
 
+#include "CaptionFit.h"
 #include "ChannelNames.h"
 #include "Fonts.h"
 #include "TGraghForm.h"
@@ -11,11 +12,18 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <algorithm>
+
 TForm6 *Form6 = nullptr;
 
 namespace {
 
 constexpr int WindowFontPixels = 12;
+// Row layout: the items inside their group, the text box beside the second one.
+constexpr int ItemGap = 2;
+constexpr int EdgeGap = 4;
+const QRect FirstItemPlace(8, 9, 130, 18);
+const QRect SecondItemPlace(142, 9, 18, 18);
 constexpr char Label14Japanese[] = "Ch表示";
 constexpr char Label14English[] = "Ch Name";
 
@@ -69,11 +77,11 @@ void TForm6::CreateControls() {
         group->setGeometry(64, 32 * k, 273, 33);
         auto *first = new QRadioButton(group);
         first->setObjectName(QStringLiteral("RadioGroup%1Item0").arg(k));
-        first->setGeometry(8, 9, 130, 18);
+        first->setGeometry(FirstItemPlace);
         // The second item has no text: the text box beside it is its label.
         auto *second = new QRadioButton(group);
         second->setObjectName(QStringLiteral("RadioGroup%1Item1").arg(k));
-        second->setGeometry(142, 9, 18, 18);
+        second->setGeometry(SecondItemPlace);
         RadioGroup[k] = group;
         DefaultItem[k] = first;
         OwnItem[k] = second;
@@ -138,7 +146,33 @@ void TForm6::FormCreate() {
             OwnItem[k]->setChecked(true);
         Edit[k]->setText(QString::fromStdString(OwnName[k]));
         DefaultItem[k]->setText(QString::fromStdString(DefaultChannelName(k)));
+        FitRow(k);
     }
+}
+
+void TForm6::FitRow(int k) {
+    // A default name wider than its column pushes the second button, its text box and the
+    // frame around them to the right, as far as the window (or the OK button beside the row)
+    // allows; only a name that still does not fit is shortened.
+    QGroupBox *group = RadioGroup[k];
+    const QRect groupPlace(64, 32 * k, 273, 33);
+    const QRect editPlace(224, 8 + 32 * k, 97, 20);
+    group->setGeometry(groupPlace);
+    DefaultItem[k]->setGeometry(FirstItemPlace);
+    OwnItem[k]->setGeometry(SecondItemPlace);
+    Edit[k]->setGeometry(editPlace);
+    int limit = width() - EdgeGap;
+    if (Button1->geometry().top() < groupPlace.bottom() &&
+        Button1->geometry().bottom() > groupPlace.top())
+        limit = std::min(limit, Button1->x() - EdgeGap);
+    const int room = std::max(0, limit - groupPlace.right() - 1);
+    const int shift = std::max(0, FitCaption(DefaultItem[k], SecondItemPlace.x() - ItemGap + room) +
+                                      ItemGap - SecondItemPlace.x());
+    if (shift == 0)
+        return;
+    group->resize(groupPlace.width() + shift, groupPlace.height());
+    OwnItem[k]->move(SecondItemPlace.topLeft() + QPoint(shift, 0));
+    Edit[k]->move(editPlace.topLeft() + QPoint(shift, 0));
 }
 
 QString TForm6::EditText(int k) const {
@@ -159,6 +193,8 @@ void TForm6::Button1Click() {
         if (graph)
             graph->CheckBox[k]->setText(caption);
     }
+    if (graph)
+        graph->FitChannelCaptions();
     for (int k = 1; k <= ChannelCount; ++k)
         OwnName[k] = Edit[k]->text().toStdString();
     close();

@@ -57,6 +57,7 @@ public slots:
 
 private:
     void CreateControls();
+    void FitRow(int k);
 
     QPointer<TGraghForm> graph;
 };

@@ -1,12 +1,12 @@
 #include "TGraghForm.h"
 
 #include "Caption.h"
+#include "CaptionFit.h"
 #include "ChannelChart.h"
 #include "ChannelNames.h"
 #include "ChartScaling.h"
 #include "ChildFrame.h"
 #include "ChildWindow.h"
-#include "Dialogs.h"
 #include "Fonts.h"
 #include "TForm1.h"
 #include "TForm6.h"
@@ -24,7 +24,6 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPixmap>
-#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -40,10 +39,15 @@ constexpr Caption Button4Caption = {"閉じる", "Close"};
 constexpr Caption RadioGroup1Caption = {"時計選択", "Clock Sel"};
 constexpr Caption RadioButton1Caption = {"SETNVOP", "SETNVOP"};
 constexpr Caption RadioButton2Caption = {"上位CPU", "PLC"};
-constexpr Caption PrintFailedText = {"印刷できませんでした。", "The window could not be printed."};
-constexpr Caption NoPrinterText = {"印刷先がありません。", "There is no printer to print to."};
 
 constexpr int Panel1Height = 64;
+constexpr int ColumnLefts[4] = {20, 170, 320, 470}; // of the channel check boxes
+constexpr int CheckBoxWidth = 140;
+constexpr int ColumnGap = 4;
+// A caption that grows keeps this far from the frame around it.
+constexpr int EdgeGap = 2;
+// The side panel's own frame line is all that stays beside its widest control.
+constexpr int PanelEdgeGap = 1;
 constexpr int Panel2Width = 88;
 constexpr int WindowFontPixels = 12;
 const QColor ChartAreaColor(0, 128, 0);
@@ -98,7 +102,6 @@ void TGraghForm::CreateControls() {
     outer->addWidget(Panel1);
 
     const int rowTops[3] = {4, 24, 42};
-    const int columnLefts[4] = {20, 170, 320, 470};
     using Handler = void (TGraghForm::*)();
     const Handler handlers[ChannelCount] = {
         &TGraghForm::CheckBox1Click,  &TGraghForm::CheckBox2Click,  &TGraghForm::CheckBox3Click,
@@ -109,7 +112,7 @@ void TGraghForm::CreateControls() {
     for (int ch = 1; ch <= ChannelCount; ++ch) {
         auto *box = new QCheckBox(Panel1);
         box->setObjectName(QStringLiteral("CheckBox%1").arg(ch));
-        box->setGeometry(columnLefts[(ch - 1) % 4], rowTops[(ch - 1) / 4], 140, 17);
+        box->setGeometry(ColumnLefts[(ch - 1) % 4], rowTops[(ch - 1) / 4], CheckBoxWidth, 17);
         // Any change of the tick, by the user or by the program, takes or drops the channel.
         connect(box, &QCheckBox::toggled, this, handlers[ch - 1]);
         CheckBox[ch] = box;
@@ -215,7 +218,39 @@ void TGraghForm::FormCreate() {
     }
     for (int ch = 1; ch <= ChannelCount; ++ch)
         CheckBox[ch]->setText(ChannelCaption(ch));
+    FitSidePanel();
+    FitChannelCaptions();
     ShowTriggerStamp();
+}
+
+void TGraghForm::FitSidePanel() {
+    // Labels, fields and clock buttons show their whole text in the window's font; the clock
+    // frame and the side panel grow where they need more room than designed.
+    for (QLabel *label : {Label1, Label2, Label3}) {
+        label->resize(label->sizeHint());
+        FitCaption(label);
+    }
+    FitFieldWidth(Edit1, QStringLiteral("100"));
+    FitFieldWidth(Edit2, QStringLiteral("0000/00/00"));
+    FitFieldWidth(Edit3, QStringLiteral("00:00"));
+    int radioRight = 0;
+    for (QRadioButton *button : {RadioButton1, RadioButton2})
+        radioRight = std::max(radioRight, FitCaption(button));
+    RadioGroup1->resize(std::max(RadioGroup1->width(), radioRight + EdgeGap - RadioGroup1->x()),
+                        RadioGroup1->height());
+    int right = RadioGroup1->geometry().right() + 1;
+    for (QWidget *control :
+         std::initializer_list<QWidget *>{Label1, Label2, Label3, Edit1, Edit2, Edit3})
+        right = std::max(right, control->geometry().right() + 1);
+    Panel2->setFixedWidth(std::max(Panel2Width, right + PanelEdgeGap));
+}
+
+void TGraghForm::FitChannelCaptions() {
+    // A caption may grow up to the next column; the last column has the panel's width to go.
+    for (int ch = 1; ch <= ChannelCount; ++ch) {
+        const int column = (ch - 1) % 4;
+        FitCaption(CheckBox[ch], column < 3 ? ColumnLefts[column + 1] - ColumnGap : Unbounded);
+    }
 }
 
 TForm6 *TGraghForm::ChannelWindow() const {
@@ -371,23 +406,13 @@ void TGraghForm::Button1Click() {
     ApplyTypeScales(Form1->Record);
     for (int ch = 10; ch <= ChannelCount; ++ch)
         CheckBox[ch]->setText(ChannelCaption(ch));
+    FitChannelCaptions();
     LayoutCharts();
     ShowTriggerStamp();
 }
 
 void TGraghForm::Button2Click() {
-    QPrinter printer(QPrinter::HighResolution);
-    switch (PrintWindowPicture(this, printer)) {
-    case PrintResult::NoOutput:
-        Dialogs::Current().Message(this, windowTitle(), Pick(NoPrinterText));
-        break;
-    case PrintResult::Failed:
-        Dialogs::Current().Message(this, windowTitle(), Pick(PrintFailedText));
-        break;
-    case PrintResult::Printed:
-    case PrintResult::Cancelled:
-        break;
-    }
+    PrintWindow(this);
 }
 
 void TGraghForm::Button3Click() {

@@ -74,6 +74,9 @@ public:
     /// The check box caption of channel ch by the current naming choice.
     QString ChannelCaption(int ch) const;
 
+    /// Widens the channel check boxes to show their captions (after the captions changed).
+    void FitChannelCaptions();
+
     /// Puts the window into its start state (also run by the constructor).
     void FormCreate();
 
@@ -112,6 +115,7 @@ private:
     void PlaceInFrame();
     /// FillChart for a chart that is about to get the given size.
     void FillChart(int p, int ch, const QSize &size);
+    void FitSidePanel();
 
     QPointer<TForm6> form6;
     bool placed = false;

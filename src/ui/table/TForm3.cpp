@@ -1,6 +1,7 @@
 #include "TForm3.h"
 
 #include "Caption.h"
+#include "CaptionFit.h"
 #include "ChildFrame.h"
 #include "ChildWindow.h"
 #include "Fonts.h"
@@ -154,6 +155,11 @@ void TForm3::FormCreate() {
     RadioGroup1->setTitle(Pick(RadioGroup1Caption));
     RadioButton1->setText(Pick(RadioButton1Caption));
     RadioButton2->setText(Pick(RadioButton2Caption));
+    // The view buttons stay inside the frame drawn around them.
+    const int frameRight = RadioGroup1->geometry().right() - 2;
+    for (QWidget *control : std::initializer_list<QWidget *>{RadioButton1, RadioButton2})
+        FitCaption(control, frameRight);
+    FitCaption(Button1, Panel1->width() - 2);
     resize(600, 400);
     FillGrid();
     if (IsNormalized == 1)
