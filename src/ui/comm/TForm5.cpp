@@ -11,6 +11,7 @@
 #include "Protocol.h"
 #include "ReadSession.h"
 #include "TForm1.h"
+#include "TimeViewState.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -294,8 +295,10 @@ void TForm5::SessionFinished(bool success) {
     ReadFailed = !success;
     Button2->setEnabled(true);
     ProgressBar1->hide();
-    if (success && Form1)
+    if (success && Form1) {
         Session->ApplyTo(Form1->Record);
+        Form1->TimeView1->TraceReplaced();
+    }
 }
 
 void TForm5::ClosePort() {

@@ -14,6 +14,7 @@
 #include "TForm7.h"
 #include "TForm8.h"
 #include "TGraghForm.h"
+#include "TimeViewState.h"
 #include "TraceFile.h"
 #include "TraceFileIO.h"
 
@@ -100,6 +101,7 @@ protected:
 
 TForm1::TForm1(QWidget *parent) : QMainWindow(parent) {
     Form1 = this;
+    TimeView1 = new TimeViewState(this);
     // The icons live in the ui library's resources; a static library must register them.
     Q_INIT_RESOURCE(resources);
     setObjectName(QStringLiteral("Form1"));
@@ -273,6 +275,7 @@ bool TForm1::ReadTraceFile(const QString &path, QString *error) {
         return false;
     Record = loaded;
     DriveTypeE = loadedDriveType;
+    TimeView1->TraceReplaced();
     // Channels 10-12 mean what the loaded drive type says; their factors must match at once.
     ApplyTypeScales();
     return true;

@@ -15,6 +15,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QStatusBar;
+class TimeViewState;
 
 /// The program version shown in the caption and the version window.
 inline constexpr double ProgramVersion = 2.3;
@@ -29,6 +30,8 @@ public:
 
     /// The one trace record of the program.
     TTraceRecord Record;
+    /// Zoom, cursors and hover shared by the graph window and the bit graph.
+    TimeViewState *TimeView1 = nullptr;
     /// Full path of the language file written on close.
     QString SettingsPath;
 
