@@ -331,7 +331,10 @@ void TForm4::FormCreate() {
     }
     Panel3->setFixedWidth(std::max(Panel3Width, labelsRight));
     readoutJapanese = japanese;
-    QFont readoutFont = WindowFont(font());
+    // Fixed-width figures in both languages, so that "A ..." and "B ..." wrap alike in the
+    // narrow panel; the Japanese words come from the Japanese window font.
+    QFont readoutFont = font();
+    readoutFont.setFamilies({EnglishWindowFont, JapaneseWindowFont});
     readoutFont.setPixelSize(ReadoutFontPixels);
     BitReadout->setFont(readoutFont);
     Panel3Resize();
