@@ -155,6 +155,24 @@ void SendWheel(QWidget *viewport, const QPoint &pos, int delta, Qt::KeyboardModi
     QApplication::sendEvent(viewport, &wheel);
 }
 
+// A double click as the platform delivers it: both presses, then the double click.
+void DoubleClick(QWidget *viewport, const QPoint &pos) {
+    static quint64 time = 1000000;
+    time += 10000;
+    const QPointF global = viewport->mapToGlobal(pos);
+    const std::pair<QEvent::Type, Qt::MouseButtons> steps[] = {
+        {QEvent::MouseButtonPress, Qt::LeftButton},
+        {QEvent::MouseButtonRelease, Qt::NoButton},
+        {QEvent::MouseButtonPress, Qt::LeftButton},
+        {QEvent::MouseButtonDblClick, Qt::LeftButton},
+        {QEvent::MouseButtonRelease, Qt::NoButton}};
+    for (const auto &[type, buttons] : steps) {
+        QMouseEvent event(type, pos, global, Qt::LeftButton, buttons, Qt::NoModifier);
+        event.setTimestamp(time += 40);
+        QApplication::sendEvent(viewport, &event);
+    }
+}
+
 } // namespace
 
 class tst_TForm4 : public QObject {
@@ -725,8 +743,11 @@ private slots:
         now = ProgramTimeView().View();
         QCOMPARE(now.First, std::min(from + (before.Last - before.First) - 2,
                                      SampleCount - 1 - (now.Last - now.First)));
-        QTest::mouseDClick(viewport, Qt::LeftButton, {}, mouse);
+        // A double click shows all and leaves the cursors where they were.
+        ProgramTimeView().PlaceA(now.First);
+        DoubleClick(viewport, SamplePos(*form, now.Last));
         QVERIFY(ProgramTimeView().View().ShowsAll());
+        QCOMPARE(ProgramTimeView().View().A, std::optional<int>(now.First));
         QCOMPARE(form->BottomAxis->max(), 99.0);
         SendWheel(viewport, mouse, 120, Qt::NoModifier);
         form->ChartView->setFocus();

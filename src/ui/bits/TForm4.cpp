@@ -19,6 +19,7 @@
 #include <QGraphicsLayout>
 #include <QGraphicsLineItem>
 #include <QGraphicsSimpleTextItem>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -29,6 +30,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleHints>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
@@ -85,6 +87,13 @@ protected:
 private:
     std::function<void()> afterResize;
 };
+
+// True when an event at time (ms) can belong to the same double click as a press at pressed.
+bool WithinDoubleClick(const std::optional<quint64> &pressed, quint64 time) {
+    const auto interval =
+        static_cast<quint64>(QGuiApplication::styleHints()->mouseDoubleClickInterval());
+    return pressed && time >= *pressed && time - *pressed <= interval;
+}
 
 } // namespace
 
@@ -401,6 +410,10 @@ bool TForm4::ChartMouseEvent(QEvent *event) {
         auto *mouse = static_cast<QMouseEvent *>(event);
         ChartView->setFocus(Qt::MouseFocusReason);
         if (mouse->button() == Qt::LeftButton) {
+            // The second press of a double click keeps what the first one found.
+            if (!WithinDoubleClick(lastPressTime, mouse->timestamp()))
+                cursorsBeforeClick = {view.A, view.B};
+            lastPressTime = mouse->timestamp();
             if (mouse->modifiers().testFlag(Qt::ShiftModifier))
                 state.PlaceB(nearest(mouse->position()));
             else
@@ -415,11 +428,19 @@ bool TForm4::ChartMouseEvent(QEvent *event) {
         }
         return false;
     }
-    case QEvent::MouseButtonDblClick:
-        if (static_cast<QMouseEvent *>(event)->button() != Qt::LeftButton)
+    case QEvent::MouseButtonDblClick: {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() != Qt::LeftButton)
             return false;
-        state.ShowAllSamples();
+        TimeView next = ShowAll(view);
+        // The clicks of the double click placed a cursor the user did not ask for.
+        if (WithinDoubleClick(lastPressTime, mouse->timestamp())) {
+            next.A = cursorsBeforeClick.first;
+            next.B = cursorsBeforeClick.second;
+        }
+        state.SetView(next);
         return true;
+    }
     case QEvent::MouseMove: {
         auto *mouse = static_cast<QMouseEvent *>(event);
         if (panning && mouse->buttons().testFlag(Qt::MiddleButton) && plot.width() > 0) {

@@ -5,6 +5,9 @@
 
 #include <QWidget>
 
+#include <optional>
+#include <utility>
+
 class QChart;
 class QChartView;
 class QFrame;
@@ -115,6 +118,8 @@ private:
     double panStartX = 0;
     int panStartFirst = 0;
     int wheelRest = 0; ///< wheel turn not yet worth a whole step
+    std::pair<std::optional<int>, std::optional<int>> cursorsBeforeClick; ///< A and B
+    std::optional<quint64> lastPressTime; ///< of the last left press, for telling double clicks
 };
 
 /// The open bit graph window, or nullptr.
