@@ -7,6 +7,7 @@
 #include "TGraghForm.h"
 #include "TimeViewState.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QChart>
@@ -601,6 +602,11 @@ private slots:
         QCOMPARE(ProgramTimeView().View().B, std::optional<int>(b));
         QCOMPARE(ProgramTimeView().View().A, std::optional<int>(a));
         QCOMPARE(text->toPlainText(), readout);
+        // As a screen reader reads it.
+        QAccessibleInterface *read = QAccessible::queryAccessibleInterface(text);
+        QVERIFY(read && read->textInterface());
+        QCOMPARE(read->text(QAccessible::Name), QStringLiteral("Bit readout"));
+        QCOMPARE(read->textInterface()->text(0, read->textInterface()->characterCount()), readout);
         // Keys of the chart move A and B by one sample; Escape removes both and the readout.
         form->ChartView->setFocus();
         QTest::keyClick(form->ChartView, Qt::Key_Right);
