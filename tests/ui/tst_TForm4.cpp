@@ -550,7 +550,7 @@ private slots:
     }
 
     // A click at sample k's x places A at k, Shift+click B, also on a zoomed axis; the readout
-    // shows the chosen word at both, in the window's language, and follows the next choice.
+    // shows the chosen word at both, in the window's language.
     void cursorsByMouseAndReadout_data() {
         QTest::addColumn<int>("language");
         QTest::addColumn<int>("first");
@@ -676,8 +676,6 @@ private slots:
             const double share = ColumnShare(image, plot, column(t), black);
             QVERIFY2(share > 0.4 && share < 0.95, qPrintable(QString::number(share)));
         }
-        QVERIFY(ColumnShare(image, plot, column((first + last) / 2 + 1), black) < 0.1 ||
-                (first + last) / 2 + 1 == t);
         // The cursors stay set however the view moves.
         QCOMPARE(ProgramTimeView().View().A, std::optional<int>(a));
         QCOMPARE(ProgramTimeView().View().B, std::optional<int>(b));
