@@ -1,12 +1,15 @@
 // Bit graph window: empty start, trace levels, titles by the language of the moment, bit
-// label places, printing.
+// label places, printing, and the program's time view (cursors, readout, zoom, marker) on it.
 
 #include "FakeDialogs.h"
 #include "TForm1.h"
 #include "TForm4.h"
 #include "TGraghForm.h"
+#include "TimeViewState.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QChart>
 #include <QChartView>
 #include <QFile>
@@ -16,11 +19,13 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPlainTextEdit>
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QValueAxis>
 
 namespace {
 
@@ -103,6 +108,70 @@ double InkCentre(const QImage &image, const QRect &rect) {
                 ++count;
             }
     return count ? sum / count : -1;
+}
+
+// Where sample k of the view lies, in the chart view's viewport, at the height of the plot's
+// middle.
+QPoint SamplePos(const TForm4 &form, double k) {
+    const QRectF plot = form.Chart1->plotArea();
+    const TimeView &view = ProgramTimeView().View();
+    const QPointF inChart(SampleX(k, plot.left(), plot.right(), view.First, view.Last),
+                          plot.center().y());
+    return form.ChartView->mapFromScene(form.Chart1->mapToScene(inChart));
+}
+
+// The plot area in the window's picture.
+QRect PlotInWindow(const TForm4 &form) {
+    const QRectF plot = form.Chart1->plotArea();
+    const QPoint topLeft = form.ChartView->mapFromScene(form.Chart1->mapToScene(plot.topLeft()));
+    const QPoint bottomRight =
+        form.ChartView->mapFromScene(form.Chart1->mapToScene(plot.bottomRight()));
+    return QRect(form.ChartView->viewport()->mapTo(&form, topLeft),
+                 form.ChartView->viewport()->mapTo(&form, bottomRight));
+}
+
+// Pixels of colour in column x of the plot, within a pixel either side, per row.
+double ColumnShare(const QImage &image, const QRect &plot, int x, QRgb colour) {
+    int hits = 0;
+    for (int y = plot.top() + 2; y <= plot.bottom() - 2; ++y) {
+        bool hit = false;
+        for (int i = x - 1; i <= x + 1; ++i)
+            hit = hit || (image.pixel(i, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
+        hits += hit;
+    }
+    return double(hits) / (plot.height() - 3);
+}
+
+bool AnyInPlot(const QImage &image, const QRect &plot, QRgb colour) {
+    for (int y = plot.top(); y <= plot.bottom(); ++y)
+        for (int x = plot.left(); x <= plot.right(); ++x)
+            if ((image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF))
+                return true;
+    return false;
+}
+
+void SendWheel(QWidget *viewport, const QPoint &pos, int delta, Qt::KeyboardModifiers modifiers) {
+    QWheelEvent wheel(pos, viewport->mapToGlobal(pos), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      modifiers, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(viewport, &wheel);
+}
+
+// A double click as the platform delivers it: both presses, then the double click.
+void DoubleClick(QWidget *viewport, const QPoint &pos) {
+    static quint64 time = 1000000;
+    time += 10000;
+    const QPointF global = viewport->mapToGlobal(pos);
+    const std::pair<QEvent::Type, Qt::MouseButtons> steps[] = {
+        {QEvent::MouseButtonPress, Qt::LeftButton},
+        {QEvent::MouseButtonRelease, Qt::NoButton},
+        {QEvent::MouseButtonPress, Qt::LeftButton},
+        {QEvent::MouseButtonDblClick, Qt::LeftButton},
+        {QEvent::MouseButtonRelease, Qt::NoButton}};
+    for (const auto &[type, buttons] : steps) {
+        QMouseEvent event(type, pos, global, Qt::LeftButton, buttons, Qt::NoModifier);
+        event.setTimestamp(time += 40);
+        QApplication::sendEvent(viewport, &event);
+    }
 }
 
 } // namespace
@@ -478,6 +547,217 @@ private slots:
         QCOMPARE(form->Chart1->title(), QStringLiteral("  INV. command Flag "));
         QCOMPARE(form->ChartTitle(), QStringLiteral("  INV. command Flag "));
         QCOMPARE(form->Series16->count(), 100);
+    }
+
+    // A click at sample k's x places A at k, Shift+click B, also on a zoomed axis; the readout
+    // shows the chosen word at both, in the window's language.
+    void cursorsByMouseAndReadout_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("last");
+        QTest::addColumn<int>("a");
+        QTest::addColumn<int>("b");
+        QTest::addColumn<QString>("readout");
+        QTest::newRow("English, all samples")
+            << int('2') << 0 << 99 << 12 << 87
+            << QStringLiteral("A 0x001A  B 0x003A\nBits that differ: bit5");
+        QTest::newRow("Japanese, zoomed")
+            << int('1') << 40 << 52 << 41 << 52
+            << QStringLiteral("A 0x801A  B 0x001B\n変化したビット: bit0 bit15");
+        QTest::newRow("same word at both")
+            << int('2') << 20 << 30 << 25 << 26
+            << QStringLiteral("A 0x001A  B 0x001A\nBits that differ: none");
+    }
+    void cursorsByMouseAndReadout() {
+        QFETCH(int, language);
+        QFETCH(int, first);
+        QFETCH(int, last);
+        QFETCH(int, a);
+        QFETCH(int, b);
+        QFETCH(QString, readout);
+        Language = language;
+        for (int n = 0; n < SampleCount; ++n)
+            Form1->Record.Flag[n][1] = 0x1A;
+        Form1->Record.Flag[87][1] = 0x3A;
+        Form1->Record.Flag[41][1] = 0x801A;
+        Form1->Record.Flag[52][1] = 0x1B;
+        Form1->Record.Flag[52][2] = 0xFFFF; // another word: not read
+        TimeView zoomed;
+        zoomed.First = first;
+        zoomed.Last = last;
+        ProgramTimeView().SetView(zoomed);
+        TForm4 *form = OpenBitGraph();
+        auto *text = form->findChild<QPlainTextEdit *>(QStringLiteral("BitReadout"));
+        QVERIFY(text);
+        QCOMPARE(text->accessibleName(), QStringLiteral("Bit readout"));
+        QVERIFY(text->isReadOnly());
+        QVERIFY(text->isVisible());
+        QWidget *viewport = form->ChartView->viewport();
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, SamplePos(*form, a));
+        QCOMPARE(ProgramTimeView().View().A, std::optional<int>(a));
+        QVERIFY(text->toPlainText().isEmpty()); // no word chosen yet
+        form->RadioButton[1]->click();
+        QTest::mouseClick(viewport, Qt::LeftButton, Qt::ShiftModifier,
+                          SamplePos(*form, b + 0.4)); // the nearest sample
+        QCOMPARE(ProgramTimeView().View().B, std::optional<int>(b));
+        QCOMPARE(ProgramTimeView().View().A, std::optional<int>(a));
+        QCOMPARE(text->toPlainText(), readout);
+        // As a screen reader reads it.
+        QAccessibleInterface *read = QAccessible::queryAccessibleInterface(text);
+        QVERIFY(read && read->textInterface());
+        QCOMPARE(read->text(QAccessible::Name), QStringLiteral("Bit readout"));
+        QCOMPARE(read->textInterface()->text(0, read->textInterface()->characterCount()), readout);
+        // Keys of the chart move A and B by one sample; Escape removes both and the readout.
+        form->ChartView->setFocus();
+        QTest::keyClick(form->ChartView, Qt::Key_Right);
+        QTest::keyClick(form->ChartView, Qt::Key_Left, Qt::ShiftModifier);
+        QCOMPARE(ProgramTimeView().View().A, std::optional<int>(a + 1));
+        QCOMPARE(ProgramTimeView().View().B, std::optional<int>(b - 1));
+        QTest::keyClick(form->ChartView, Qt::Key_Escape);
+        QVERIFY(!ProgramTimeView().View().A && !ProgramTimeView().View().B);
+        QVERIFY(text->toPlainText().isEmpty());
+        // The arrows of the word choice stay with the radio buttons.
+        form->RadioButton[1]->setFocus();
+        QTest::keyClick(form->RadioButton[1], Qt::Key_Right);
+        QVERIFY(!ProgramTimeView().View().A);
+    }
+
+    // Cursors, hover and marker set anywhere in the program are drawn at their samples' x on
+    // the bit graph, also in a window opened after they were set; what lies outside the
+    // visible samples is not drawn but stays set.
+    void marksAtTheirSamples_data() {
+        QTest::addColumn<bool>("openFirst");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("last");
+        QTest::addColumn<int>("a");
+        QTest::addColumn<int>("b");
+        QTest::addColumn<int>("header0"); // trigger sample 100 - header0
+        QTest::newRow("all samples") << true << 0 << 99 << 30 << 62 << 57;
+        QTest::newRow("zoomed, opened later") << false << 20 << 45 << 23 << 44 << 70;
+        QTest::newRow("A and B out of view") << true << 50 << 70 << 10 << 80 << 45;
+        QTest::newRow("trigger beyond the samples") << true << 0 << 99 << 31 << 32 << 0;
+    }
+    void marksAtTheirSamples() {
+        QFETCH(bool, openFirst);
+        QFETCH(int, first);
+        QFETCH(int, last);
+        QFETCH(int, a);
+        QFETCH(int, b);
+        QFETCH(int, header0);
+        Form1->Record.Header[0] = header0;
+        TForm4 *form = openFirst ? OpenBitGraph() : nullptr;
+        TimeView view;
+        view.First = first;
+        view.Last = last;
+        view.A = a;
+        view.B = b;
+        ProgramTimeView().SetView(view);
+        if (!form)
+            form = OpenBitGraph();
+        form->RadioButton[0]->click();
+        QCOMPARE(form->BottomAxis->min(), double(first));
+        QCOMPARE(form->BottomAxis->max(), double(last));
+        const QImage image = form->grab().toImage();
+        const QRect plot = PlotInWindow(*form);
+        auto column = [&](int k) {
+            return form->ChartView->viewport()->mapTo(form, SamplePos(*form, k)).x();
+        };
+        const QRgb blue = qRgb(0, 0, 255), green = qRgb(0, 160, 0), black = qRgb(0, 0, 0);
+        for (const auto &[k, colour] : {std::pair(a, blue), std::pair(b, green)}) {
+            if (k >= first && k <= last)
+                QVERIFY2(ColumnShare(image, plot, column(k), colour) > 0.9,
+                         qPrintable(QStringLiteral("cursor at %1 not drawn").arg(k)));
+            else
+                QVERIFY(!AnyInPlot(image, plot, colour));
+        }
+        const int t = 100 - header0;
+        if (t >= first && t <= last) {
+            // Dashed: much of the column, not all of it.
+            const double share = ColumnShare(image, plot, column(t), black);
+            QVERIFY2(share > 0.4 && share < 0.95, qPrintable(QString::number(share)));
+        }
+        // The cursors stay set however the view moves.
+        QCOMPARE(ProgramTimeView().View().A, std::optional<int>(a));
+        QCOMPARE(ProgramTimeView().View().B, std::optional<int>(b));
+        // The mouse over the chart shows its sample in the shared hover, drawn thin and grey.
+        ProgramTimeView().ClearCursors();
+        const int h = (first + last) / 2;
+        QTest::mouseMove(form->ChartView->viewport(), SamplePos(*form, h));
+        QCOMPARE(ProgramTimeView().View().Hover, std::optional<int>(h));
+        const QImage hovered = form->grab().toImage();
+        QVERIFY(ColumnShare(hovered, plot, column(h), qRgb(128, 128, 128)) > 0.9);
+    }
+
+    // The wheel zooms around the sample under the mouse, Shift+wheel and a middle drag pan,
+    // a double click and Home show all; the axis and the traces follow at once.
+    void zoomAndPanFollowTheMouse() {
+        Language = '2';
+        for (int n = 50; n < SampleCount; ++n)
+            Form1->Record.Flag[n][0] = 1; // bit 0 rises from sample 49 to 50
+        TForm4 *form = OpenBitGraph();
+        form->RadioButton[0]->click();
+        QWidget *viewport = form->ChartView->viewport();
+        const QPoint mouse = SamplePos(*form, 50);
+        SendWheel(viewport, mouse, 3 * 120, Qt::NoModifier);
+        const TimeView zoomed = ProgramTimeView().View();
+        QVERIFY(!zoomed.ShowsAll());
+        QVERIFY(zoomed.Last - zoomed.First < 60);
+        QVERIFY(zoomed.First < 50 && zoomed.Last > 50);
+        QCOMPARE(form->BottomAxis->min(), double(zoomed.First));
+        QCOMPARE(form->BottomAxis->max(), double(zoomed.Last));
+        const double sampleWidth = form->Chart1->plotArea().width() / (zoomed.Last - zoomed.First);
+        QVERIFY(qAbs(SamplePos(*form, 50).x() - mouse.x()) <= sampleWidth);
+        // The rising edge of bit 0 lies between samples 49 and 50 of the zoomed axis.
+        const QImage image = form->grab().toImage();
+        const QRect plot = PlotInWindow(*form);
+        const int x49 = viewport->mapTo(form, SamplePos(*form, 49)).x();
+        const int x50 = viewport->mapTo(form, SamplePos(*form, 50)).x();
+        // Bit 0's clear level left of sample 49, followed to where it leaves that level.
+        int lowRow = -1;
+        for (int y = plot.bottom(); y >= plot.top() && lowRow < 0; --y)
+            if (IsRed(image.pixel(x49 - 2, y)))
+                lowRow = y;
+        QVERIFY(lowRow > 0);
+        int edge = -1;
+        for (int x = x49 - 2; x < plot.right() && edge < 0; ++x)
+            if (!IsRed(image.pixel(x, lowRow)))
+                edge = x;
+        QVERIFY2(
+            edge >= x49 - 1 && edge <= x50 + 1,
+            qPrintable(
+                QStringLiteral("edge at %1, samples at %2 and %3").arg(edge).arg(x49).arg(x50)));
+        // Zoomed in as far as it goes: five samples stay.
+        SendWheel(viewport, mouse, 40 * 120, Qt::NoModifier);
+        QCOMPARE(ProgramTimeView().View().Last - ProgramTimeView().View().First,
+                 MinVisibleSamples - 1);
+        SendWheel(viewport, mouse, -3 * 120, Qt::NoModifier);
+        const TimeView before = ProgramTimeView().View();
+        SendWheel(viewport, mouse, -120, Qt::ShiftModifier); // later samples
+        TimeView now = ProgramTimeView().View();
+        QVERIFY(now.First > before.First);
+        QCOMPARE(now.Last - now.First, before.Last - before.First);
+        // Dragging with the middle button to the left brings later samples in.
+        const int from = now.First;
+        QTest::mousePress(viewport, Qt::MiddleButton, {}, SamplePos(*form, now.Last - 1));
+        QMouseEvent drag(QEvent::MouseMove, SamplePos(*form, now.First + 1),
+                         viewport->mapToGlobal(SamplePos(*form, now.First + 1)), Qt::NoButton,
+                         Qt::MiddleButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &drag);
+        QTest::mouseRelease(viewport, Qt::MiddleButton, {}, SamplePos(*form, now.First + 1));
+        now = ProgramTimeView().View();
+        QCOMPARE(now.First, std::min(from + (before.Last - before.First) - 2,
+                                     SampleCount - 1 - (now.Last - now.First)));
+        // A double click shows all and leaves the cursors where they were.
+        ProgramTimeView().PlaceA(now.First);
+        DoubleClick(viewport, SamplePos(*form, now.Last));
+        QVERIFY(ProgramTimeView().View().ShowsAll());
+        QCOMPARE(ProgramTimeView().View().A, std::optional<int>(now.First));
+        QCOMPARE(form->BottomAxis->max(), 99.0);
+        SendWheel(viewport, mouse, 120, Qt::NoModifier);
+        form->ChartView->setFocus();
+        QTest::keyClick(form->ChartView, Qt::Key_Home);
+        QVERIFY(ProgramTimeView().View().ShowsAll());
+        QCOMPARE(form->BottomAxis->min(), 0.0);
     }
 
 private:

@@ -6,6 +6,9 @@
 #include "ChildWindow.h"
 #include "Fonts.h"
 #include "TForm1.h"
+#include "TimeView.h"
+#include "TimeViewColors.h"
+#include "TimeViewState.h"
 #include "WindowPrint.h"
 
 #include <QAction>
@@ -14,14 +17,20 @@
 #include <QEvent>
 #include <QFrame>
 #include <QGraphicsLayout>
+#include <QGraphicsLineItem>
 #include <QGraphicsSimpleTextItem>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineSeries>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleHints>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
@@ -53,6 +62,15 @@ constexpr double AxisMax = 64.0;
 constexpr double LevelStep = 4.0; // vertical distance of two bit traces
 constexpr int LastSample = SampleCount - 1;
 
+// The readout in the right panel, between the print button and the place of the hidden list.
+constexpr QRect ReadoutPlace(4, 104, 78, 82);
+constexpr int ReadoutFontPixels = 11;
+// The chart draws its grid at z 2, axes at 3 and traces at 4: the trigger marker lies under the
+// traces, the cursors and the hover line above them.
+constexpr double TriggerZ = 3.5;
+constexpr double MarksZ = 100;
+constexpr int WheelStep = 120; // one notch of a common mouse wheel
+
 // A chart view that lets the window lay out the plot area once the chart has its new size;
 // Qt Charts mislays a plot area that is set before.
 class BitChartView : public QChartView {
@@ -69,6 +87,13 @@ protected:
 private:
     std::function<void()> afterResize;
 };
+
+// True when an event at time (ms) can belong to the same double click as a press at pressed.
+bool WithinDoubleClick(const std::optional<quint64> &pressed, quint64 time) {
+    const auto interval =
+        static_cast<quint64>(QGuiApplication::styleHints()->mouseDoubleClickInterval());
+    return pressed && time >= *pressed && time - *pressed <= interval;
+}
 
 } // namespace
 
@@ -125,6 +150,15 @@ TForm4::TForm4(QWidget *parent) : QWidget(parent) {
     for (const char *text : BitGraphTitles)
         ListBox1->addItem(QString::fromUtf8(text));
     ListBox1->setVisible(false);
+    BitReadout = new QPlainTextEdit(Panel1);
+    BitReadout->setObjectName(QStringLiteral("BitReadout"));
+    BitReadout->setAccessibleName(QStringLiteral("Bit readout"));
+    BitReadout->setReadOnly(true);
+    BitReadout->setTabChangesFocus(true);
+    BitReadout->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    BitReadout->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    BitReadout->document()->setDocumentMargin(2);
+    BitReadout->setGeometry(ReadoutPlace);
     row->addWidget(Panel1);
 
     Form7 = new QFrame(this);
@@ -154,7 +188,12 @@ TForm4::TForm4(QWidget *parent) : QWidget(parent) {
     connect(Button1, &QPushButton::clicked, this, &TForm4::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm4::Button2Click);
 
+    TimeViewState &timeView = ProgramTimeView();
+    connect(&timeView, &TimeViewState::Changed, this, &TForm4::ShowTimeView);
+    connect(&timeView, &TimeViewState::TraceLoaded, this, &TForm4::ShowTimeView);
+
     FormCreate();
+    ShowTimeView(); // a window opened later shows the cursors and range already chosen
 }
 
 TForm4::~TForm4() {
@@ -242,6 +281,42 @@ void TForm4::SetupChart() {
     // A plot area placed before the chart has its first size leaves the chart's own
     // background unpainted, so the view paints the white behind it.
     ChartView->setBackgroundBrush(Qt::white);
+    ChartView->setFocusPolicy(Qt::StrongFocus);
+    ChartView->viewport()->setMouseTracking(true);
+    ChartView->installEventFilter(this);
+    ChartView->viewport()->installEventFilter(this);
+    SetupTimeMarks();
+}
+
+void TForm4::SetupTimeMarks() {
+    auto line = [this](const QPen &pen) {
+        auto *item = new QGraphicsLineItem(Chart1);
+        item->setPen(pen);
+        item->setZValue(MarksZ);
+        item->hide();
+        return item;
+    };
+    triggerLine = line(TriggerPen());
+    triggerLine->setZValue(TriggerZ);
+    QPen hoverPen(HoverColor, 1);
+    hoverPen.setCosmetic(true);
+    hoverLine = line(hoverPen);
+    QFont labelFont(QStringLiteral("Arial"));
+    labelFont.setPixelSize(12);
+    labelFont.setBold(true);
+    const QColor colors[2] = {CursorAColor, CursorBColor};
+    const char *names[2] = {"A", "B"};
+    for (int c = 0; c < 2; ++c) {
+        QPen pen(colors[c], 1);
+        pen.setCosmetic(true);
+        cursorLine[c] = line(pen);
+        cursorLine[c]->setZValue(MarksZ + 1);
+        cursorLabel[c] = new QGraphicsSimpleTextItem(QString::fromLatin1(names[c]), Chart1);
+        cursorLabel[c]->setFont(labelFont);
+        cursorLabel[c]->setBrush(colors[c]);
+        cursorLabel[c]->setZValue(MarksZ + 1);
+        cursorLabel[c]->hide();
+    }
 }
 
 void TForm4::FormCreate() {
@@ -264,6 +339,13 @@ void TForm4::FormCreate() {
         labelsRight = std::max(labelsRight, FitCaption(label));
     }
     Panel3->setFixedWidth(std::max(Panel3Width, labelsRight));
+    readoutJapanese = japanese;
+    // Fixed-width figures in both languages, so that "A ..." and "B ..." wrap alike in the
+    // narrow panel; the Japanese words come from the Japanese window font.
+    QFont readoutFont = font();
+    readoutFont.setFamilies({EnglishWindowFont, JapaneseWindowFont});
+    readoutFont.setPixelSize(ReadoutFontPixels);
+    BitReadout->setFont(readoutFont);
     Panel3Resize();
     const QSize client = MainClientSize();
     resize(std::max(client.width() - 100, 200), std::max(client.height() - 40, 150));
@@ -285,6 +367,11 @@ void TForm4::closeEvent(QCloseEvent *event) {
 }
 
 void TForm4::FormClose() {
+    // The other windows must not keep showing where the mouse was over this one.
+    if (hovering) {
+        hovering = false;
+        ProgramTimeView().SetHover(std::nullopt);
+    }
     if (Form1)
         Form1->N2->setEnabled(true);
 }
@@ -292,7 +379,114 @@ void TForm4::FormClose() {
 bool TForm4::eventFilter(QObject *watched, QEvent *event) {
     if (watched == Panel3 && event->type() == QEvent::Resize)
         Panel3Resize();
+    if (watched == ChartView && event->type() == QEvent::KeyPress &&
+        ProgramTimeView().HandleKey(static_cast<QKeyEvent *>(event)))
+        return true;
+    if (watched == ChartView->viewport() && ChartMouseEvent(event))
+        return true;
     return QWidget::eventFilter(watched, event);
+}
+
+double TForm4::SampleAt(double x) const {
+    const TimeView &view = ProgramTimeView().View();
+    const QRectF plot = Chart1->plotArea();
+    const double chartX = Chart1->mapFromScene(ChartView->mapToScene(QPoint(int(x), 0))).x();
+    if (plot.width() <= 0)
+        return view.First;
+    const double k = view.First + (chartX - plot.left()) * (view.Last - view.First) / plot.width();
+    return std::clamp(k, double(view.First), double(view.Last));
+}
+
+bool TForm4::ChartMouseEvent(QEvent *event) {
+    TimeViewState &state = ProgramTimeView();
+    const TimeView &view = state.View();
+    const QRectF plot = Chart1->plotArea();
+    auto nearest = [&](const QPointF &pos) {
+        const double x = Chart1->mapFromScene(ChartView->mapToScene(pos.toPoint())).x();
+        return NearestSample(x, plot.left(), plot.right(), view.First, view.Last);
+    };
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        ChartView->setFocus(Qt::MouseFocusReason);
+        if (mouse->button() == Qt::LeftButton) {
+            // The second press of a double click keeps what the first one found.
+            if (!WithinDoubleClick(lastPressTime, mouse->timestamp()))
+                cursorsBeforeClick = {view.A, view.B};
+            lastPressTime = mouse->timestamp();
+            if (mouse->modifiers().testFlag(Qt::ShiftModifier))
+                state.PlaceB(nearest(mouse->position()));
+            else
+                state.PlaceA(nearest(mouse->position()));
+            return true;
+        }
+        if (mouse->button() == Qt::MiddleButton) {
+            panning = true;
+            panStartX = mouse->position().x();
+            panStartFirst = view.First;
+            return true;
+        }
+        return false;
+    }
+    case QEvent::MouseButtonDblClick: {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() != Qt::LeftButton)
+            return false;
+        TimeView next = ShowAll(view);
+        // The clicks of the double click placed a cursor the user did not ask for.
+        if (WithinDoubleClick(lastPressTime, mouse->timestamp())) {
+            next.A = cursorsBeforeClick.first;
+            next.B = cursorsBeforeClick.second;
+        }
+        state.SetView(next);
+        return true;
+    }
+    case QEvent::MouseMove: {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (panning && mouse->buttons().testFlag(Qt::MiddleButton) && plot.width() > 0) {
+            // The samples follow the mouse: dragging to the right brings earlier ones in.
+            const double moved =
+                (mouse->position().x() - panStartX) * (view.Last - view.First) / plot.width();
+            const int first = panStartFirst - static_cast<int>(std::lround(moved));
+            state.PanBy(first - view.First);
+        }
+        hovering = true;
+        state.SetHover(nearest(mouse->position()));
+        return false;
+    }
+    case QEvent::MouseButtonRelease:
+        if (static_cast<QMouseEvent *>(event)->button() == Qt::MiddleButton && panning) {
+            panning = false;
+            return true;
+        }
+        return false;
+    case QEvent::Leave:
+        panning = false;
+        if (hovering) {
+            hovering = false;
+            state.SetHover(std::nullopt);
+        }
+        return false;
+    case QEvent::Wheel: {
+        auto *wheel = static_cast<QWheelEvent *>(event);
+        // Some systems turn Shift+wheel into a sideways turn.
+        const QPoint angle = wheel->angleDelta();
+        wheelRest += angle.y() != 0 ? angle.y() : angle.x();
+        const int steps = wheelRest / WheelStep;
+        wheelRest -= steps * WheelStep;
+        if (steps == 0)
+            return true;
+        if (wheel->modifiers().testFlag(Qt::ShiftModifier)) {
+            const int stride = std::max(1, (view.Last - view.First) / 10);
+            state.PanBy(-steps * stride);
+        } else {
+            state.Zoom(SampleAt(wheel->position().x()), steps);
+        }
+        return true;
+    }
+    default:
+        return false;
+    }
 }
 
 void TForm4::Panel3Resize() {
@@ -318,20 +512,88 @@ void TForm4::LayoutChart() {
     for (int b = 0; b < FlagBitCount; ++b)
         Label[b]->move(LabelLeft, plot.LabelTop[static_cast<std::size_t>(b)]);
 
-    // Bottom labels every 5 samples, or every 10, 20, 25, 50 when they would crowd.
-    const double labelWidth =
-        QFontMetrics(BottomAxis->labelsFont()).horizontalAdvance(QStringLiteral("100"));
-    const double pixelsPerSample = (right - left) / LastSample;
-    for (int step : {5, 10, 20, 25, 50}) {
-        BottomAxis->setTickInterval(step);
-        if (step * pixelsPerSample >= labelWidth * 1.2)
-            break;
-    }
+    PlaceSampleTicks();
     // The traces follow a new plot area at once, the axes, their numbers and the grid only at
     // the chart's next layout pass; lay out now so that a picture taken at any moment (and the
     // printout) shows them together.
     Chart1->layout()->invalidate();
     Chart1->layout()->activate();
+    PlaceTimeMarks();
+}
+
+void TForm4::PlaceSampleTicks() {
+    // Bottom labels every 5 samples, or every 10, 20, 25, 50 when they would crowd; zoomed in,
+    // every sample or every second one where there is room.
+    const TimeView &view = ProgramTimeView().View();
+    const double labelWidth =
+        QFontMetrics(BottomAxis->labelsFont()).horizontalAdvance(QStringLiteral("100"));
+    const double width = Chart1->plotArea().width();
+    const double pixelsPerSample = width / std::max(view.Last - view.First, 1);
+    const std::initializer_list<int> all = {5, 10, 20, 25, 50};
+    const std::initializer_list<int> zoomed = {1, 2, 5, 10, 20, 25, 50};
+    for (int step : view.ShowsAll() ? all : zoomed) {
+        BottomAxis->setTickInterval(step);
+        BottomAxis->setMinorTickCount(step == 1 ? 0 : step == 2 ? 1 : 4);
+        if (step * pixelsPerSample >= labelWidth * 1.2)
+            break;
+    }
+}
+
+void TForm4::ShowTimeView() {
+    const TimeView &view = ProgramTimeView().View();
+    if (view.First != shownFirst || view.Last != shownLast) {
+        shownFirst = view.First;
+        shownLast = view.Last;
+        BottomAxis->setRange(view.First, view.Last);
+        PlaceSampleTicks();
+        // As after a resize: the axis, its numbers and the grid follow at once.
+        Chart1->layout()->invalidate();
+        Chart1->layout()->activate();
+    }
+    PlaceTimeMarks();
+    const QString readout = QString::fromStdString(
+        drawnWord < 0 ? std::string()
+                      : BitReadoutText(view, drawnRecord, drawnWord, readoutJapanese));
+    if (BitReadout->toPlainText() != readout)
+        BitReadout->setPlainText(readout);
+}
+
+void TForm4::PlaceTimeMarks() {
+    const TimeView &view = ProgramTimeView().View();
+    const QRectF plot = Chart1->plotArea();
+    // Each mark stands at its sample's x from the top to the bottom of the plot, and only
+    // while its sample is in view.
+    auto place = [&](QGraphicsLineItem *line, const std::optional<int> &sample) {
+        if (!sample || *sample < view.First || *sample > view.Last) {
+            line->hide();
+            return false;
+        }
+        const double x = SampleX(*sample, plot.left(), plot.right(), view.First, view.Last);
+        line->setLine(x, plot.top(), x, plot.bottom());
+        line->show();
+        return true;
+    };
+    std::optional<int> trigger;
+    if (drawnWord >= 0)
+        trigger = TriggerSample(drawnRecord);
+    else if (Form1)
+        trigger = TriggerSample(Form1->Record);
+    place(triggerLine, trigger);
+    place(hoverLine, view.Hover);
+    const std::optional<int> cursors[2] = {view.A, view.B};
+    for (int c = 0; c < 2; ++c) {
+        const bool shown = place(cursorLine[c], cursors[c]);
+        cursorLabel[c]->setVisible(shown);
+        if (!shown)
+            continue;
+        // The letter right of its line, or left of it at the right end of the plot.
+        const double x = cursorLine[c]->line().x1();
+        const double w = cursorLabel[c]->boundingRect().width();
+        const double labelX = x + 3 + w <= plot.right() ? x + 3 : x - 3 - w;
+        // B below A, so that both letters read where the cursors meet.
+        cursorLabel[c]->setPos(labelX,
+                               plot.top() + 1 + c * cursorLabel[c]->boundingRect().height());
+    }
 }
 
 QString TForm4::ChartTitle() const {
@@ -346,7 +608,9 @@ void TForm4::DrawFlagWord(int w) {
         ListBox1->item(w + (Language == LanguageEnglish ? FlagWordCount : 0))->text();
     title->setText(text);
     Chart1->setTitle(text);
-    const TTraceRecord &record = Form1->Record;
+    drawnRecord = Form1->Record;
+    drawnWord = w;
+    const TTraceRecord &record = drawnRecord;
     QList<QPointF> points(SampleCount);
     for (int b = 0; b < FlagBitCount; ++b) {
         const auto levels = BitTrace(record, w, b);
@@ -354,6 +618,7 @@ void TForm4::DrawFlagWord(int w) {
             points[n] = QPointF(n, levels[static_cast<std::size_t>(n)]);
         Series[b]->replace(points);
     }
+    ShowTimeView();
 }
 
 void TForm4::RadioButton1Click() {

@@ -5,13 +5,19 @@
 
 #include <QWidget>
 
+#include <optional>
+#include <utility>
+
 class QChart;
 class QChartView;
 class QFrame;
+class QGraphicsLineItem;
 class QGraphicsSimpleTextItem;
 class QLabel;
 class QLineSeries;
 class QListWidget;
+class QMouseEvent;
+class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class QValueAxis;
@@ -49,6 +55,8 @@ public:
     QLineSeries *Series[FlagBitCount] = {}; ///< Series[b] draws bit b, that is Series<b + 1>
     QValueAxis *LeftAxis = nullptr;
     QValueAxis *BottomAxis = nullptr;
+    /// The chosen word at cursors A and B and the bits that differ (accessible "Bit readout").
+    QPlainTextEdit *BitReadout = nullptr;
 
     /// The single line of the chart title.
     QString ChartTitle() const;
@@ -61,6 +69,11 @@ public:
     void FormCreate();
     /// The window closes: the menu item that opens it is enabled again.
     void FormClose();
+    /// Shows the program's time view: the visible samples, cursors, hover, trigger marker and
+    /// the readout.
+    void ShowTimeView();
+    /// The flag word drawn last (0-3), or -1 before the first drawing.
+    int DrawnWord() const { return drawnWord; }
 
 public slots:
     void RadioButton1Click();
@@ -77,10 +90,36 @@ protected:
 
 private:
     void SetupChart();
+    void SetupTimeMarks();
     void LayoutChart();
+    void PlaceSampleTicks();
+    void PlaceTimeMarks();
+    /// Mouse on the chart: cursors, hover, zoom and pan. Returns true when the event is used.
+    bool ChartMouseEvent(QEvent *event);
+    /// Sample under x of the chart view, as a fraction, within the visible range.
+    double SampleAt(double x) const;
 
     QGraphicsSimpleTextItem *title = nullptr;
     bool placed = false;
+
+    // The trace the series were drawn from, so that marks and readout agree with the picture
+    // until the next choice of a word redraws it.
+    TTraceRecord drawnRecord{};
+    int drawnWord = -1;
+    bool readoutJapanese = true; ///< the readout keeps the language of the window's creation
+
+    QGraphicsLineItem *triggerLine = nullptr;
+    QGraphicsLineItem *hoverLine = nullptr;
+    QGraphicsLineItem *cursorLine[2] = {};
+    QGraphicsSimpleTextItem *cursorLabel[2] = {};
+    int shownFirst = -1, shownLast = -1; ///< sample range the bottom axis was set to
+    bool hovering = false;               ///< this chart set the shared hover
+    bool panning = false;                ///< a middle-button drag is under way
+    double panStartX = 0;
+    int panStartFirst = 0;
+    int wheelRest = 0; ///< wheel turn not yet worth a whole step
+    std::pair<std::optional<int>, std::optional<int>> cursorsBeforeClick; ///< A and B
+    std::optional<quint64> lastPressTime; ///< of the last left press, for telling double clicks
 };
 
 /// The open bit graph window, or nullptr.

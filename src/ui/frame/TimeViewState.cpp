@@ -52,6 +52,7 @@ void TimeViewState::ShowAllSamples() {
 
 void TimeViewState::TraceReplaced() {
     ShowAllSamples();
+    emit TraceLoaded();
 }
 
 bool TimeViewState::HandleKey(const QKeyEvent *event) {

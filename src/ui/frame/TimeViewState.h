@@ -36,6 +36,8 @@ public:
 
 signals:
     void Changed();
+    /// Another trace was loaded or read: marks that come from the trace (the trigger) are new.
+    void TraceLoaded();
 
 private:
     TimeView view;
