@@ -56,7 +56,8 @@ constexpr int Panel2Width = 88;
 constexpr int WindowFontPixels = 12;
 const QColor ChartAreaColor(0, 128, 0);
 // The readout shows its header line and one line per chart without scrolling.
-constexpr int ReadoutLines = MaxShownChannels + 1;
+// A further line's room keeps the scroll bar away.
+constexpr int ReadoutLines = MaxShownChannels + 2;
 
 } // namespace
 
