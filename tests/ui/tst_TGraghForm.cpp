@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QGraphicsLineItem>
 #include <QGraphicsScene>
 #include <QGraphicsTextItem>
 #include <QGroupBox>
@@ -934,6 +935,7 @@ private slots:
         QCOMPARE(view.B, std::optional<int>(b));
         QCOMPARE(view.Hover.value_or(-1), hover);
 
+        QCoreApplication::processEvents(); // the charts lay out their axes
         const QImage picture = graph->grab().toImage();
         const QList<QRect> rects = ChartRects(graph);
         const bool marked = t >= 0 && t <= 99 && t >= view.First && t <= view.Last;
@@ -995,6 +997,14 @@ private slots:
             QCOMPARE(c->AxisY()->max(), hi + 0.1 * (hi - lo));
             QCOMPARE(c->AxisY()->min(), lo - 0.1 * (hi - lo));
         }
+        // The upper charts' time grid still stands where the bottom chart's labels do.
+        QCoreApplication::processEvents(); // the charts lay out their axes
+        const QImage picture = graph->grab().toImage();
+        const QList<QRect> rects = ChartRects(graph);
+        const QList<int> bottomGrid = GridColumns(picture, rects[0], graph->Chart[1]->PlotArea());
+        QVERIFY(bottomGrid.size() >= 3);
+        for (int p = 2; p <= 4; ++p)
+            QCOMPARE(GridColumns(picture, rects[p - 1], graph->Chart[p]->PlotArea()), bottomGrid);
         // Zooming in stops at five samples.
         Wheel(chart, at, 30);
         QCOMPARE(view.Last - view.First + 1, MinVisibleSamples);
@@ -1021,10 +1031,23 @@ private slots:
         QApplication::sendEvent(chart->viewport(), &drag);
         QTest::mouseRelease(chart->viewport(), Qt::MiddleButton, {}, at);
         QVERIFY(view.First < before);
+        // A window opened later shows the range and cursors as they are.
+        ProgramTimeView().PlaceA(view.First + 1);
+        const TimeView kept = view;
+        graph->Button4->click();
+        QTRY_COMPARE(GraghForm, nullptr);
+        OpenGraph();
+        Click(2);
+        QCOMPARE(std::pair(view.First, view.Last), std::pair(kept.First, kept.Last));
+        QCOMPARE(std::pair(view.A, view.B), std::pair(kept.A, kept.B));
+        QCOMPARE(graph->Chart[1]->AxisX()->min(), double(kept.First));
+        QVERIFY(graph->Chart[1]->Marks().LineA()->isVisible());
+        QVERIFY(graph->CursorReadout->toPlainText().startsWith(
+            QStringLiteral("A %1 ").arg(kept.First + 1)));
         // Another trace resets the zoom.
         ProgramTimeView().TraceReplaced();
         QCOMPARE(graph->Chart[1]->AxisX()->min(), 0.0);
-        QCOMPARE(graph->Chart[1]->AxisY()->max(), 500 + 0.1 * (500 - RampValue(0, 1)));
+        QCOMPARE(graph->Chart[1]->AxisY()->max(), 500 + 0.1 * (500 - RampValue(0, 2)));
     }
 
     // Print: the window goes onto one page whatever the printer setup answers.
