@@ -971,6 +971,20 @@ private slots:
         }
     }
 
+    // Closing the window under the mouse leaves no hover behind for the other windows.
+    void closingUnderTheMouseClearsTheHover() {
+        FillRamps(frame->Record);
+        OpenGraph();
+        Click(1);
+        ChannelChart *chart = graph->Chart[1];
+        QTest::mouseMove(chart->viewport(), SamplePoint(chart, 20) + QPoint(0, 3));
+        QTest::mouseMove(chart->viewport(), SamplePoint(chart, 20));
+        QCOMPARE(ProgramTimeView().View().Hover, std::optional<int>(20));
+        graph->Button4->click();
+        QTRY_COMPARE(GraghForm, nullptr);
+        QCOMPARE(ProgramTimeView().View().Hover, std::nullopt);
+    }
+
     // The wheel zooms around the sample under the mouse, in every chart at once; each chart's
     // height fits the samples shown; Shift+wheel pans; Home and a double click show all again.
     void wheelZoomsEveryChart() {

@@ -70,12 +70,17 @@ TGraghForm::TGraghForm(QWidget *parent) : QWidget(parent) {
     FormCreate();
     // From now on every change of the chart area's size redraws.
     Panel3->installEventFilter(this);
-    connect(&ProgramTimeView(), &TimeViewState::Changed, this, &TGraghForm::TimeViewChanged);
+    timeView = &ProgramTimeView();
+    connect(timeView, &TimeViewState::Changed, this, &TGraghForm::TimeViewChanged);
 }
 
 TGraghForm::~TGraghForm() {
     if (GraghForm == this)
         GraghForm = nullptr;
+    // The charts outlive this part of the window: a mouse leaving one of them as the window
+    // goes clears the hover, and that must no longer reach the window.
+    if (timeView)
+        disconnect(timeView, nullptr, this, nullptr);
 }
 
 void TGraghForm::CreateControls() {

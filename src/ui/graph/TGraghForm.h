@@ -23,6 +23,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class TForm6;
+class TimeViewState;
 
 /// The channel choice (ClickedChannel, SelectedCount, ChartOfChannel, ChannelOfChart) is part of
 /// the window itself.
@@ -136,6 +137,7 @@ private:
     void ShowMarks();
 
     QPointer<TForm6> form6;
+    QPointer<TimeViewState> timeView; ///< the time view the window follows
     bool placed = false;
     // What each chart shows (per position 1..5) and the trigger they were taken with.
     std::optional<ChartFill> fills[MaxShownChannels + 1];
