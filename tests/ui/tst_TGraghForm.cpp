@@ -86,6 +86,16 @@ QList<int> GridColumns(const QImage &picture, const QRect &chart, const QRectF &
     return columns;
 }
 
+// The x columns of the ticks below a chart's plot, minor ones included.
+QList<int> TickColumns(const QImage &picture, const QRect &chart, const QRectF &plot) {
+    QList<int> columns;
+    const int y = chart.top() + qFloor(plot.bottom()) + 2;
+    for (int x = chart.left(); x <= chart.right(); ++x)
+        if (picture.pixelColor(x, y) == QColor(Qt::black))
+            columns.append(x);
+    return columns;
+}
+
 // Where each shown chart lies in the picture of the whole window.
 QList<QRect> ChartRects(const TGraghForm *graph, double scale = 1.0) {
     QList<QRect> rects;
@@ -1017,8 +1027,14 @@ private slots:
         const QList<QRect> rects = ChartRects(graph);
         const QList<int> bottomGrid = GridColumns(picture, rects[0], graph->Chart[1]->PlotArea());
         QVERIFY(bottomGrid.size() >= 3);
-        for (int p = 2; p <= 4; ++p)
+        const QList<int> bottomTicks = TickColumns(picture, rects[0], graph->Chart[1]->PlotArea());
+        for (int p = 2; p <= 4; ++p) {
             QCOMPARE(GridColumns(picture, rects[p - 1], graph->Chart[p]->PlotArea()), bottomGrid);
+            // Chart3 has no minor ticks.
+            if (p != 3)
+                QCOMPARE(TickColumns(picture, rects[p - 1], graph->Chart[p]->PlotArea()),
+                         bottomTicks);
+        }
         // Zooming in stops at five samples.
         Wheel(chart, at, 30);
         QCOMPARE(view.Last - view.First + 1, MinVisibleSamples);

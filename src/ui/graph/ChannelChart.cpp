@@ -111,15 +111,20 @@ public:
         ticks.reserve(count * (minorCount + 1) + 1);
         ticks.append(QLineF(plot.left(), bottom, plot.right(), bottom));
         // Summed up step by step from the first multiple of the step, as the chart places its
-        // labels.
-        for (double v = std::ceil(first / step) * step; v <= last; v += step) {
+        // labels; a range that starts between two labels gets the minor ticks before the first.
+        const double firstLabel = std::ceil(first / step) * step;
+        for (double v = firstLabel > first ? firstLabel - step : firstLabel; v <= last; v += step) {
             const double x = plot.left() + (v - first) * perSample;
-            grid.append(QLineF(x, plot.top(), x, bottom));
-            ticks.append(QLineF(x, bottom, x, bottom + TickLength));
+            if (v >= first) {
+                grid.append(QLineF(x, plot.top(), x, bottom));
+                ticks.append(QLineF(x, bottom, x, bottom + TickLength));
+            }
             for (int m = 1; m <= minorCount; ++m) {
                 const double minor = v + step * m / (minorCount + 1);
                 if (minor > last)
                     break;
+                if (minor < first)
+                    continue;
                 const double mx = plot.left() + (minor - first) * perSample;
                 ticks.append(QLineF(mx, bottom, mx, bottom + TickLength / 2.0));
             }
