@@ -6,10 +6,13 @@
 #include "TForm1.h"
 #include "TForm6.h"
 #include "TGraghForm.h"
+#include "TimeMarks.h"
+#include "TimeViewState.h"
 #include "WindowPrint.h"
 
 #include <QCheckBox>
 #include <QFile>
+#include <QGraphicsLineItem>
 #include <QGraphicsScene>
 #include <QGraphicsTextItem>
 #include <QGroupBox>
@@ -20,6 +23,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
@@ -82,6 +86,16 @@ QList<int> GridColumns(const QImage &picture, const QRect &chart, const QRectF &
     return columns;
 }
 
+// The x columns of the ticks below a chart's plot, minor ones included.
+QList<int> TickColumns(const QImage &picture, const QRect &chart, const QRectF &plot) {
+    QList<int> columns;
+    const int y = chart.top() + qFloor(plot.bottom()) + 2;
+    for (int x = chart.left(); x <= chart.right(); ++x)
+        if (picture.pixelColor(x, y) == QColor(Qt::black))
+            columns.append(x);
+    return columns;
+}
+
 // Where each shown chart lies in the picture of the whole window.
 QList<QRect> ChartRects(const TGraghForm *graph, double scale = 1.0) {
     QList<QRect> rects;
@@ -96,6 +110,61 @@ QList<QRect> ChartRects(const TGraghForm *graph, double scale = 1.0) {
 
 QString Text(const char *utf8) {
     return QString::fromUtf8(utf8);
+}
+
+// Values that tell the channels and the samples apart: channel c at sample n shows
+// c * 10 + n / 4, with one high spike at sample 90.
+float RampValue(int n, int c) {
+    return n == 90 ? 500.0f : static_cast<float>(c * 10) + static_cast<float>(n) / 4;
+}
+void FillRamps(TTraceRecord &record) {
+    IsNormalized = 1;
+    for (int n = 0; n < SampleCount; ++n)
+        for (int c = 0; c < ChannelCount; ++c)
+            record.Value[n][c] = RampValue(n, c + 1);
+}
+
+// A value as the readout writes it: two decimals with the data table's separator.
+QString Fixed(double v) {
+    return QString::number(v, 'f', 2).replace(QLatin1Char('.'), QLocale().decimalPoint());
+}
+
+// How many pixels of a chart's plot column x (in the picture) have colour c.
+int ColumnCount(const QImage &picture, const QRect &chart, const QRectF &plot, int x,
+                const QColor &c) {
+    int count = 0;
+    for (int y = chart.top() + qCeil(plot.top()); y <= chart.top() + qFloor(plot.bottom()); ++y)
+        count += picture.pixelColor(x, y) == c ? 1 : 0;
+    return count;
+}
+
+// The picture column near x where most of a chart's plot has colour c; -1 if none reaches half.
+int MarkColumn(const QImage &picture, const QRect &chart, const QRectF &plot, int x,
+               const QColor &c, double share = 0.5) {
+    int best = -1;
+    int most = 0;
+    for (int cx = x - 1; cx <= x + 1; ++cx) {
+        const int count = ColumnCount(picture, chart, plot, cx, c);
+        if (count > most)
+            best = cx, most = count;
+    }
+    return most >= share * plot.height() ? best : -1;
+}
+
+// Where sample k lies in a picture of the window, chart by chart.
+int PictureX(const TGraghForm *graph, const ChannelChart *chart, int k) {
+    return chart->mapTo(graph, QPoint(qRound(chart->SampleXInChart(k)), 0)).x();
+}
+
+QPoint SamplePoint(const ChannelChart *chart, int k) {
+    return QPoint(qRound(chart->SampleXInChart(k)), chart->height() / 2);
+}
+
+void Wheel(ChannelChart *chart, const QPoint &at, int steps, Qt::KeyboardModifiers mods = {}) {
+    QWheelEvent event(at, chart->viewport()->mapToGlobal(at), QPoint(),
+                      QPoint(0, steps * QWheelEvent::DefaultDeltasPerStep), Qt::NoButton, mods,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(chart->viewport(), &event);
 }
 
 } // namespace
@@ -758,6 +827,257 @@ private slots:
             if (p <= 4 || chart->AxisY()->min() < 0)
                 QVERIFY2(labels.contains(QStringLiteral("0.0")), qPrintable(labels.join(' ')));
         }
+    }
+
+    // The mouse and keys on any chart set hover and cursors; the readout names the samples
+    // relative to the trigger and the values of every chart shown, top chart first.
+    void cursorReadout_data() {
+        QTest::addColumn<int>("charts");
+        QTest::addColumn<int>("header0");
+        QTest::addColumn<int>("a");
+        QTest::addColumn<int>("b");
+        QTest::newRow("five charts, trigger 40") << 5 << 60 << 37 << 45;
+        QTest::newRow("one chart, trigger 0") << 1 << 100 << 0 << 99;
+        QTest::newRow("two charts, trigger off the samples") << 2 << 0 << 63 << 12;
+    }
+    void cursorReadout() {
+        QFETCH(int, charts);
+        QFETCH(int, header0);
+        QFETCH(int, a);
+        QFETCH(int, b);
+        FillRamps(frame->Record);
+        frame->Record.Header[0] = header0;
+        const int t = 100 - header0;
+        OpenGraph();
+        for (int ch = 1; ch <= charts; ++ch)
+            Click(ch);
+        QPlainTextEdit *readout =
+            graph->findChild<QPlainTextEdit *>(QStringLiteral("CursorReadout"));
+        QVERIFY(readout);
+        QCOMPARE(readout->accessibleName(), QStringLiteral("Cursor readout"));
+        QVERIFY(readout->isReadOnly());
+        QVERIFY(readout->toPlainText().isEmpty());
+        const auto rel = [t](int k) {
+            return (k < t ? QStringLiteral("T-") : QStringLiteral("T+")) +
+                   QString::number(qAbs(k - t));
+        };
+        // The chart the mouse is on does not matter: the top one, then the bottom one.
+        ChannelChart *top = graph->Chart[charts];
+        ChannelChart *bottom = graph->Chart[1];
+
+        QTest::mouseMove(top->viewport(), SamplePoint(top, b) + QPoint(0, 5));
+        QTest::mouseMove(top->viewport(), SamplePoint(top, b));
+        QStringList lines = readout->toPlainText().split(QLatin1Char('\n'));
+        QCOMPARE(lines.value(0), QStringLiteral("%1 (%2)").arg(b).arg(rel(b)));
+        QCOMPARE(lines.size(), charts + 1);
+
+        QTest::mouseClick(top->viewport(), Qt::LeftButton, {}, SamplePoint(top, a));
+        QTest::mouseClick(bottom->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                          SamplePoint(bottom, b));
+        lines = readout->toPlainText().split(QLatin1Char('\n'));
+        QCOMPARE(lines.value(0), QStringLiteral("A %1 (%2)  B %3 (%4)  Δ %5")
+                                     .arg(a)
+                                     .arg(rel(a))
+                                     .arg(b)
+                                     .arg(rel(b))
+                                     .arg(b - a));
+        QCOMPARE(lines.size(), charts + 1);
+        for (int p = charts; p >= 1; --p) {
+            const int ch = graph->ChannelOfChart[p];
+            const double va = RampValue(a, ch), vb = RampValue(b, ch);
+            QCOMPARE(lines.value(charts - p + 1),
+                     QStringLiteral("%1: A %2  B %3  Δ %4")
+                         .arg(graph->Chart[p]->Title(), Fixed(va), Fixed(vb), Fixed(vb - va)));
+        }
+
+        // Keys on a chart move the cursors by one sample; Escape removes both.
+        QTest::keyClick(bottom, Qt::Key_Right);
+        QTest::keyClick(bottom, Qt::Key_Left, Qt::ShiftModifier);
+        const int a2 = qMin(a + 1, 99), b2 = qMax(b - 1, 0);
+        QVERIFY2(
+            readout->toPlainText().startsWith(
+                QStringLiteral("A %1 (%2)  B %3 (%4)").arg(a2).arg(rel(a2)).arg(b2).arg(rel(b2))),
+            qPrintable(readout->toPlainText()));
+        // A redraw keeps them.
+        graph->Button1->click();
+        QCOMPARE(ProgramTimeView().View().A, std::optional<int>(a2));
+        QVERIFY(readout->toPlainText().startsWith(QStringLiteral("A %1 ").arg(a2)));
+        QTest::keyClick(bottom, Qt::Key_Escape);
+        QCOMPARE(ProgramTimeView().View().A, std::nullopt);
+        // The hovered sample again, and nothing once the mouse has left.
+        QVERIFY(readout->toPlainText().startsWith(QStringLiteral("%1 (").arg(b)));
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(bottom->viewport(), &leave);
+        QVERIFY(readout->toPlainText().isEmpty());
+    }
+
+    // The cursors, the hover line and the trigger marker stand at their sample's x in every
+    // chart, in the window as drawn, zoomed or not.
+    void marksAtTheirSamples_data() {
+        QTest::addColumn<int>("header0");
+        QTest::addColumn<int>("zoomSteps");
+        QTest::newRow("trigger 40, all samples") << 60 << 0;
+        QTest::newRow("trigger 40, zoomed") << 60 << 3;
+        QTest::newRow("trigger 99, all samples") << 1 << 0;
+        QTest::newRow("no trigger mark (t = 100)") << 0 << 0;
+        QTest::newRow("no trigger mark (t = -1)") << 101 << 2;
+    }
+    void marksAtTheirSamples() {
+        QFETCH(int, header0);
+        QFETCH(int, zoomSteps);
+        FillRamps(frame->Record);
+        frame->Record.Header[0] = header0;
+        const int t = 100 - header0;
+        OpenGraph();
+        for (int ch = 1; ch <= 5; ++ch)
+            Click(ch);
+        ProgramTimeView().Zoom(40, zoomSteps);
+        const TimeView &view = ProgramTimeView().View();
+        const int a = view.First + 2, b = view.Last - 3, hover = (view.First + view.Last) / 2;
+        ChannelChart *middle = graph->Chart[3];
+        QTest::mouseClick(middle->viewport(), Qt::LeftButton, {}, SamplePoint(middle, a));
+        QTest::mouseClick(middle->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                          SamplePoint(middle, b));
+        // A move to where the mouse already is would not count as one.
+        QTest::mouseMove(middle->viewport(), SamplePoint(middle, hover) + QPoint(0, 5));
+        QTest::mouseMove(middle->viewport(), SamplePoint(middle, hover));
+        QCOMPARE(view.A, std::optional<int>(a));
+        QCOMPARE(view.B, std::optional<int>(b));
+        QCOMPARE(view.Hover.value_or(-1), hover);
+
+        QCoreApplication::processEvents(); // the charts lay out their axes
+        const QImage picture = graph->grab().toImage();
+        const QList<QRect> rects = ChartRects(graph);
+        const bool marked = t >= 0 && t <= 99 && t >= view.First && t <= view.Last;
+        for (int p = 1; p <= 5; ++p) {
+            const ChannelChart *chart = graph->Chart[p];
+            const QRectF plot = chart->PlotArea();
+            const QString where = QStringLiteral("chart %1").arg(p);
+            // The red line's point k lies at the same x as the cursor on k.
+            QCOMPARE(chart->AxisX()->min(), double(view.First));
+            QCOMPARE(chart->AxisX()->max(), double(view.Last));
+            for (const auto &[k, colour] :
+                 {std::pair{a, TimeMarks::ColorA}, std::pair{b, TimeMarks::ColorB},
+                  std::pair{hover, TimeMarks::HoverColor}})
+                QVERIFY2(
+                    MarkColumn(picture, rects[p - 1], plot, PictureX(graph, chart, k), colour) >= 0,
+                    qPrintable(where + QStringLiteral(" sample %1").arg(k)));
+            // The marker is dashed: dark on part of its column only.
+            if (marked) {
+                const int x = PictureX(graph, chart, t);
+                QVERIFY2(MarkColumn(picture, rects[p - 1], plot, x, Qt::black, 0.3) >= 0,
+                         qPrintable(where));
+                QVERIFY2(ColumnCount(picture, rects[p - 1], plot, x, Qt::black) <
+                             0.9 * plot.height(),
+                         qPrintable(where));
+            } else {
+                // No column of the plot's inside is mostly dark.
+                for (int x = rects[p - 1].left() + qCeil(plot.left()) + 2;
+                     x < rects[p - 1].left() + qFloor(plot.right()) - 1; ++x)
+                    QVERIFY2(ColumnCount(picture, rects[p - 1], plot, x, Qt::black) <
+                                 0.3 * plot.height(),
+                             qPrintable(where + QStringLiteral(" x %1").arg(x)));
+            }
+        }
+    }
+
+    // Closing the window under the mouse leaves no hover behind for the other windows.
+    void closingUnderTheMouseClearsTheHover() {
+        FillRamps(frame->Record);
+        OpenGraph();
+        Click(1);
+        ChannelChart *chart = graph->Chart[1];
+        QTest::mouseMove(chart->viewport(), SamplePoint(chart, 20) + QPoint(0, 3));
+        QTest::mouseMove(chart->viewport(), SamplePoint(chart, 20));
+        QCOMPARE(ProgramTimeView().View().Hover, std::optional<int>(20));
+        graph->Button4->click();
+        QTRY_COMPARE(GraghForm, nullptr);
+        QCOMPARE(ProgramTimeView().View().Hover, std::nullopt);
+    }
+
+    // The wheel zooms around the sample under the mouse, in every chart at once; each chart's
+    // height fits the samples shown; Shift+wheel pans; Home and a double click show all again.
+    void wheelZoomsEveryChart() {
+        FillRamps(frame->Record);
+        OpenGraph();
+        for (int ch = 1; ch <= 4; ++ch)
+            Click(ch);
+        ChannelChart *chart = graph->Chart[2];
+        const QPoint at = SamplePoint(chart, 30);
+        Wheel(chart, at, 2);
+        const TimeView &view = ProgramTimeView().View();
+        QVERIFY(view.First < 30 && view.Last > 30);
+        QVERIFY(view.Last - view.First < 99);
+        // The sample under the mouse stays under it.
+        QVERIFY(qAbs(chart->SampleXInChart(30) - at.x()) <
+                chart->PlotArea().width() / (view.Last - view.First));
+        for (int p = 1; p <= 4; ++p) {
+            const ChannelChart *c = graph->Chart[p];
+            QCOMPARE(c->AxisX()->min(), double(view.First));
+            QCOMPARE(c->AxisX()->max(), double(view.Last));
+            QCOMPARE(c->PlotArea().left(), graph->Chart[1]->PlotArea().left());
+            // The spike at 90 is out of view: the range follows the ramp alone.
+            const double lo = RampValue(view.First, p), hi = RampValue(view.Last, p);
+            QCOMPARE(c->AxisY()->max(), hi + 0.1 * (hi - lo));
+            QCOMPARE(c->AxisY()->min(), lo - 0.1 * (hi - lo));
+        }
+        // The upper charts' time grid still stands where the bottom chart's labels do.
+        QCoreApplication::processEvents(); // the charts lay out their axes
+        const QImage picture = graph->grab().toImage();
+        const QList<QRect> rects = ChartRects(graph);
+        const QList<int> bottomGrid = GridColumns(picture, rects[0], graph->Chart[1]->PlotArea());
+        QVERIFY(bottomGrid.size() >= 3);
+        const QList<int> bottomTicks = TickColumns(picture, rects[0], graph->Chart[1]->PlotArea());
+        for (int p = 2; p <= 4; ++p) {
+            QCOMPARE(GridColumns(picture, rects[p - 1], graph->Chart[p]->PlotArea()), bottomGrid);
+            // Chart3 has no minor ticks.
+            if (p != 3)
+                QCOMPARE(TickColumns(picture, rects[p - 1], graph->Chart[p]->PlotArea()),
+                         bottomTicks);
+        }
+        // Zooming in stops at five samples.
+        Wheel(chart, at, 30);
+        QCOMPARE(view.Last - view.First + 1, MinVisibleSamples);
+        const int first = view.First;
+        Wheel(chart, at, -1, Qt::ShiftModifier);
+        QVERIFY(view.First > first);
+        QCOMPARE(graph->Chart[4]->AxisX()->min(), double(view.First));
+        // A redraw keeps the range.
+        graph->Button1->click();
+        QCOMPARE(graph->Chart[1]->AxisX()->min(), double(view.First));
+        QTest::keyClick(chart, Qt::Key_Home);
+        QVERIFY(view.ShowsAll());
+        QCOMPARE(graph->Chart[3]->AxisX()->max(), 99.0);
+        Wheel(chart, at, 4);
+        QTest::mouseDClick(chart->viewport(), Qt::LeftButton, {}, at);
+        QVERIFY(view.ShowsAll());
+        // A middle-button drag to the right brings earlier samples into view.
+        Wheel(chart, at, 4);
+        const int before = view.First;
+        QTest::mousePress(chart->viewport(), Qt::MiddleButton, {}, at);
+        QMouseEvent drag(QEvent::MouseMove, at + QPoint(chart->width() / 8, 0),
+                         chart->viewport()->mapToGlobal(at + QPoint(chart->width() / 8, 0)),
+                         Qt::NoButton, Qt::MiddleButton, Qt::NoModifier);
+        QApplication::sendEvent(chart->viewport(), &drag);
+        QTest::mouseRelease(chart->viewport(), Qt::MiddleButton, {}, at);
+        QVERIFY(view.First < before);
+        // A window opened later shows the range and cursors as they are.
+        ProgramTimeView().PlaceA(view.First + 1);
+        const TimeView kept = view;
+        graph->Button4->click();
+        QTRY_COMPARE(GraghForm, nullptr);
+        OpenGraph();
+        Click(2);
+        QCOMPARE(std::pair(view.First, view.Last), std::pair(kept.First, kept.Last));
+        QCOMPARE(std::pair(view.A, view.B), std::pair(kept.A, kept.B));
+        QCOMPARE(graph->Chart[1]->AxisX()->min(), double(kept.First));
+        QVERIFY(graph->Chart[1]->Marks().LineA()->isVisible());
+        QVERIFY(graph->CursorReadout->toPlainText().startsWith(
+            QStringLiteral("A %1 ").arg(kept.First + 1)));
+        // Another trace resets the zoom.
+        ProgramTimeView().TraceReplaced();
+        QCOMPARE(graph->Chart[1]->AxisX()->min(), 0.0);
+        QCOMPARE(graph->Chart[1]->AxisY()->max(), 500 + 0.1 * (500 - RampValue(0, 2)));
     }
 
     // Print: the window goes onto one page whatever the printer setup answers.

@@ -1,15 +1,21 @@
 #include "ChannelChart.h"
 
 #include "Fonts.h"
+#include "TimeMarks.h"
+#include "TimeViewState.h"
 
 #include <QChart>
 #include <QFontMetrics>
 #include <QGraphicsLayout>
 #include <QGraphicsSimpleTextItem>
+#include <QKeyEvent>
 #include <QLineSeries>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QValueAxis>
+#include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -80,38 +86,46 @@ public:
         setZValue(GridZ);
     }
 
-    void Set(const QRectF &newPlot, double newStep) {
-        if (newPlot == plot && newStep == step)
+    void Set(const QRectF &newPlot, double newStep, int newFirst, int newLast) {
+        if (newPlot == plot && newStep == step && newFirst == first && newLast == last)
             return;
         prepareGeometryChange();
         plot = newPlot;
         step = newStep;
+        first = newFirst;
+        last = newLast;
+        update();
     }
 
     QRectF boundingRect() const override { return plot.adjusted(-1, -1, 1, TickLength + 1); }
 
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *) override {
-        if (!(step > 0) || plot.width() <= 0)
+        if (!(step > 0) || plot.width() <= 0 || last <= first)
             return;
-        const double last = SampleCount - 1;
-        const double perSample = plot.width() / last;
+        const double perSample = plot.width() / (last - first);
         const double bottom = plot.bottom();
-        const auto count = static_cast<qsizetype>(last / step) + 2;
+        const auto count = static_cast<qsizetype>((last - first) / step) + 2;
         QList<QLineF> grid;
         grid.reserve(count);
         QList<QLineF> ticks;
         ticks.reserve(count * (minorCount + 1) + 1);
         ticks.append(QLineF(plot.left(), bottom, plot.right(), bottom));
-        // Summed up step by step, as the chart places its labels.
-        for (double v = 0; v <= last; v += step) {
-            const double x = plot.left() + v * perSample;
-            grid.append(QLineF(x, plot.top(), x, bottom));
-            ticks.append(QLineF(x, bottom, x, bottom + TickLength));
+        // Summed up step by step from the first multiple of the step, as the chart places its
+        // labels; a range that starts between two labels gets the minor ticks before the first.
+        const double firstLabel = std::ceil(first / step) * step;
+        for (double v = firstLabel > first ? firstLabel - step : firstLabel; v <= last; v += step) {
+            const double x = plot.left() + (v - first) * perSample;
+            if (v >= first) {
+                grid.append(QLineF(x, plot.top(), x, bottom));
+                ticks.append(QLineF(x, bottom, x, bottom + TickLength));
+            }
             for (int m = 1; m <= minorCount; ++m) {
                 const double minor = v + step * m / (minorCount + 1);
                 if (minor > last)
                     break;
-                const double mx = plot.left() + minor * perSample;
+                if (minor < first)
+                    continue;
+                const double mx = plot.left() + (minor - first) * perSample;
                 ticks.append(QLineF(mx, bottom, mx, bottom + TickLength / 2.0));
             }
         }
@@ -129,6 +143,8 @@ private:
     int minorCount;
     QRectF plot;
     double step = 0;
+    int first = 0;
+    int last = SampleCount - 1;
 };
 
 } // namespace
@@ -190,8 +206,126 @@ ChannelChart::ChannelChart(int position, QWidget *parent)
     titleItem->setFont(c->titleFont());
     titleItem->setBrush(Qt::black);
 
+    marks = std::make_unique<TimeMarks>(c);
+    // The mouse measures and zooms; the view itself never scrolls or drags.
+    setDragMode(QGraphicsView::NoDrag);
+    setRubberBand(QChartView::NoRubberBand);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    viewport()->setMouseTracking(true);
+    // Focus by a click only, so the window's tab order and arrow keys stay as they are.
+    setFocusPolicy(Qt::ClickFocus);
+
     connect(c, &QChart::geometryChanged, this, [this] { ApplyGeometry(chart()->size()); });
     hide();
+}
+
+ChannelChart::~ChannelChart() = default;
+
+void ChannelChart::SetTimeRange(int newFirst, int newLast) {
+    if (newFirst == first && newLast == last)
+        return;
+    first = newFirst;
+    last = newLast;
+    axisX->setRange(first, last);
+    marks->SetPlot(fixedPlot, first, last);
+    if (timeGrid)
+        static_cast<TimeGridItem *>(timeGrid)->Set(fixedPlot, axisX->tickInterval(), first, last);
+}
+
+void ChannelChart::SetMarks(std::optional<int> trigger, const TimeView &view) {
+    marks->SetMarks(trigger, view);
+}
+
+double ChannelChart::SampleXInChart(int k) const {
+    return SampleX(k, fixedPlot.left(), fixedPlot.right(), first, last);
+}
+
+double ChannelChart::SampleAt(double x) const {
+    const QPointF at = chart()->mapFromScene(mapToScene(QPoint(qRound(x), 0)));
+    if (fixedPlot.width() <= 0 || last <= first)
+        return first;
+    const double k = first + (at.x() - fixedPlot.left()) * (last - first) / fixedPlot.width();
+    return std::clamp(k, double(first), double(last));
+}
+
+int ChannelChart::NearestSampleAt(double x) const {
+    const QPointF at = chart()->mapFromScene(mapToScene(QPoint(qRound(x), 0)));
+    return NearestSample(at.x(), fixedPlot.left(), fixedPlot.right(), first, last);
+}
+
+void ChannelChart::mousePressEvent(QMouseEvent *event) {
+    TimeViewState &state = ProgramTimeView();
+    const double x = event->position().x();
+    if (event->button() == Qt::LeftButton) {
+        if (event->modifiers().testFlag(Qt::ShiftModifier))
+            state.PlaceB(NearestSampleAt(x));
+        else
+            state.PlaceA(NearestSampleAt(x));
+    } else if (event->button() == Qt::MiddleButton) {
+        panFromX = x;
+        panFromFirst = state.View().First;
+    }
+    setFocus(Qt::MouseFocusReason);
+    event->accept();
+}
+
+void ChannelChart::mouseMoveEvent(QMouseEvent *event) {
+    TimeViewState &state = ProgramTimeView();
+    const double x = event->position().x();
+    if (panFromX && event->buttons().testFlag(Qt::MiddleButton) && fixedPlot.width() > 0) {
+        // The samples follow the mouse: dragging right brings earlier samples into view.
+        const double perPixel = (last - first) / fixedPlot.width();
+        const int wanted = panFromFirst + static_cast<int>(std::lround((*panFromX - x) * perPixel));
+        state.PanBy(wanted - state.View().First);
+    }
+    state.SetHover(NearestSampleAt(x));
+    event->accept();
+}
+
+void ChannelChart::mouseReleaseEvent(QMouseEvent *event) {
+    if (event->button() == Qt::MiddleButton)
+        panFromX.reset();
+    event->accept();
+}
+
+void ChannelChart::mouseDoubleClickEvent(QMouseEvent *event) {
+    if (event->button() == Qt::LeftButton)
+        ProgramTimeView().ShowAllSamples();
+    event->accept();
+}
+
+void ChannelChart::wheelEvent(QWheelEvent *event) {
+    TimeViewState &state = ProgramTimeView();
+    const QPoint delta = event->angleDelta();
+    // Some systems turn a wheel held with Shift into a sideways one.
+    wheelRest += delta.y() != 0 ? delta.y() : delta.x();
+    const int steps = wheelRest / QWheelEvent::DefaultDeltasPerStep;
+    wheelRest -= steps * QWheelEvent::DefaultDeltasPerStep;
+    if (steps != 0) {
+        if (event->modifiers().testFlag(Qt::ShiftModifier)) {
+            // A tenth of the shown samples per step; turning away (down) shows later samples.
+            const int stride = std::max(1, (last - first) / 10);
+            state.PanBy(-steps * stride);
+        } else {
+            state.Zoom(SampleAt(event->position().x()), steps);
+        }
+    }
+    event->accept();
+}
+
+void ChannelChart::keyPressEvent(QKeyEvent *event) {
+    if (ProgramTimeView().HandleKey(event))
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool ChannelChart::viewportEvent(QEvent *event) {
+    // The hover line stays only while the mouse is over a chart.
+    if (event->type() == QEvent::Leave)
+        ProgramTimeView().SetHover(std::nullopt);
+    return QChartView::viewportEvent(event);
 }
 
 QString ChannelChart::Title() const {
@@ -289,12 +423,12 @@ void ChannelChart::ApplyGeometry(const QSizeF &size) {
     // Label steps from the room the axes will get.
     SetVerticalAxis(axisY->min(), axisY->max(),
                     VerticalStep({axisY->min(), axisY->max(), automaticRange}, size));
-    const double stepX = LabelStep(SampleCount - 1, width, MinHorizontalLabelSpacing, 1.0);
+    const double stepX = LabelStep(last - first, width, MinHorizontalLabelSpacing, 1.0);
     if (axisX->tickInterval() != stepX)
         axisX->setTickInterval(stepX);
     ApplyPlotArea(size);
     if (timeGrid)
-        static_cast<TimeGridItem *>(timeGrid)->Set(fixedPlot, stepX);
+        static_cast<TimeGridItem *>(timeGrid)->Set(fixedPlot, stepX, first, last);
 }
 
 int ChannelChart::VerticalLabelWidth() const {
@@ -336,6 +470,7 @@ void ChannelChart::ApplyPlotArea(const QSizeF &size) {
         fixedPlot = plot;
         chart()->setPlotArea(plot);
         if (timeGrid)
-            static_cast<TimeGridItem *>(timeGrid)->Set(plot, axisX->tickInterval());
+            static_cast<TimeGridItem *>(timeGrid)->Set(plot, axisX->tickInterval(), first, last);
+        marks->SetPlot(plot, first, last);
     }
 }

@@ -8,6 +8,8 @@
 #include <QList>
 #include <QString>
 
+#include <memory>
+#include <optional>
 #include <utility>
 
 class QChart;
@@ -15,12 +17,25 @@ class QGraphicsItem;
 class QGraphicsSimpleTextItem;
 class QLineSeries;
 class QValueAxis;
+class TimeMarks;
+struct TimeView;
 
 class ChannelChart : public QChartView {
     Q_OBJECT
 public:
     /// position is 1..5 (Chart1 is the bottom one and alone shows the sample numbers).
     explicit ChannelChart(int position, QWidget *parent = nullptr);
+    ~ChannelChart() override;
+
+    /// Samples first..last run from the plot's left to its right edge. Call before Fill.
+    void SetTimeRange(int first, int last);
+    int First() const { return first; }
+    int Last() const { return last; }
+    /// Draws the trigger marker (none: no marker), the cursors and the hovered sample.
+    void SetMarks(std::optional<int> trigger, const TimeView &view);
+    const TimeMarks &Marks() const { return *marks; }
+    /// Pixel x of sample k in the chart's own coordinates (within the view as well).
+    double SampleXInChart(int k) const;
 
     /// Replaces title, points, vertical range and left margin.
     void Fill(const ChartFill &fill);
@@ -49,7 +64,20 @@ public:
     /// True when the vertical range was left to the chart (a flat line).
     bool AutomaticRange() const { return automaticRange; }
 
+protected:
+    // The mouse and keys go to the program's time view: hover, cursors, zoom and pan.
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
+
 private:
+    /// Fractional sample under view position x, within the visible range.
+    double SampleAt(double x) const;
+    int NearestSampleAt(double x) const;
     void ApplyGeometry(const QSizeF &size);
     double VerticalStep(const AxisRange &range, const QSizeF &size) const;
     void SetVerticalAxis(double min, double max, double step);
@@ -70,4 +98,11 @@ private:
     int sharedWidth = -1;
     PlotEdges shared;
     QRectF fixedPlot;
+    int first = 0;
+    int last = SampleCount - 1;
+    std::unique_ptr<TimeMarks> marks;
+    // A drag with the middle button: where it started and the first sample then shown.
+    std::optional<double> panFromX;
+    int panFromFirst = 0;
+    int wheelRest = 0; ///< wheel turn not yet a whole step
 };

@@ -10,6 +10,7 @@
 #include "Fonts.h"
 #include "TForm1.h"
 #include "TForm6.h"
+#include "TimeViewState.h"
 #include "TriggerStamp.h"
 #include "WindowPrint.h"
 
@@ -19,11 +20,14 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QPainter>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -51,6 +55,9 @@ constexpr int PanelEdgeGap = 1;
 constexpr int Panel2Width = 88;
 constexpr int WindowFontPixels = 12;
 const QColor ChartAreaColor(0, 128, 0);
+// The readout shows its header line and one line per chart without scrolling.
+// A further line's room keeps the scroll bar away.
+constexpr int ReadoutLines = MaxShownChannels + 2;
 
 } // namespace
 
@@ -63,11 +70,17 @@ TGraghForm::TGraghForm(QWidget *parent) : QWidget(parent) {
     FormCreate();
     // From now on every change of the chart area's size redraws.
     Panel3->installEventFilter(this);
+    timeView = &ProgramTimeView();
+    connect(timeView, &TimeViewState::Changed, this, &TGraghForm::TimeViewChanged);
 }
 
 TGraghForm::~TGraghForm() {
     if (GraghForm == this)
         GraghForm = nullptr;
+    // The charts outlive this part of the window: a mouse leaving one of them as the window
+    // goes clears the hover, and that must no longer reach the window.
+    if (timeView)
+        disconnect(timeView, nullptr, this, nullptr);
 }
 
 void TGraghForm::CreateControls() {
@@ -89,11 +102,24 @@ void TGraghForm::CreateControls() {
     Panel3->setPalette(green);
     Panel3->setMinimumSize(1, 1);
 
-    // Panel1 runs along the whole bottom, Panel2 down the right above it, Panel3 takes the rest.
+    CursorReadout = new QPlainTextEdit(this);
+    CursorReadout->setObjectName(QStringLiteral("CursorReadout"));
+    CursorReadout->setAccessibleName(QStringLiteral("Cursor readout"));
+    CursorReadout->setReadOnly(true);
+    CursorReadout->setLineWrapMode(QPlainTextEdit::NoWrap);
+    CursorReadout->setFocusPolicy(Qt::ClickFocus);
+
+    // Panel1 runs along the whole bottom, Panel2 down the right above it, Panel3 takes the rest
+    // but the readout's lines below it.
+    auto *charts = new QVBoxLayout;
+    charts->setContentsMargins(0, 0, 0, 0);
+    charts->setSpacing(0);
+    charts->addWidget(Panel3, 1);
+    charts->addWidget(CursorReadout);
     auto *upper = new QHBoxLayout;
     upper->setContentsMargins(0, 0, 0, 0);
     upper->setSpacing(0);
-    upper->addWidget(Panel3, 1);
+    upper->addLayout(charts, 1);
     upper->addWidget(Panel2);
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
@@ -195,6 +221,9 @@ void TGraghForm::FormCreate() {
     QFont windowFont = WindowFont(font());
     windowFont.setPixelSize(WindowFontPixels);
     setFont(windowFont);
+    CursorReadout->setFixedHeight(
+        CursorReadout->fontMetrics().lineSpacing() * ReadoutLines +
+        2 * (CursorReadout->frameWidth() + qRound(CursorReadout->document()->documentMargin())));
     // The size and place follow the main frame's client area once the window is in its frame.
     EnableAllChannels();
     for (int ch = 1; ch <= ChannelCount; ++ch)
@@ -347,6 +376,15 @@ void TGraghForm::CheckBoxClick(int ch) {
 }
 
 void TGraghForm::LayoutCharts() {
+    StackCharts(true);
+}
+
+void TGraghForm::StackCharts(bool refill) {
+    if (refill && Form1)
+        triggerPoint = 100LL - Form1->Record.Header[0];
+    const TimeView &view = ProgramTimeView().View();
+    shownFirst = view.First;
+    shownLast = view.Last;
     const int k = SelectedCount;
     const int areaWidth = Panel3->width();
     const int areaHeight = Panel3->height();
@@ -359,7 +397,10 @@ void TGraghForm::LayoutCharts() {
         }
         const ChartSlot slot = StackedChartSlot(p, k, areaHeight);
         places.append(QRect(0, slot.Top, areaWidth, slot.Height));
-        FillChart(p, ChannelOfChart[p], places.last().size());
+        if (refill || !fills[p])
+            FillChart(p, ChannelOfChart[p], places.last().size());
+        else
+            ShowFill(p, places.last().size());
         shown.append(Chart[p]);
     }
     // One time axis: sample n at the same x in every chart, whatever their labels. The edges
@@ -369,6 +410,67 @@ void TGraghForm::LayoutCharts() {
         shown[i]->Place(places[i]);
         shown[i]->show();
     }
+    ShowMarks();
+}
+
+void TGraghForm::ShowFill(int p, const QSize &size) {
+    const TimeView &view = ProgramTimeView().View();
+    Chart[p]->SetTimeRange(view.First, view.Last);
+    if (!fills[p])
+        return;
+    if (view.ShowsAll()) {
+        Chart[p]->Fill(*fills[p], size);
+        return;
+    }
+    // A zoomed chart fits its height to the samples it shows.
+    ChartFill visible = *fills[p];
+    visible.Range = VisibleVerticalRange(visible, view.First, view.Last);
+    Chart[p]->Fill(visible, size);
+}
+
+std::optional<int> TGraghForm::TriggerMark() const {
+    if (triggerPoint < 0 || triggerPoint > SampleCount - 1)
+        return std::nullopt;
+    return static_cast<int>(triggerPoint);
+}
+
+QString TGraghForm::ReadoutText() const {
+    std::vector<ReadoutChart> charts;
+    // Top chart first, as they are stacked.
+    for (int p = SelectedCount; p >= 1; --p)
+        if (fills[p] && Chart[p]->isVisibleTo(this))
+            charts.push_back({Chart[p]->Title().toStdString(), &*fills[p]});
+    // A trigger far off the samples still gives every sample its place relative to it.
+    const int t = static_cast<int>(std::clamp<long long>(triggerPoint, -1000000, 1000000));
+    // The data table's decimal separator.
+    const std::string separator = QLocale().decimalPoint().toStdString();
+    return QString::fromStdString(
+        CursorReadoutText(ProgramTimeView().View(), t, charts, separator));
+}
+
+void TGraghForm::ShowMarks() {
+    const TimeView &view = ProgramTimeView().View();
+    const std::optional<int> trigger = TriggerMark();
+    for (int p = 1; p <= SelectedCount && p <= MaxShownChannels; ++p)
+        Chart[p]->SetMarks(trigger, view);
+    const QString text = ReadoutText();
+    if (text != CursorReadout->toPlainText())
+        CursorReadout->setPlainText(text);
+}
+
+void TGraghForm::TimeViewChanged() {
+    const TimeView &view = ProgramTimeView().View();
+    if (view.First != shownFirst || view.Last != shownLast)
+        StackCharts(false); // also shows the marks
+    else
+        ShowMarks();
+}
+
+void TGraghForm::keyPressEvent(QKeyEvent *event) {
+    if (ProgramTimeView().HandleKey(event))
+        event->accept();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void TGraghForm::FillChart(int p, int ch) {
@@ -379,7 +481,8 @@ void TGraghForm::FillChart(int p, int ch) {
 void TGraghForm::FillChart(int p, int ch, const QSize &size) {
     if (!Form1 || p < 1 || p > MaxShownChannels || ch < 1 || ch > ChannelCount)
         return;
-    Chart[p]->Fill(FillChartData(Form1->Record, ch), size);
+    fills[p] = FillChartData(Form1->Record, ch);
+    ShowFill(p, size);
 }
 
 void TGraghForm::ShowTriggerStamp() {

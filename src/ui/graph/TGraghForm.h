@@ -2,9 +2,12 @@
 // Numeric graph window: up to five channels in stacked charts, trigger point and stamp, print.
 
 #include "ChannelChoice.h"
+#include "ChartScaling.h"
 
 #include <QPointer>
 #include <QWidget>
+
+#include <optional>
 
 class ChannelChart;
 class QCheckBox;
@@ -16,9 +19,11 @@ class QLineEdit;
 class QListWidget;
 class QPainter;
 class QPixmap;
+class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class TForm6;
+class TimeViewState;
 
 /// The channel choice (ClickedChannel, SelectedCount, ChartOfChannel, ChannelOfChart) is part of
 /// the window itself.
@@ -48,6 +53,7 @@ public:
     ChannelChart *Chart[MaxShownChannels + 1] = {}; ///< per position 1..5 (index 0 unused)
     QListWidget *ListBox1 = nullptr;                ///< hidden: the 30 default channel names
     QListWidget *ListBox2 = nullptr;                ///< hidden: the titles of user-named channels
+    QPlainTextEdit *CursorReadout = nullptr; ///< below the charts: the cursors' samples and values
     // The same controls under their layout names.
     QCheckBox *CheckBox1 = nullptr, *CheckBox2 = nullptr, *CheckBox3 = nullptr;
     QCheckBox *CheckBox4 = nullptr, *CheckBox5 = nullptr, *CheckBox6 = nullptr;
@@ -80,6 +86,11 @@ public:
     /// Puts the window into its start state (also run by the constructor).
     void FormCreate();
 
+    /// The trigger sample the charts mark, if it lies on them.
+    std::optional<int> TriggerMark() const;
+    /// The readout's text for the program's time view and the charts as shown.
+    QString ReadoutText() const;
+
 public slots:
     void Button1Click();
     void Button2Click();
@@ -104,8 +115,11 @@ public slots:
     void FormClose();
     /// The chart area changed its size: redraw.
     void Panel3Resize();
+    /// The program's time view changed: new range, cursors or hover.
+    void TimeViewChanged();
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -116,9 +130,20 @@ private:
     /// FillChart for a chart that is about to get the given size.
     void FillChart(int p, int ch, const QSize &size);
     void FitSidePanel();
+    /// Stacks the charts; refill takes the record's values anew, else those last taken.
+    void StackCharts(bool refill);
+    /// Shows the values last taken for position p, fitted to the visible samples.
+    void ShowFill(int p, const QSize &size);
+    void ShowMarks();
 
     QPointer<TForm6> form6;
+    QPointer<TimeViewState> timeView; ///< the time view the window follows
     bool placed = false;
+    // What each chart shows (per position 1..5) and the trigger they were taken with.
+    std::optional<ChartFill> fills[MaxShownChannels + 1];
+    long long triggerPoint = 0; ///< 100 - Header[0]
+    int shownFirst = 0;
+    int shownLast = SampleCount - 1;
 };
 
 /// The open numeric graph window, or nullptr.
