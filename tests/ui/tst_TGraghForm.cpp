@@ -7,6 +7,7 @@
 #include "TForm6.h"
 #include "TGraghForm.h"
 #include "TimeMarks.h"
+#include "TimeViewColors.h"
 #include "TimeViewState.h"
 #include "WindowPrint.h"
 
@@ -956,9 +957,8 @@ private slots:
             // The red line's point k lies at the same x as the cursor on k.
             QCOMPARE(chart->AxisX()->min(), double(view.First));
             QCOMPARE(chart->AxisX()->max(), double(view.Last));
-            for (const auto &[k, colour] :
-                 {std::pair{a, TimeMarks::ColorA}, std::pair{b, TimeMarks::ColorB},
-                  std::pair{hover, TimeMarks::HoverColor}})
+            for (const auto &[k, colour] : {std::pair{a, CursorAColor}, std::pair{b, CursorBColor},
+                                            std::pair{hover, HoverColor}})
                 QVERIFY2(
                     MarkColumn(picture, rects[p - 1], plot, PictureX(graph, chart, k), colour) >= 0,
                     qPrintable(where + QStringLiteral(" sample %1").arg(k)));

@@ -1,16 +1,13 @@
 #include "TimeMarks.h"
 
+#include "TimeViewColors.h"
+
 #include <QFont>
 #include <QGraphicsLineItem>
 #include <QGraphicsSimpleTextItem>
 #include <QPen>
 
 #include <cmath>
-
-const QColor TimeMarks::ColorA(0, 0, 255);
-const QColor TimeMarks::ColorB(255, 0, 255);
-const QColor TimeMarks::HoverColor(128, 128, 128);
-const QColor TimeMarks::TriggerColor(0, 0, 0);
 
 namespace {
 
@@ -43,13 +40,12 @@ QGraphicsSimpleTextItem *MakeLabel(QGraphicsItem *parent, const QString &text,
 
 TimeMarks::TimeMarks(QGraphicsItem *parent) {
     // Cosmetic one-pixel pens: a mark covers exactly the column of its sample at any scale.
-    QPen dashed(TriggerColor, 0, Qt::DashLine);
-    trigger = MakeLine(parent, dashed, MarksZ);
+    trigger = MakeLine(parent, TriggerPen(), MarksZ);
     hover = MakeLine(parent, QPen(HoverColor, 0), MarksZ + 0.1);
-    lineA = MakeLine(parent, QPen(ColorA, 0), MarksZ + 0.2);
-    lineB = MakeLine(parent, QPen(ColorB, 0), MarksZ + 0.3);
-    labelA = MakeLabel(parent, QStringLiteral("A"), ColorA);
-    labelB = MakeLabel(parent, QStringLiteral("B"), ColorB);
+    lineA = MakeLine(parent, QPen(CursorAColor, 0), MarksZ + 0.2);
+    lineB = MakeLine(parent, QPen(CursorBColor, 0), MarksZ + 0.3);
+    labelA = MakeLabel(parent, QStringLiteral("A"), CursorAColor);
+    labelB = MakeLabel(parent, QStringLiteral("B"), CursorBColor);
 }
 
 void TimeMarks::SetPlot(const QRectF &newPlot, int newFirst, int newLast) {

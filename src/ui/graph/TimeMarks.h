@@ -4,7 +4,6 @@
 
 #include "TimeView.h"
 
-#include <QColor>
 #include <QRectF>
 
 #include <optional>
@@ -27,11 +26,6 @@ public:
     QGraphicsLineItem *HoverLine() const { return hover; }
     QGraphicsLineItem *LineA() const { return lineA; }
     QGraphicsLineItem *LineB() const { return lineB; }
-
-    static const QColor ColorA;
-    static const QColor ColorB;
-    static const QColor HoverColor;
-    static const QColor TriggerColor;
 
 private:
     void Place(QGraphicsLineItem *line, std::optional<int> sample,
