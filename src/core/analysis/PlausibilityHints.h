@@ -1,0 +1,20 @@
+#pragma once
+// Plausibility checks of a trace: signs that a channel or the measurement itself is wrong.
+
+#include "TraceRecord.h"
+
+#include <string>
+#include <vector>
+
+/// One finding, with the samples it concerns.
+struct PlausibilityHint {
+    std::string Id;           ///< short stable name ("phase-sum", "stuck", "clipped", "dc-rise")
+    std::string Text;         ///< one line, in the language asked for (UTF-8)
+    std::vector<int> Samples; ///< samples concerned, ascending; empty when it is the whole trace
+};
+
+/// The checks that hold for record, in a fixed order. normalized: the values are engineering
+/// units already (a .vnb file), so raw-value checks do not apply. No hint is given where its
+/// inputs are missing or meaningless.
+std::vector<PlausibilityHint> PlausibilityHints(const TTraceRecord &record, bool normalized,
+                                                std::int32_t driveTypeE, bool japanese);
