@@ -97,6 +97,9 @@ struct ReadSession::Private {
 
 ReadSession::ReadSession(QObject *parent) : QObject(parent), d(new Private) {
     d->timer.setSingleShot(true);
+    // A coarse timer may fire up to 5 % early, which would end the wait for a young lock file
+    // before it has aged past the grace time.
+    d->timer.setTimerType(Qt::PreciseTimer);
     connect(&d->timer, &QTimer::timeout, this, &ReadSession::OnTick);
     connect(&d->port, &QSerialPort::readyRead, this, &ReadSession::OnReadyRead);
     connect(&d->port, &QSerialPort::errorOccurred, this, &ReadSession::OnPortError);
