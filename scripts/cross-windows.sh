@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the core library for 64-bit Windows with Debian's MinGW-w64 cross compiler, warnings as
 # errors, so that the part of the program without Qt stays portable. The core is linked once
-# more as a DLL, which resolves every symbol it uses against the Windows runtime.
+# more as a DLL, which resolves every symbol it uses against the Windows runtime, and the
+# monitor's resource script (icon, version) is compiled.
 # Usage: scripts/cross-windows.sh [BUILD_DIR]   (default build/mingw-core)
 # Exits 77 when no MinGW-w64 compiler is installed (scripts/install-deps.sh installs one).
 set -euo pipefail
@@ -23,7 +24,7 @@ fi
 generator=()
 command -v ninja >/dev/null && generator=(-G Ninja)
 cmake -S "$source_dir" -B "$build" "${generator[@]}" -DCMAKE_SYSTEM_NAME=Windows \
-    -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_BUILD_TYPE=Release -DVANDREL_CORE_ONLY=ON \
+    -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_RC_COMPILER="${cxx%g++*}windres" -DCMAKE_BUILD_TYPE=Release -DVANDREL_CORE_ONLY=ON \
     -DVANDREL_WERROR=ON >/dev/null
 cmake --build "$build" --parallel "$(nproc)"
 

@@ -36,6 +36,9 @@ private slots:
         QTest::newRow("--version") << QStringList{"--version"} << version;
         QTest::newRow("-v") << QStringList{"-v"} << version;
         QTest::newRow("--version with a file") << QStringList{"TRIP.VNX", "--version"} << version;
+        // Answered by the widgets' application object, which alone knows -platform.
+        QTest::newRow("--version with -platform")
+            << QStringList{"-platform", "offscreen", "--version"} << version;
         QTest::newRow("--help after a file")
             << QStringList{"run1.vnx", "--help"} << QStringList{"Usage: "};
     }
