@@ -9,6 +9,12 @@ packages=(
     libqt6opengl6-dev      # Qt Charts' CMake package asks for Qt6OpenGL
     qt6-translations-l10n  # Japanese texts on Qt's standard buttons
     fonts-ipafont-gothic fonts-ipafont-mincho fonts-liberation
+    git                    # the revision that vandrel-monitor --version names
+    dpkg-dev file          # the Debian package: CPack's dependency search (dpkg-shlibdeps)
+    desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl
+                           # checking the desktop entry, the metainfo and the trace file types
+    xvfb x11-utils         # starting the installed monitor on a virtual display
+    g++-mingw-w64-x86-64-posix  # the core built for Windows
     "$@"
 )
 

@@ -1,12 +1,14 @@
 // Program entry of the monitor.
 
 #include "Dialogs.h"
+#include "GitRevision.h"
 #include "MonitorApplication.h"
 #include "PortNames.h"
 #include "TForm1.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QScreen>
 #include <QStringList>
 #include <QTimer>
@@ -34,6 +36,18 @@ void DescribeOptions(QCommandLineParser &parser) {
                                  QStringLiteral("Trace file (.vnx or .vnb) to open at start."));
 }
 
+// QCommandLineParser answers --version with "<name> <version>": for that answer they become
+// "Norvex Vandrel Monitor Version 2.30" and, on a line of its own, the build's git revision.
+// It prints them, or shows them in a message box where a Windows program has no console.
+void PrepareVersionAnswer(const QCommandLineParser &parser) {
+    if (!parser.isSet(QStringLiteral("version")))
+        return;
+    QCoreApplication::setApplicationName(QStringLiteral("Norvex Vandrel Monitor"));
+    QCoreApplication::setApplicationVersion(
+        QStringLiteral("Version ") + QString::number(ProgramVersion, 'f', 2) +
+        QStringLiteral("\nGit revision: " VANDREL_GIT_REVISION));
+}
+
 bool AsksForHelpOrVersion(int argc, char *argv[]) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
@@ -52,6 +66,8 @@ bool AsksForHelpOrVersion(int argc, char *argv[]) {
 int main(int argc, char *argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("Vandrel Monitor"));
     QCoreApplication::setApplicationVersion(QString::number(ProgramVersion, 'f', 2));
+    // Ties the windows to vandrel-monitor.desktop (its icon and name on Wayland task bars).
+    QGuiApplication::setDesktopFileName(QStringLiteral("vandrel-monitor"));
 
     // Help and version are answered without a display: the widgets' application object would
     // stop at once where no screen can be opened.
@@ -61,14 +77,18 @@ int main(int argc, char *argv[]) {
         DescribeOptions(parser);
         // The options of the widgets' application object (-platform, -style, ...) are known
         // only to it: with any of them, it answers below.
-        if (parser.parse(console.arguments()))
+        if (parser.parse(console.arguments())) {
+            PrepareVersionAnswer(parser);
             parser.process(console); // prints and ends the program
+        }
     }
 
     MonitorApplication app(argc, argv);
     QCommandLineParser parser;
     DescribeOptions(parser);
     const QCommandLineOption &attach = AttachOption();
+    if (parser.parse(app.arguments()))
+        PrepareVersionAnswer(parser);
     parser.process(app);
     for (const QString &value : parser.values(attach)) {
         const qsizetype equals = value.indexOf(QLatin1Char('='));
