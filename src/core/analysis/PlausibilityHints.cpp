@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -38,10 +39,14 @@ constexpr Texts DcRiseText = {
     "The DC voltage rises by more than 10 % in the 10 samples before the trigger"};
 
 std::string Text(const Texts &texts, bool japanese, int channel = 0) {
-    std::string text = japanese ? texts.Japanese : texts.English;
-    if (const std::size_t at = text.find("%1"); at != std::string::npos)
-        text.replace(at, 2, std::to_string(channel));
-    return text;
+    const std::string_view text = japanese ? texts.Japanese : texts.English;
+    const std::size_t at = text.find("%1");
+    if (at == std::string_view::npos)
+        return std::string(text);
+    std::string filled(text.substr(0, at));
+    filled += std::to_string(channel);
+    filled += text.substr(at + 2);
+    return filled;
 }
 
 float Engineering(const TTraceRecord &record, bool normalized, std::int32_t driveTypeE, int i,
