@@ -36,7 +36,7 @@ struct CommandSpec {
 /// What the parser found, for the command's Run.
 class CommandArgs {
 public:
-    CommandArgs(const CommandSpec &spec) : spec_(spec) {}
+    explicit CommandArgs(const CommandSpec &spec) : spec_(spec) {}
 
     const std::vector<std::string> &Arguments() const { return arguments_; }
     bool IsSet(const std::string &option) const;
