@@ -1,10 +1,14 @@
 #pragma once
-// The sub-commands of vandrel-trace. Each gets the arguments after its name and returns the
-// exit status: 0 success, 1 a file or read that failed, 2 a usage error.
+// The sub-commands of vandrel-trace, one CommandSpec each, defined next to the command's code
+// and listed in main's command table.
 
-int RunInfo(int argc, char *argv[]);
-int RunExport(int argc, char *argv[]);
-int RunRead(int argc, char *argv[]);
+#include "CommandLine.h"
+
+extern const CommandSpec InfoCommand;
+extern const CommandSpec ExportCommand;
+extern const CommandSpec ReadCommand;
+extern const CommandSpec EventsCommand;
+extern const CommandSpec SummaryCommand;
 
 /// Remembers errno as the reason standard output failed, unless a reason is known already.
 /// Call right after a write to standard output failed.

@@ -7,7 +7,6 @@
 
 #include <QString>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace {
@@ -47,38 +46,10 @@ std::string Csv(const CommandTrace &trace) {
     return out;
 }
 
-} // namespace
-
-int RunExport(int argc, char *argv[]) {
-    const char *path = nullptr;
-    const char *outPath = nullptr;
-    for (int i = 0; i < argc; ++i) {
-        const char *arg = argv[i];
-        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
-            std::fputs(ExportUsage, stdout);
-            return 0;
-        }
-        if (std::strcmp(arg, "--out") == 0) {
-            if (i + 1 >= argc || outPath) {
-                std::fprintf(stderr, "vandrel-trace export: --out needs one file name\n\n%s",
-                             ExportUsage);
-                return 2;
-            }
-            outPath = argv[++i];
-            continue;
-        }
-        if ((arg[0] == '-' && arg[1] != '\0') || path) {
-            std::fprintf(stderr, "vandrel-trace export: unexpected argument '%s'\n\n%s", arg,
-                         ExportUsage);
-            return 2;
-        }
-        path = arg;
-    }
-    if (!path) {
-        std::fprintf(stderr, "vandrel-trace export: FILE is missing\n\n%s", ExportUsage);
-        return 2;
-    }
-
+int RunExport(const CommandArgs &args) {
+    const char *path = args.Arguments()[0].c_str();
+    const std::string out = args.Value("out");
+    const char *outPath = args.IsSet("out") ? out.c_str() : nullptr;
     CommandTrace trace;
     if (!LoadCommandTrace(path, trace))
         return 1;
@@ -99,3 +70,17 @@ int RunExport(int argc, char *argv[]) {
     }
     return 0;
 }
+
+} // namespace
+
+const CommandSpec ExportCommand = {
+    "export",
+    "FILE [--out CSV]",
+    "trace file as CSV in engineering units",
+    ExportUsage,
+    {{"out", "CSV", "--out needs one file name"}},
+    "FILE",
+    1,
+    1,
+    &RunExport,
+};

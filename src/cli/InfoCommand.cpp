@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace {
@@ -28,28 +27,8 @@ std::string StampText(const TTraceRecord &record, StampClock clock) {
     return stamp.Date + " " + stamp.Time;
 }
 
-} // namespace
-
-int RunInfo(int argc, char *argv[]) {
-    const char *path = nullptr;
-    for (int i = 0; i < argc; ++i) {
-        const char *arg = argv[i];
-        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
-            std::fputs(InfoUsage, stdout);
-            return 0;
-        }
-        if ((arg[0] == '-' && arg[1] != '\0') || path) {
-            std::fprintf(stderr, "vandrel-trace info: unexpected argument '%s'\n\n%s", arg,
-                         InfoUsage);
-            return 2;
-        }
-        path = arg;
-    }
-    if (!path) {
-        std::fprintf(stderr, "vandrel-trace info: FILE is missing\n\n%s", InfoUsage);
-        return 2;
-    }
-
+int RunInfo(const CommandArgs &args) {
+    const char *path = args.Arguments()[0].c_str();
     CommandTrace trace;
     if (!LoadCommandTrace(path, trace))
         return 1;
@@ -75,3 +54,9 @@ int RunInfo(int argc, char *argv[]) {
     }
     return 0;
 }
+
+} // namespace
+
+const CommandSpec InfoCommand = {
+    "info", "FILE", "summary of a trace file", InfoUsage, {}, "FILE", 1, 1, &RunInfo,
+};

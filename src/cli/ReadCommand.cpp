@@ -11,7 +11,6 @@
 #include <QStringList>
 #include <QTimer>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace {
@@ -39,43 +38,15 @@ struct ReadOptions {
 };
 
 // Returns 0 to go on, otherwise the exit status (after printing why).
-int ParseReadOptions(int argc, char *argv[], ReadOptions *options) {
-    for (int i = 0; i < argc; ++i) {
-        const char *arg = argv[i];
-        // An option never takes the next option as its value: "--port --old" lacks its port.
-        const bool hasValue = i + 1 < argc && std::strncmp(argv[i + 1], "--", 2) != 0;
-        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
-            std::fputs(ReadUsage, stdout);
-            return -1;
-        } else if (std::strcmp(arg, "--old") == 0) {
-            options->old = true;
-        } else if (std::strcmp(arg, "--no-settle") == 0) {
-            options->settle = false;
-        } else if (std::strcmp(arg, "--port") == 0 && hasValue) {
-            options->port = QString::fromLocal8Bit(argv[++i]);
-        } else if (std::strcmp(arg, "--out") == 0 && hasValue) {
-            options->out = QString::fromLocal8Bit(argv[++i]);
-        } else if (std::strcmp(arg, "--lang") == 0 && hasValue) {
-            const char *lang = argv[++i];
-            if (std::strcmp(lang, "en") == 0)
-                options->language = LanguageEnglish;
-            else if (std::strcmp(lang, "ja") == 0)
-                options->language = LanguageJapanese;
-            else {
-                std::fprintf(stderr, "vandrel-trace read: --lang takes en or ja, not '%s'\n\n%s",
-                             lang, ReadUsage);
-                return 2;
-            }
-        } else {
-            std::fprintf(stderr, "vandrel-trace read: unexpected argument '%s'\n\n%s", arg,
-                         ReadUsage);
-            return 2;
-        }
-    }
-    if (options->port.isEmpty()) {
-        std::fprintf(stderr, "vandrel-trace read: --port is required\n\n%s", ReadUsage);
+int ReadOptionsOf(const CommandArgs &args, ReadOptions *options) {
+    options->old = args.IsSet("old");
+    options->settle = !args.IsSet("no-settle");
+    options->port = QString::fromLocal8Bit(args.Value("port"));
+    options->out = QString::fromLocal8Bit(args.Value("out"));
+    if (!args.Language(&options->language))
         return 2;
-    }
+    if (options->port.isEmpty())
+        return args.UsageError("--port is required");
     return 0;
 }
 
@@ -87,12 +58,10 @@ void PrintLine(const QString &line) {
         NoteOutputError();
 }
 
-} // namespace
-
-int RunRead(int argc, char *argv[]) {
+int RunRead(const CommandArgs &args) {
     ReadOptions options;
-    if (const int status = ParseReadOptions(argc, argv, &options); status != 0)
-        return status < 0 ? 0 : status;
+    if (const int status = ReadOptionsOf(args, &options); status != 0)
+        return status;
 
     int appArgc = 1;
     char appName[] = "vandrel-trace";
@@ -133,3 +102,17 @@ int RunRead(int argc, char *argv[]) {
     QTimer::singleShot(0, &session, [&] { session.Start(options.port, options.old); });
     return app.exec();
 }
+
+} // namespace
+
+const CommandSpec ReadCommand = {
+    "read",
+    "--port PORT [--old] [--out FILE] [--lang en|ja] [--no-settle]",
+    "read a trace from the drive",
+    ReadUsage,
+    {{"port", "PORT"}, {"old", nullptr}, {"out", "FILE"}, LanguageOption(), {"no-settle", nullptr}},
+    nullptr,
+    0,
+    0,
+    &RunRead,
+};

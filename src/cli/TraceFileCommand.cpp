@@ -8,11 +8,20 @@
 #include <cstdio>
 
 bool LoadCommandTrace(const char *path, CommandTrace &trace) {
+    std::string error;
+    if (!LoadCommandTrace(path, trace, &error)) {
+        std::fprintf(stderr, "vandrel-trace: %s\n", error.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool LoadCommandTrace(const char *path, CommandTrace &trace, std::string *error) {
     ResetRecord(trace.Record);
     const QString file = QString::fromLocal8Bit(path);
-    QString error;
-    if (!LoadTraceFile(file, trace.Record, trace.DriveTypeE, &error)) {
-        std::fprintf(stderr, "vandrel-trace: %s\n", error.toLocal8Bit().constData());
+    QString message;
+    if (!LoadTraceFile(file, trace.Record, trace.DriveTypeE, &message)) {
+        *error = message.toLocal8Bit().toStdString();
         return false;
     }
     // The monitor's rule: only a .vnb name (any case) holds engineering units.
@@ -28,5 +37,12 @@ float EngineeringValue(const CommandTrace &trace, int i, int c) {
 std::string FloatText(float value) {
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+std::string FixedText(float value, int decimals) {
+    char buffer[64];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
     return std::string(buffer, result.ptr);
 }

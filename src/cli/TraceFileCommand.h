@@ -15,9 +15,14 @@ struct CommandTrace {
 
 /// Loads path; on failure prints the message (file and line) on stderr and returns false.
 bool LoadCommandTrace(const char *path, CommandTrace &trace);
+/// Same, handing the message (file and line, possibly several lines) to the caller instead.
+bool LoadCommandTrace(const char *path, CommandTrace &trace, std::string *error);
 
 /// Value of sample i, channel c (0-based) in engineering units, by the file's drive type.
 float EngineeringValue(const CommandTrace &trace, int i, int c);
 
 /// Shortest text that reads back as the same float; '.' as decimal point in every locale.
 std::string FloatText(float value);
+
+/// value with exactly decimals digits after the '.', in every locale.
+std::string FixedText(float value, int decimals);

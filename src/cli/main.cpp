@@ -5,19 +5,35 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
-const char *const Usage =
-    "usage: vandrel-trace COMMAND [ARGS]\n"
-    "\n"
-    "commands:\n"
-    "  info FILE                      summary of a trace file\n"
-    "  export FILE [--out CSV]        trace file as CSV in engineering units\n"
-    "  read --port PORT [--old] [--out FILE] [--lang en|ja] [--no-settle]\n"
-    "                                 read a trace from the drive\n"
-    "\n"
-    "Run 'vandrel-trace COMMAND --help' for the details of one command.\n";
+// Every command of vandrel-trace, in the order the usage lists them.
+const CommandSpec *const CommandTable[] = {
+    &InfoCommand, &ExportCommand, &ReadCommand, &EventsCommand, &SummaryCommand,
+};
+
+// Synopses longer than this get their summary on the next line.
+constexpr int SynopsisWidth = 30;
+
+std::string Usage() {
+    std::string usage = "usage: vandrel-trace COMMAND [ARGS]\n\ncommands:\n";
+    for (const CommandSpec *command : CommandTable) {
+        const std::string synopsis = std::string(command->Name) + " " + command->Synopsis;
+        char line[512];
+        if (synopsis.size() <= SynopsisWidth)
+            std::snprintf(line, sizeof line, "  %-*s %s\n", SynopsisWidth, synopsis.c_str(),
+                          command->Summary);
+        else
+            std::snprintf(line, sizeof line, "  %s\n  %-*s %s\n", synopsis.c_str(), SynopsisWidth,
+                          "", command->Summary);
+        usage += line;
+    }
+    usage += "\nRun 'vandrel-trace COMMAND --help' for the details of one command.\n";
+    return usage;
+}
 
 int OutputErrno = 0;
 
@@ -36,21 +52,19 @@ int FinishOutput(int status) {
 
 int Dispatch(int argc, char *argv[]) {
     if (argc < 2) {
-        std::fputs(Usage, stderr);
+        std::fputs(Usage().c_str(), stderr);
         return 2;
     }
-    const char *command = argv[1];
-    if (std::strcmp(command, "--help") == 0 || std::strcmp(command, "-h") == 0) {
-        std::fputs(Usage, stdout);
+    const std::string command = argv[1];
+    if (command == "--help" || command == "-h") {
+        std::fputs(Usage().c_str(), stdout);
         return 0;
     }
-    if (std::strcmp(command, "info") == 0)
-        return RunInfo(argc - 2, argv + 2);
-    if (std::strcmp(command, "export") == 0)
-        return RunExport(argc - 2, argv + 2);
-    if (std::strcmp(command, "read") == 0)
-        return RunRead(argc - 2, argv + 2);
-    std::fprintf(stderr, "vandrel-trace: unknown command '%s'\n\n%s", command, Usage);
+    for (const CommandSpec *spec : CommandTable)
+        if (command == spec->Name)
+            return RunCommand(*spec, std::vector<std::string>(argv + 2, argv + argc));
+    std::fprintf(stderr, "vandrel-trace: unknown command '%s'\n\n%s", command.c_str(),
+                 Usage().c_str());
     return 2;
 }
 

@@ -147,6 +147,21 @@ bool IsDecimalFloat(std::string_view token) {
 TraceFileFault ParseFloat(std::string_view token, float &out) {
     if (!IsDecimalFloat(token))
         return TraceFileFault::NotANumber;
+    // Whole numbers of up to 7 digits, which every raw value is, are exact floats: reading
+    // them directly spares the general conversion, which dominates reading many files.
+    const bool negative = token.front() == '-';
+    const std::size_t firstDigit = negative || token.front() == '+' ? 1 : 0;
+    if (token.size() - firstDigit <= 7) {
+        std::int32_t whole = 0;
+        std::size_t pos = firstDigit;
+        while (pos < token.size() && IsDigit(token[pos]))
+            whole = whole * 10 + (token[pos++] - '0');
+        if (pos == token.size()) {
+            const float magnitude = static_cast<float>(whole);
+            out = negative ? -magnitude : magnitude;
+            return TraceFileFault::None;
+        }
+    }
     // from_chars takes no '+' and, unlike strtof, ignores the locale's decimal point.
     if (token.front() == '+')
         token.remove_prefix(1);

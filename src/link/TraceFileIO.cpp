@@ -42,9 +42,12 @@ bool LoadTraceFile(const QString &path, TTraceRecord &record, std::int32_t &driv
         return false;
     }
     // Read in pieces: some files (under /proc, say) report no size.
+    // Pieces as large as the file says it is: a trace file of about 12 kB comes in one piece
+    // without setting aside a megabyte for it, which counts when many files are summarised.
+    const qint64 pieceSize = file.size() > 0 ? qMin<qint64>(file.size() + 1, 1 << 20) : 1 << 20;
     QByteArray bytes;
     while (bytes.size() < ReadLimit) {
-        const QByteArray piece = file.read(qMin<qint64>(1 << 20, ReadLimit - bytes.size()));
+        const QByteArray piece = file.read(qMin<qint64>(pieceSize, ReadLimit - bytes.size()));
         if (piece.isEmpty())
             break;
         bytes += piece;

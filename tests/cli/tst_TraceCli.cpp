@@ -1,6 +1,7 @@
 // vandrel-trace info and export on small trace files.
 
 #include "FileFaults.h"
+#include "TraceFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +13,34 @@
 namespace {
 
 const QString DataDir = QStringLiteral(VANDREL_TEST_DATA);
+
+bool WriteFile(const QString &path, const QByteArray &bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// A raw type E trace with trigger sample 48 (position 52), SETNVOP stamp 24/2/29 7:05 and
+// these flag changes: word 3 bit 0 set at 0, word 0 bit 1 rising at 46 and falling at 60, word
+// 1 bit 10 (whose text depends on the drive type) rising at 48, word 2 bit 12 (no text line)
+// rising at 53. Phase current peak: -1234 raw on channel 1.
+TTraceRecord FlagTrace() {
+    TTraceRecord record;
+    ResetRecord(record);
+    record.Header[0] = 52;
+    const std::int32_t stamp[] = {24, 2, 29, 7, 5};
+    for (int k = 0; k < 5; ++k)
+        record.Header[1 + k] = stamp[k];
+    for (int s = 0; s < SampleCount; ++s) {
+        record.Value[s][0] = s == 70 ? -1234.0f : 100.0f;
+        record.Value[s][1] = static_cast<float>(s);
+        record.Value[s][2] = -500.0f;
+        record.Flag[s][3] = 0x0001;
+        record.Flag[s][0] = s >= 46 && s < 60 ? 0x0002 : 0;
+        record.Flag[s][1] = s >= 48 ? 0x0400 : 0;
+        record.Flag[s][2] = s >= 53 ? 0x1000 : 0;
+    }
+    return record;
+}
 
 QByteArray ReadFile(const QString &path) {
     QFile file(path);
@@ -55,6 +84,71 @@ private slots:
         QVERIFY(scratch.isValid());
         QVERIFY(MakeFifo(scratch.filePath("fifo.vnx")));
         QVERIFY(QDir().mkpath(scratch.filePath("folder.vnb")));
+        QVERIFY(WriteFile(scratch.filePath("flags.vnx"),
+                          QByteArray::fromStdString(WriteTraceFile(FlagTrace(), 1, false))));
+        TTraceRecord quiet;
+        ResetRecord(quiet);
+        quiet.Flag[10][2] = 0x0001; // a status bit only: no fault
+        for (int s = 0; s < SampleCount; ++s)
+            quiet.Value[s][2] = -7.5f;
+        QVERIFY(WriteFile(scratch.filePath("no fault, quoted.vnb"),
+                          QByteArray::fromStdString(WriteTraceFile(quiet, 0, true))));
+    }
+
+    void events_data() {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("English") << "en"
+                                 << "0\t-48\t3\t0\tset\tBIT0 :Start Command\n"
+                                    "46\t-2\t0\t1\trise\tBIT1 :IGBT Fault\n"
+                                    "48\t+0\t1\t10\trise\tBIT10:PG Error\n"
+                                    "53\t+5\t2\t12\trise\t\n"
+                                    "60\t+12\t0\t1\tfall\tBIT1 :IGBT Fault\n";
+        QTest::newRow("Japanese") << "ja"
+                                  << "0\t-48\t3\t0\tset\tBIT0 :運転指令(ｼｰｹﾝｽに渡す指令)\n"
+                                     "46\t-2\t0\t1\trise\tBIT1 :IGBT\n"
+                                     "48\t+0\t1\t10\trise\tBIT10:PG Error\n"
+                                     "53\t+5\t2\t12\trise\t\n"
+                                     "60\t+12\t0\t1\tfall\tBIT1 :IGBT\n";
+    }
+    void events() {
+        QFETCH(QString, language);
+        QFETCH(QString, expected);
+        const Run run = Trace({"events", scratch.filePath("flags.vnx"), "--lang", language});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, expected);
+        QVERIFY(run.err.isEmpty());
+    }
+
+    void summary() {
+        // Rows in the order given, a file that cannot be read among them; a locale with a
+        // decimal comma changes nothing.
+        const QString flags = scratch.filePath("flags.vnx");
+        const QString quiet = scratch.filePath("no fault, quoted.vnb");
+        const QString gone = DataDir + "/gone.vnx";
+        const Run run = Trace(
+            {"summary", flags, DataDir + "/standard.vnb", gone, quiet, DataDir + "/typeE.vnx"},
+            "de_DE.UTF-8");
+        QCOMPARE(run.exitCode, 1);
+        const QStringList rows = run.out.split('\n');
+        QCOMPARE(rows.size(), 7);
+        QCOMPARE(rows[0], "file,trigger_point,setnvop_clock,drive_type,first_fault_sample,"
+                          "first_fault_word,first_fault_bit,first_fault,peak_iu,peak_iv,peak_iw");
+        QCOMPARE(rows[1],
+                 flags + ",48,2024/02/29 07:05,E,46,0,1,BIT1 :IGBT Fault,24.68,1.98,10.00");
+        QCOMPARE(rows[2], DataDir + "/standard.vnb,10,2099/12/31 24:59,standard,1,0,0,"
+                                    "BIT0 :Over Current,14.75,29.50,44.25");
+        QCOMPARE(rows[3], gone + ",,,,,,,The trace file " + gone +
+                              " cannot be opened. No such file or directory,,,");
+        QCOMPARE(rows[4], "\"" + quiet + "\",0,0000/00/00 00:00,standard,,,,,0.00,0.00,7.50");
+        QCOMPARE(rows[5], DataDir + "/typeE.vnx,30,2023/04/05 12:34,E,0,0,1,BIT1 :IGBT Fault,"
+                                    "10.00,20.00,30.00");
+        QCOMPARE(rows[6], QString());
+        QVERIFY2(run.err.contains(gone) && !run.err.contains(flags), qPrintable(run.err));
+
+        const Run readable = Trace({"summary", flags});
+        QCOMPARE(readable.exitCode, 0);
+        QCOMPARE(readable.out.split('\n').value(1), rows[1]);
     }
 
     void info_data() {
@@ -154,7 +248,7 @@ private slots:
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QStringList>("expected");
-        for (const char *command : {"info", "export"}) {
+        for (const char *command : {"info", "export", "events"}) {
             QTest::addRow("%s, 50 lines", command)
                 << command << "short50.vnx" << QStringList{"short50.vnx", "Line 51:"};
             QTest::addRow("%s, bad field", command)
@@ -231,6 +325,8 @@ private slots:
         QTest::newRow("info") << QStringList{"info", DataDir + "/typeE.vnx"};
         QTest::newRow("export") << QStringList{"export", DataDir + "/standard.vnb"};
         QTest::newRow("help") << QStringList{"export", "--help"};
+        QTest::newRow("events") << QStringList{"events", DataDir + "/typeE.vnx"};
+        QTest::newRow("summary") << QStringList{"summary", DataDir + "/typeE.vnx"};
     }
     void outputThatCannotBeWritten() {
         QFETCH(QStringList, arguments);
@@ -270,6 +366,18 @@ private slots:
         QTest::newRow("export --out without name") << QStringList{"export", file, "--out"} << 2;
         QTest::newRow("export --out twice")
             << QStringList{"export", file, "--out", "a.csv", "--out", "b.csv"} << 2;
+        QTest::newRow("events without file") << QStringList{"events"} << 2;
+        QTest::newRow("events with two files") << QStringList{"events", file, file} << 2;
+        QTest::newRow("events --lang de") << QStringList{"events", file, "--lang", "de"} << 2;
+        QTest::newRow("events, option as language")
+            << QStringList{"events", "--lang", "--help", file} << 2;
+        QTest::newRow("events --lang without value") << QStringList{"events", file, "--lang"} << 2;
+        QTest::newRow("events --lang twice")
+            << QStringList{"events", file, "--lang", "en", "--lang", "ja"} << 2;
+        QTest::newRow("summary without file") << QStringList{"summary"} << 2;
+        QTest::newRow("summary with an option") << QStringList{"summary", file, "--fast"} << 2;
+        QTest::newRow("summary --help") << QStringList{"summary", "--help"} << 0;
+        QTest::newRow("events --help") << QStringList{"events", "--help"} << 0;
         QTest::newRow("info --help") << QStringList{"info", "--help"} << 0;
         QTest::newRow("export --help") << QStringList{"export", "--help"} << 0;
     }
@@ -280,6 +388,9 @@ private slots:
         QCOMPARE(run.exitCode, exitCode);
         const QString &text = exitCode == 0 ? run.out : run.err;
         QVERIFY2(text.contains("usage: vandrel-trace " + arguments[0]), qPrintable(text));
+        // A usage error writes nothing but the message and the usage.
+        if (exitCode != 0)
+            QVERIFY(run.out.isEmpty());
     }
 
 private:

@@ -273,6 +273,9 @@ private slots:
         QTest::newRow("point last") << "3." << 3.0f;
         QTest::newRow("underflow reads as zero") << "1e-60" << 0.0f;
         QTest::newRow("nine digits") << "0.100000001" << 0.1f;
+        QTest::newRow("negative zero") << "-0" << -0.0f;
+        QTest::newRow("seven digits, leading zeros") << "-0009999" << -9999.0f;
+        QTest::newRow("eight digits round to the nearest float") << "16777217" << 16777216.0f;
     }
     void channelValuesAsRead() {
         QFETCH(QString, token);

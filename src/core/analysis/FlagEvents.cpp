@@ -30,6 +30,24 @@ std::string WithoutTrailingSpaces(std::string text) {
     return text;
 }
 
+using Meanings = std::array<std::array<std::string, 16>, FlagWordCount>;
+
+Meanings MakeMeanings(bool japanese, std::int32_t driveTypeE) {
+    Meanings meanings;
+    for (int w = 0; w < FlagWordCount; ++w)
+        for (int b = 0; b < 16; ++b)
+            meanings[w][b] = FlagBitMeaning(w, b, japanese, driveTypeE);
+    return meanings;
+}
+
+// Looked up once per language and drive type: a summary over many files asks for them again
+// and again, and the text never changes.
+const Meanings &MeaningsFor(bool japanese, bool typeE) {
+    static const Meanings table[2][2] = {{MakeMeanings(false, 0), MakeMeanings(false, 1)},
+                                         {MakeMeanings(true, 0), MakeMeanings(true, 1)}};
+    return table[japanese ? 1 : 0][typeE ? 1 : 0];
+}
+
 } // namespace
 
 const char *FlagEventKindText(FlagEventKind kind) {
@@ -67,10 +85,7 @@ std::string FlagBitMeaning(int word, int bit, bool japanese, std::int32_t driveT
 
 std::vector<FlagEvent> FlagEvents(const TTraceRecord &record, bool japanese,
                                   std::int32_t driveTypeE) {
-    std::array<std::array<std::string, 16>, FlagWordCount> meanings;
-    for (int w = 0; w < FlagWordCount; ++w)
-        for (int b = 0; b < 16; ++b)
-            meanings[w][b] = FlagBitMeaning(w, b, japanese, driveTypeE);
+    const Meanings &meanings = MeaningsFor(japanese, driveTypeE == 1);
     std::vector<FlagEvent> events;
     for (int s = 0; s < SampleCount; ++s)
         for (int w = 0; w < FlagWordCount; ++w) {

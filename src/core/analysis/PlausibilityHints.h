@@ -13,8 +13,9 @@ struct PlausibilityHint {
     std::vector<int> Samples; ///< samples concerned, ascending; empty when it is the whole trace
 };
 
-/// The checks that hold for record, in a fixed order. normalized: the values are engineering
-/// units already (a .vnb file), so raw-value checks do not apply. No hint is given where its
-/// inputs are missing or meaningless.
+/// The checks that hold for record, in a fixed order: phase sum, stuck channels, clipped
+/// channels, DC rise; "stuck" and "clipped" once per channel concerned, in channel order.
+/// normalized: the values are engineering units already (a .vnb file), so raw-value checks do not
+/// apply. No hint is given where its inputs are missing or meaningless.
 std::vector<PlausibilityHint> PlausibilityHints(const TTraceRecord &record, bool normalized,
                                                 std::int32_t driveTypeE, bool japanese);
