@@ -9,6 +9,7 @@ packages=(
     libqt6opengl6-dev      # Qt Charts' CMake package asks for Qt6OpenGL
     qt6-translations-l10n  # Japanese texts on Qt's standard buttons
     fonts-ipafont-gothic fonts-ipafont-mincho fonts-liberation
+    poppler-utils          # pdftotext, pdfinfo: the tests read the fault report back
     "$@"
 )
 

@@ -32,6 +32,9 @@ public:
     TTraceRecord Record;
     /// Zoom, cursors and hover shared by the graph window and the bit graph.
     TimeViewState *TimeView1 = nullptr;
+    /// Where the record came from: a file name, or the port and "New"/"Old" of a read; empty
+    /// before either.
+    QString RecordSource;
     /// Full path of the language file written on close.
     QString SettingsPath;
 
@@ -39,12 +42,14 @@ public:
     QMenu *File1 = nullptr;
     QAction *open01 = nullptr;
     QAction *saveS1 = nullptr;
+    QAction *Report1 = nullptr;  ///< the fault report as PDF
     QAction *printeP1 = nullptr; // separator
     QAction *Exit1 = nullptr;
     QMenu *View1 = nullptr;
     QAction *N1 = nullptr;
     QAction *N2 = nullptr;
     QAction *N3 = nullptr;
+    QAction *Events1 = nullptr; ///< the events window
     QMenu *Comm1 = nullptr;
     QAction *N4 = nullptr;
     QMenu *Help1 = nullptr;
@@ -88,6 +93,10 @@ public:
     /// message box on failure. Returns true when the record was replaced.
     bool OpenTraceFile(const QString &path);
 
+    /// Writes the fault report of the record, in the Language of this moment, as PDF to path.
+    /// Returns false, with the reason in *error, when nothing was written.
+    bool WriteReport(const QString &path, QString *error = nullptr);
+
     /// Creation: settings path, language from the system, font, caption, menu, fresh record.
     void FormCreate();
     /// Closing, however it was asked for: writes the one-byte language file.
@@ -100,6 +109,8 @@ public slots:
     void N1Click();
     void N2Click();
     void N3Click();
+    void Events1Click();
+    void Report1Click();
     void N4Click();
     void About1Click();
     void Flag1Click();
