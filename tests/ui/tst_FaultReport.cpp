@@ -8,6 +8,7 @@
 #include "TGraghForm.h"
 #include "TimeViewState.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -104,6 +105,23 @@ private slots:
             QVERIFY2(text.contains(part), qPrintable(part + QStringLiteral(" not in: ") + text));
     }
 
+    void reportOfATraceFile() {
+        const QString out = dir.filePath("typeE.pdf");
+        QString error;
+        QVERIFY2(WriteFaultReportOfFile(QStringLiteral(VANDREL_TEST_DATA "/typeE.vnx"), out, false,
+                                        &error),
+                 qPrintable(error));
+        const QString text = PdfText(out);
+        QVERIFY2(text.contains(QStringLiteral("Source: typeE.vnx Drive type: E")),
+                 qPrintable(text));
+
+        // A trace that cannot be read gives its reason and no report.
+        const QString none = dir.filePath("none.pdf");
+        QVERIFY(!WriteFaultReportOfFile(dir.filePath("missing.vnx"), none, true, &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!QFile::exists(none));
+    }
+
     void reportThroughTheMenu() {
         FakeDialogs dialogs;
         TForm1 form;
@@ -153,6 +171,10 @@ private slots:
         QCOMPARE(
             window->FirstFaultLabel->text(),
             QStringLiteral("最初の故障: サンプル 67 (T-3) ワード 0 ビット 0 BIT0 :Over Current"));
+        QAccessibleInterface *label =
+            QAccessible::queryAccessibleInterface(window->FirstFaultLabel);
+        QVERIFY(label);
+        QCOMPARE(label->text(QAccessible::Description), window->FirstFaultLabel->text());
         const int row = window->FirstFaultRow();
         QVERIFY(row > 0); // the status word's set at sample 0 comes first
         QStringList cells;

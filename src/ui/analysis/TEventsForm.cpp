@@ -62,6 +62,8 @@ TEventsForm::TEventsForm(QWidget *parent) : QWidget(parent), japanese(IsJapanese
     EventGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
     EventGrid->setSelectionMode(QAbstractItemView::SingleSelection);
     EventGrid->horizontalHeader()->setStretchLastSection(true);
+    // One line per event; a long meaning scrolls sideways rather than making rows uneven.
+    EventGrid->setWordWrap(false);
     connect(EventGrid, &QTableWidget::cellClicked, this, [this](int row, int) { EventClick(row); });
     // Enter on the current row does what a click does, for the keyboard.
     connect(EventGrid, &QTableWidget::cellActivated, this,
@@ -110,7 +112,10 @@ void TEventsForm::FillEvents() {
     events = FlagEvents(record, japanese, DriveTypeE);
     const auto first = FirstFault(events);
     firstFaultRow = first ? static_cast<int>(*first) : -1;
-    FirstFaultLabel->setText(QString::fromStdString(FirstFaultText(events, t, japanese)));
+    const QString firstFault = QString::fromStdString(FirstFaultText(events, t, japanese));
+    FirstFaultLabel->setText(firstFault);
+    // The name says what the label is; screen readers find what it says here.
+    FirstFaultLabel->setAccessibleDescription(firstFault);
 
     EventGrid->clearContents();
     EventGrid->setRowCount(static_cast<int>(events.size()));
