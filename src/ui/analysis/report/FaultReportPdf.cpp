@@ -17,6 +17,7 @@
 #include <QPdfWriter>
 
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -238,6 +239,16 @@ void PaintFaultReport(QPainter &p, const QRectF &page, const FaultReport &report
 }
 
 QByteArray FaultReportPdf(const FaultReportInput &input, QString *error) {
+    // A command-line program has no application object, and laying out text needs a
+    // QGuiApplication: one on the offscreen platform needs no display, whatever the
+    // environment asks for.
+    std::unique_ptr<QGuiApplication> ownApplication;
+    if (!QCoreApplication::instance()) {
+        static int argc = 3;
+        static char name[] = "vandrel-report", option[] = "-platform", platform[] = "offscreen";
+        static char *argv[] = {name, option, platform, nullptr};
+        ownApplication = std::make_unique<QGuiApplication>(argc, argv);
+    }
     if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
         if (error)
             *error = QStringLiteral("the report needs a QGuiApplication to lay out its text");

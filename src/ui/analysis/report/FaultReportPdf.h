@@ -1,6 +1,7 @@
 #pragma once
-// The fault report drawn on one A4 page and written as PDF. Needs a QGuiApplication (any
-// platform, the offscreen one included) but no widgets and no display.
+// The fault report drawn on one A4 page and written as PDF. Needs no widgets and no display:
+// called where no application object exists, it runs on a QGuiApplication of its own on the
+// offscreen platform; where a QCoreApplication (not a QGuiApplication) exists, it fails.
 
 #include "FaultReport.h"
 
