@@ -10,6 +10,7 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
@@ -195,12 +196,25 @@ private slots:
         };
         click(last);
         QVERIFY(!ProgramTimeView().View().A);
+        QCOMPARE(form.ReportInput().Channels, (std::vector<int>{1, 2, 3, 4, 6}));
         form.N1->trigger();
         QVERIFY(GraghForm);
         click(last);
         QCOMPARE(ProgramTimeView().View().A, std::optional<int>(80));
         click(row);
         QCOMPARE(ProgramTimeView().View().A, std::optional<int>(67));
+
+        // The report charts what the graph window shows.
+        QVERIFY(form.ReportInput().Channels.empty());
+        GraghForm->CheckBox3->click();
+        GraghForm->CheckBox7->click();
+        QCOMPARE(form.ReportInput().Channels, (std::vector<int>{3, 7}));
+
+        // Another trace: its events replace the shown ones.
+        ResetRecord(form.Record);
+        form.TimeView1->TraceReplaced();
+        QCOMPARE(window->EventGrid->rowCount(), 0);
+        QCOMPARE(window->FirstFaultLabel->text(), QStringLiteral("最初の故障: なし"));
 
         window->CloseButton->click();
         QTRY_VERIFY(!EventsForm);

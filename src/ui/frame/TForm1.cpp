@@ -389,7 +389,7 @@ void TForm1::Events1Click() {
     OpenChild(Events1, new TEventsForm);
 }
 
-bool TForm1::WriteReport(const QString &path, QString *error) {
+FaultReportInput TForm1::ReportInput() const {
     FaultReportInput input;
     input.Record = Record;
     input.Normalized = IsNormalized != 0;
@@ -403,7 +403,11 @@ bool TForm1::WriteReport(const QString &path, QString *error) {
         for (int p = 1; p <= GraghForm->SelectedCount && p <= MaxShownChannels; ++p)
             input.Channels.push_back(GraghForm->ChannelOfChart[p]);
     }
-    return WriteFaultReport(path, input, error);
+    return input;
+}
+
+bool TForm1::WriteReport(const QString &path, QString *error) {
+    return WriteFaultReport(path, ReportInput(), error);
 }
 
 void TForm1::Report1Click() {

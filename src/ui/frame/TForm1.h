@@ -1,6 +1,7 @@
 #pragma once
 // Main frame: the multiple-document window with the menu; owns the trace record.
 
+#include "FaultReport.h"
 #include "TraceRecord.h"
 #include "WindowPrint.h"
 
@@ -93,6 +94,10 @@ public:
     /// message box on failure. Returns true when the record was replaced.
     bool OpenTraceFile(const QString &path);
 
+    /// What the fault report is made of now: the record, its units and source, the Language of
+    /// this moment, and the charts the graph window shows (channels 1, 2, 3, 4 and 6 when it is
+    /// closed).
+    FaultReportInput ReportInput() const;
     /// Writes the fault report of the record, in the Language of this moment, as PDF to path.
     /// Returns false, with the reason in *error, when nothing was written.
     bool WriteReport(const QString &path, QString *error = nullptr);
