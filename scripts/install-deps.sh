@@ -15,6 +15,7 @@ packages=(
                            # checking the desktop entry, the metainfo and the trace file types
     xvfb x11-utils         # starting the installed monitor on a virtual display
     g++-mingw-w64-x86-64-posix  # the core built for Windows
+    poppler-utils          # pdftotext, pdfinfo: the tests read the fault report back
     "$@"
 )
 

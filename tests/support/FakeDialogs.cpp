@@ -34,3 +34,13 @@ int FakeDialogs::Exec(QDialog &dialog) {
     execTitles << dialog.windowTitle();
     return execAnswer;
 }
+
+bool FakeDialogs::Question(QWidget *, const QString &, const QString &text) {
+    questions << text;
+    return questionAnswer;
+}
+
+bool FakeDialogs::OpenDocument(const QString &path) {
+    openedDocuments << path;
+    return true;
+}

@@ -17,14 +17,17 @@ public:
     bool PrinterSetup(QWidget *parent, QPrinter &printer) override;
     void Message(QWidget *parent, const QString &title, const QString &text,
                  QMessageBox::Icon icon) override;
+    bool Question(QWidget *parent, const QString &title, const QString &text) override;
+    bool OpenDocument(const QString &path) override;
     int Exec(QDialog &dialog) override;
 
     // Answers.
-    QString openAnswer;        ///< path returned by OpenFileName ("" = cancel)
-    QString saveAnswer;        ///< path returned by SaveFileName ("" = cancel)
-    bool printerAnswer = true; ///< result of PrinterSetup
-    QString printToFile;       ///< when set, PrinterSetup directs the printer to this PDF
-    int execAnswer = 0;        ///< result of Exec
+    QString openAnswer;          ///< path returned by OpenFileName ("" = cancel)
+    QString saveAnswer;          ///< path returned by SaveFileName ("" = cancel)
+    bool printerAnswer = true;   ///< result of PrinterSetup
+    QString printToFile;         ///< when set, PrinterSetup directs the printer to this PDF
+    int execAnswer = 0;          ///< result of Exec
+    bool questionAnswer = false; ///< result of Question (false = No)
 
     // What was asked.
     QStringList filters;    ///< filter of every file dialog, in order
@@ -32,4 +35,6 @@ public:
     QStringList messages;   ///< text of every message box, in order
     QStringList execTitles; ///< window title of every dialog run modally
     int printerSetups = 0;
+    QStringList questions;       ///< text of every question, in order
+    QStringList openedDocuments; ///< every document the program asked to open
 };

@@ -280,6 +280,8 @@ void TForm5::Button2Click() {
     ProgressBar1->setRange(0, ExchangesPerRead);
     ProgressBar1->setValue(0);
     ProgressBar1->show();
+    // What the report names as the record's source, fixed when the read starts.
+    readSource = PortText() + QLatin1Char(' ') + DataItemTexts.at(DataIndex() == 1 ? 1 : 0);
     // The session may finish before Start returns (a port that cannot be opened).
     Session->Start(PortText(), DataIndex() == 1);
 }
@@ -297,6 +299,7 @@ void TForm5::SessionFinished(bool success) {
     ProgressBar1->hide();
     if (success && Form1) {
         Session->ApplyTo(Form1->Record);
+        Form1->RecordSource = readSource;
         Form1->TimeView1->TraceReplaced();
     }
 }

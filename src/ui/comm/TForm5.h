@@ -82,6 +82,7 @@ private:
     QButtonGroup *portItems = nullptr;
     QButtonGroup *dataItems = nullptr;
     bool reading = false;
+    QString readSource; ///< port and "New"/"Old" of the read under way
     bool frameAdjusted = false;
     bool formClosed = false;
     QString deviceItem; // the port item whose device DeviceEdit shows

@@ -1,9 +1,11 @@
 #include "Dialogs.h"
 
+#include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QUrl>
 
 namespace {
 Dialogs realDialogs;
@@ -41,6 +43,16 @@ void Dialogs::Message(QWidget *parent, const QString &title, const QString &text
                       QMessageBox::Icon icon) {
     QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
     box.exec();
+}
+
+bool Dialogs::Question(QWidget *parent, const QString &title, const QString &text) {
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
+bool Dialogs::OpenDocument(const QString &path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 int Dialogs::Exec(QDialog &dialog) {

@@ -27,6 +27,11 @@ public:
     /// A message box with one OK button.
     virtual void Message(QWidget *parent, const QString &title, const QString &text,
                          QMessageBox::Icon icon = QMessageBox::Warning);
+    /// A question with Yes and No; returns true for Yes.
+    virtual bool Question(QWidget *parent, const QString &title, const QString &text);
+    /// Opens a saved document (a report) in the program the desktop uses for it; returns
+    /// false when none could be started.
+    virtual bool OpenDocument(const QString &path);
     /// Runs a modal dialog (for example the version window) and returns its result code.
     virtual int Exec(QDialog &dialog);
 

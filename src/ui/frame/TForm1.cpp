@@ -4,10 +4,12 @@
 #include "CheckedSave.h"
 #include "ChildWindow.h"
 #include "Dialogs.h"
+#include "FaultReportPdf.h"
 #include "FileFolder.h"
 #include "Fonts.h"
 #include "Platform.h"
 #include "TAboutBox.h"
+#include "TEventsForm.h"
 #include "TForm3.h"
 #include "TForm4.h"
 #include "TForm5.h"
@@ -50,6 +52,8 @@ constexpr Caption View1Caption = {"表示(&V)", "&View"};
 constexpr Caption N1Caption = {"数字グラフ", "Graph Form"};
 constexpr Caption N2Caption = {"ビットグラフ", "Bit-Data Form"};
 constexpr Caption N3Caption = {"データ表", "Data Form"};
+constexpr Caption Events1Caption = {"イベント", "Events"};
+constexpr Caption Report1Caption = {"故障解析レポート...", "Fault Report..."};
 constexpr Caption Comm1Caption = {"通信(&R)", "Communication(&R)"};
 constexpr Caption N4Caption = {"通信設定", "Communication"};
 constexpr Caption Help1Caption = {"ヘルプ(&H)", "&Help"};
@@ -67,6 +71,19 @@ const QString RawEnding = QStringLiteral(".vnx");
 const QString NormalizedEnding = QStringLiteral(".vnb");
 const QString RawFilter = QStringLiteral("DataFile(*.vnx)");
 const QString NormalizedFilter = QStringLiteral("DataFile(*.vnb)");
+
+// The fault report.
+constexpr Caption ReportDialogCaption = {"故障解析レポート", "Fault Report"};
+constexpr Caption ReportFailedText = {"レポートを保存できませんでした: %1\n%2",
+                                      "The report could not be saved to %1:\n%2"};
+constexpr Caption ReportOpenQuestion = {"レポートを保存しました: %1\n開きますか?",
+                                        "The report was saved to %1.\nOpen it now?"};
+constexpr Caption ReportOpenFailedText = {"レポートを開けませんでした: %1",
+                                          "The report could not be opened: %1"};
+const QString ReportEnding = QStringLiteral(".pdf");
+const QString ReportFilter = QStringLiteral("PDF(*.pdf)");
+// Charted when the graph window is closed: the currents, the DC voltage and the speed.
+const std::vector<int> DefaultReportChannels = {1, 2, 3, 4, 6};
 
 QString FileCaption(const QString &path) {
     return BaseTitle + QStringLiteral("   ") + QFileInfo(path).fileName();
@@ -147,12 +164,14 @@ void TForm1::CreateMenu() {
     File1->setObjectName(QStringLiteral("File1"));
     open01 = File1->addAction(QString(), this, &TForm1::open01Click);
     saveS1 = File1->addAction(QString(), this, &TForm1::saveS1Click);
+    Report1 = File1->addAction(QString(), this, &TForm1::Report1Click);
     printeP1 = File1->addSeparator();
     Exit1 = File1->addAction(QString(), this, &TForm1::Exit1Click);
     View1 = bar->addMenu(QString());
     N1 = View1->addAction(QString(), this, &TForm1::N1Click);
     N2 = View1->addAction(QString(), this, &TForm1::N2Click);
     N3 = View1->addAction(QString(), this, &TForm1::N3Click);
+    Events1 = View1->addAction(QString(), this, &TForm1::Events1Click);
     Comm1 = bar->addMenu(QString());
     N4 = Comm1->addAction(QString(), this, &TForm1::N4Click);
     Help1 = bar->addMenu(QString());
@@ -160,11 +179,11 @@ void TForm1::CreateMenu() {
     Flag1 = Help1->addAction(QString(), this, &TForm1::Flag1Click);
 
     const std::pair<QObject *, const char *> names[] = {
-        {open01, "open01"}, {saveS1, "saveS1"}, {printeP1, "printeP1"},
-        {Exit1, "Exit1"},   {View1, "View1"},   {N1, "N1"},
-        {N2, "N2"},         {N3, "N3"},         {Comm1, "Comm1"},
-        {N4, "N4"},         {Help1, "Help1"},   {About1, "About1"},
-        {Flag1, "Flag1"}};
+        {open01, "open01"}, {saveS1, "saveS1"},   {printeP1, "printeP1"},
+        {Exit1, "Exit1"},   {View1, "View1"},     {N1, "N1"},
+        {N2, "N2"},         {N3, "N3"},           {Comm1, "Comm1"},
+        {N4, "N4"},         {Help1, "Help1"},     {About1, "About1"},
+        {Flag1, "Flag1"},   {Report1, "Report1"}, {Events1, "Events1"}};
     for (const auto &[object, name] : names)
         object->setObjectName(QString::fromLatin1(name));
     printeP1->setText(QStringLiteral("-"));
@@ -193,11 +212,13 @@ void TForm1::ApplyLanguage() {
     File1->setTitle(Pick(File1Caption));
     open01->setText(Pick(open01Caption));
     saveS1->setText(Pick(saveS1Caption));
+    Report1->setText(Pick(Report1Caption));
     Exit1->setText(Pick(Exit1Caption));
     View1->setTitle(Pick(View1Caption));
     N1->setText(Pick(N1Caption));
     N2->setText(Pick(N2Caption));
     N3->setText(Pick(N3Caption));
+    Events1->setText(Pick(Events1Caption));
     Comm1->setTitle(Pick(Comm1Caption));
     N4->setText(Pick(N4Caption));
     Help1->setTitle(Pick(Help1Caption));
@@ -304,6 +325,7 @@ bool TForm1::OpenTraceFile(const QString &path) {
         break;
     }
     setWindowTitle(FileCaption(path));
+    RecordSource = QFileInfo(path).fileName();
     RememberFileFolder(path);
     return true;
 }
@@ -328,6 +350,7 @@ void TForm1::saveS1Click() {
         return;
     }
     setWindowTitle(FileCaption(path));
+    RecordSource = QFileInfo(path).fileName();
     RememberFileFolder(path);
 }
 
@@ -360,6 +383,54 @@ void TForm1::N2Click() {
 
 void TForm1::N3Click() {
     OpenChild(N3, new TForm3);
+}
+
+void TForm1::Events1Click() {
+    OpenChild(Events1, new TEventsForm);
+}
+
+FaultReportInput TForm1::ReportInput() const {
+    FaultReportInput input;
+    input.Record = Record;
+    input.Normalized = IsNormalized != 0;
+    input.DriveTypeE = DriveTypeE;
+    input.Japanese = IsJapanese();
+    input.Source = RecordSource.toStdString();
+    input.Channels = DefaultReportChannels;
+    if (GraghForm) {
+        // The charts as the graph window shows them, bottom one first.
+        input.Channels.clear();
+        for (int p = 1; p <= GraghForm->SelectedCount && p <= MaxShownChannels; ++p)
+            input.Channels.push_back(GraghForm->ChannelOfChart[p]);
+    }
+    return input;
+}
+
+bool TForm1::WriteReport(const QString &path, QString *error) {
+    return WriteFaultReport(path, ReportInput(), error);
+}
+
+void TForm1::Report1Click() {
+    QString path = Dialogs::Current().SaveFileName(this, Pick(ReportDialogCaption),
+                                                   FileDialogFolder(), ReportFilter);
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(ReportEnding, Qt::CaseInsensitive))
+        path += ReportEnding;
+    const QString shown = QDir::toNativeSeparators(path);
+    QString reason;
+    if (!WriteReport(path, &reason)) {
+        Dialogs::Current().Message(this, Pick(FileErrorTitle),
+                                   Pick(ReportFailedText).arg(shown, reason));
+        return;
+    }
+    RememberFileFolder(path);
+    if (!Dialogs::Current().Question(this, Pick(ReportDialogCaption),
+                                     Pick(ReportOpenQuestion).arg(shown)))
+        return;
+    if (!Dialogs::Current().OpenDocument(path))
+        Dialogs::Current().Message(this, Pick(ReportDialogCaption),
+                                   Pick(ReportOpenFailedText).arg(shown));
 }
 
 void TForm1::N4Click() {

@@ -1,6 +1,7 @@
 #pragma once
 // Main frame: the multiple-document window with the menu; owns the trace record.
 
+#include "FaultReport.h"
 #include "TraceRecord.h"
 #include "WindowPrint.h"
 
@@ -32,6 +33,9 @@ public:
     TTraceRecord Record;
     /// Zoom, cursors and hover shared by the graph window and the bit graph.
     TimeViewState *TimeView1 = nullptr;
+    /// Where the record came from: a file name, or the port and "New"/"Old" of a read; empty
+    /// before either.
+    QString RecordSource;
     /// Full path of the language file written on close.
     QString SettingsPath;
 
@@ -39,12 +43,14 @@ public:
     QMenu *File1 = nullptr;
     QAction *open01 = nullptr;
     QAction *saveS1 = nullptr;
+    QAction *Report1 = nullptr;  ///< the fault report as PDF
     QAction *printeP1 = nullptr; // separator
     QAction *Exit1 = nullptr;
     QMenu *View1 = nullptr;
     QAction *N1 = nullptr;
     QAction *N2 = nullptr;
     QAction *N3 = nullptr;
+    QAction *Events1 = nullptr; ///< the events window
     QMenu *Comm1 = nullptr;
     QAction *N4 = nullptr;
     QMenu *Help1 = nullptr;
@@ -88,6 +94,14 @@ public:
     /// message box on failure. Returns true when the record was replaced.
     bool OpenTraceFile(const QString &path);
 
+    /// What the fault report is made of now: the record, its units and source, the Language of
+    /// this moment, and the charts the graph window shows (channels 1, 2, 3, 4 and 6 when it is
+    /// closed).
+    FaultReportInput ReportInput() const;
+    /// Writes the fault report of the record, in the Language of this moment, as PDF to path.
+    /// Returns false, with the reason in *error, when nothing was written.
+    bool WriteReport(const QString &path, QString *error = nullptr);
+
     /// Creation: settings path, language from the system, font, caption, menu, fresh record.
     void FormCreate();
     /// Closing, however it was asked for: writes the one-byte language file.
@@ -100,6 +114,8 @@ public slots:
     void N1Click();
     void N2Click();
     void N3Click();
+    void Events1Click();
+    void Report1Click();
     void N4Click();
     void About1Click();
     void Flag1Click();

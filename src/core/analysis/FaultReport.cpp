@@ -1,0 +1,204 @@
+#include "FaultReport.h"
+
+#include "ChannelNames.h"
+#include "NumberFormat.h"
+#include "PlausibilityHints.h"
+#include "TimeView.h"
+#include "TriggerStamp.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <numeric>
+
+namespace {
+
+struct Text {
+    const char *japanese;
+    const char *english;
+    const char *Pick(bool ja) const { return ja ? japanese : english; }
+};
+
+constexpr Text TitleText = {"故障解析レポート", "Fault Report"};
+constexpr Text SourceText = {"データ元: ", "Source: "};
+constexpr Text UnknownSourceText = {"(なし)", "(none)"};
+constexpr Text DriveTypeText = {"ドライブ形式: ", "Drive type: "};
+constexpr Text TypeEText = {"E形", "E"};
+constexpr Text StandardTypeText = {"標準", "standard"};
+constexpr Text TriggerPointText = {"トリガ点: ", "Trigger point: "};
+constexpr Text FirstFaultPrefix = {"最初の故障: ", "First fault: "};
+constexpr Text NoneText = {"なし", "none"};
+constexpr Text SampleWord = {"サンプル ", "sample "};
+constexpr Text WordWord = {" ワード ", " word "};
+constexpr Text BitWord = {" ビット ", " bit "};
+constexpr Text EventsHeadingText = {"イベント (トリガ付近)", "Events (nearest the trigger)"};
+constexpr Text NoEventsText = {"イベントなし", "No events"};
+constexpr Text MoreEventsFormat = {"他 %zu 件のイベント", "%zu more events"};
+constexpr Text ChannelsHeadingText = {"チャンネル", "Channels"};
+constexpr Text NameColumn = {"チャンネル", "Channel"};
+constexpr Text MinColumn = {"最小", "Min"};
+constexpr Text MaxColumn = {"最大", "Max"};
+constexpr Text AtTriggerColumn = {"トリガ時", "At trigger"};
+constexpr Text HintsHeadingText = {"ヒント", "Hints"};
+constexpr Text NoHintsText = {"ヒントなし", "No hints"};
+constexpr Text ChartsHeadingText = {"グラフ", "Charts"};
+constexpr Text KindTexts[] = {{"セット", "set"}, {"立上り", "rise"}, {"立下り", "fall"}};
+// The clocks as the graph window names them.
+constexpr Text SetnvopClock = {"SETNVOP", "SETNVOP"};
+constexpr Text HostClock = {"上位CPU", "PLC"};
+
+std::string ValueText(float v) {
+    return std::isfinite(v) ? FormatFixed(v, 2) : std::string("-");
+}
+
+} // namespace
+
+int ReportTriggerSample(const TTraceRecord &record) {
+    // Header[0] is stored in 32 bits; the difference is kept in range for any value.
+    const long long t = 100LL - record.Header[0];
+    return static_cast<int>(std::clamp<long long>(t, -1000000, 1000000));
+}
+
+std::string EventKindText(FlagEventKind kind, bool japanese) {
+    return KindTexts[static_cast<int>(kind)].Pick(japanese);
+}
+
+std::string FirstFaultText(const std::vector<FlagEvent> &events, int t, bool japanese) {
+    const auto first = FirstFault(events);
+    std::string text = FirstFaultPrefix.Pick(japanese);
+    if (!first)
+        return text + NoneText.Pick(japanese);
+    const FlagEvent &e = events[*first];
+    text += SampleWord.Pick(japanese) + std::to_string(e.Sample) + " (" +
+            RelativeSampleText(e.Sample, t) + ")" + WordWord.Pick(japanese) +
+            std::to_string(e.Word) + BitWord.Pick(japanese) + std::to_string(e.Bit);
+    if (!e.Meaning.empty())
+        text += " " + e.Meaning;
+    return text;
+}
+
+std::string EventLineText(const FlagEvent &event, int t, bool japanese) {
+    std::string text = std::to_string(event.Sample) + "  " + RelativeSampleText(event.Sample, t) +
+                       WordWord.Pick(japanese) + std::to_string(event.Word) +
+                       BitWord.Pick(japanese) + std::to_string(event.Bit) + "  " +
+                       EventKindText(event.Kind, japanese);
+    if (!event.Meaning.empty())
+        text += "  " + event.Meaning;
+    return text;
+}
+
+std::vector<std::size_t> EventsNearest(const std::vector<FlagEvent> &events, int t,
+                                       std::size_t limit) {
+    std::vector<std::size_t> order(events.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    // Events are in sample order, so a stable sort by distance keeps earlier ones first.
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return std::abs(events[a].Sample - t) < std::abs(events[b].Sample - t);
+    });
+    if (order.size() > limit)
+        order.resize(limit);
+    std::sort(order.begin(), order.end());
+    return order;
+}
+
+float ReportValue(const TTraceRecord &record, bool normalized, int n, int ch) {
+    const float stored = record.Value[n][ch - 1];
+    return normalized ? stored : stored * record.Scale[ch - 1];
+}
+
+FaultReport BuildFaultReport(const FaultReportInput &input) {
+    const bool ja = input.Japanese;
+    const TTraceRecord &record = input.Record;
+    const int t = ReportTriggerSample(record);
+    const std::optional<int> trigger = TriggerSample(record);
+    const int language = ja ? LanguageJapanese : LanguageEnglish;
+
+    FaultReport report;
+    report.Title = TitleText.Pick(ja);
+    report.InfoLines.push_back(SourceText.Pick(ja) + (input.Source.empty()
+                                                          ? std::string(UnknownSourceText.Pick(ja))
+                                                          : input.Source));
+    report.InfoLines.push_back(
+        DriveTypeText.Pick(ja) +
+        std::string((input.DriveTypeE == 1 ? TypeEText : StandardTypeText).Pick(ja)));
+    const TriggerStamp first = FormatTriggerStamp(record.Header, StampClock::Setnvop);
+    const TriggerStamp second = FormatTriggerStamp(record.Header, StampClock::HostCpu);
+    report.InfoLines.push_back(TriggerPointText.Pick(ja) + first.Point);
+    report.InfoLines.push_back(std::string(SetnvopClock.Pick(ja)) + ": " + first.Date + " " +
+                               first.Time);
+    report.InfoLines.push_back(std::string(HostClock.Pick(ja)) + ": " + second.Date + " " +
+                               second.Time);
+
+    const std::vector<FlagEvent> events = FlagEvents(record, ja, input.DriveTypeE);
+    report.FirstFaultLine = FirstFaultText(events, t, ja);
+    report.EventsHeading = EventsHeadingText.Pick(ja);
+    const auto shown = EventsNearest(events, t, ReportEventLimit);
+    const auto firstFault = FirstFault(events);
+    for (const std::size_t i : shown) {
+        if (firstFault == i)
+            report.FirstFaultEventLine = report.EventLines.size();
+        report.EventLines.push_back(EventLineText(events[i], t, ja));
+    }
+    if (events.empty())
+        report.EventLines.push_back(NoEventsText.Pick(ja));
+    if (events.size() > shown.size()) {
+        char more[96];
+        std::snprintf(more, sizeof more, MoreEventsFormat.Pick(ja), events.size() - shown.size());
+        report.MoreEventsLine = more;
+    }
+
+    report.ChannelsHeading = ChannelsHeadingText.Pick(ja);
+    report.ChannelColumns = {NameColumn.Pick(ja), MinColumn.Pick(ja), MaxColumn.Pick(ja),
+                             AtTriggerColumn.Pick(ja)};
+    for (int ch = 1; ch <= ChannelCount; ++ch) {
+        ReportChannelRow row;
+        row.Name = std::string(ChannelNameTable.at(
+            static_cast<std::size_t>(ChannelNameIndex(ch, language, input.DriveTypeE))));
+        bool any = false;
+        float lo = 0, hi = 0;
+        for (int n = 0; n < SampleCount; ++n) {
+            const float v = ReportValue(record, input.Normalized, n, ch);
+            if (!std::isfinite(v))
+                continue;
+            lo = any ? std::min(lo, v) : v;
+            hi = any ? std::max(hi, v) : v;
+            any = true;
+        }
+        row.Min = any ? ValueText(lo) : "-";
+        row.Max = any ? ValueText(hi) : "-";
+        row.AtTrigger =
+            trigger ? ValueText(ReportValue(record, input.Normalized, *trigger, ch)) : "-";
+        report.ChannelRows.push_back(row);
+    }
+
+    report.HintsHeading = HintsHeadingText.Pick(ja);
+    for (const PlausibilityHint &hint :
+         PlausibilityHints(record, input.Normalized, input.DriveTypeE, ja))
+        report.HintLines.push_back(hint.Text);
+    if (report.HintLines.empty())
+        report.HintLines.push_back(NoHintsText.Pick(ja));
+
+    report.ChartsHeading = ChartsHeadingText.Pick(ja);
+    report.Trigger = trigger;
+    for (const int ch : input.Channels) {
+        if (ch < 1 || ch > ChannelCount)
+            continue;
+        ReportChart chart;
+        chart.Title = report.ChannelRows[static_cast<std::size_t>(ch - 1)].Name;
+        bool any = false;
+        float lo = 0, hi = 0;
+        for (int n = 0; n < SampleCount; ++n) {
+            const float v = ReportValue(record, input.Normalized, n, ch);
+            chart.Y[static_cast<std::size_t>(n)] = v;
+            if (!std::isfinite(v))
+                continue;
+            lo = any ? std::min(lo, v) : v;
+            hi = any ? std::max(hi, v) : v;
+            any = true;
+        }
+        chart.Range = VerticalRange(hi, lo);
+        report.Charts.push_back(chart);
+    }
+    return report;
+}

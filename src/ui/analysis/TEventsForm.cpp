@@ -1,0 +1,175 @@
+#include "TEventsForm.h"
+
+#include "Caption.h"
+#include "ChildFrame.h"
+#include "ChildWindow.h"
+#include "FaultReport.h"
+#include "Fonts.h"
+#include "PlausibilityHints.h"
+#include "TForm1.h"
+#include "TForm4.h"
+#include "TGraghForm.h"
+#include "TimeView.h"
+#include "TimeViewState.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+TEventsForm *EventsForm = nullptr;
+
+namespace {
+
+constexpr Caption WindowCaption = {"イベント", "Events"};
+constexpr Caption HintsCaption = {"ヒント", "Hints"};
+constexpr Caption CloseCaption = {"閉じる", "Close"};
+constexpr Caption ColumnCaptions[] = {{"サンプル", "Sample"}, {"T", "T"},
+                                      {"ワード", "Word"},     {"ビット", "Bit"},
+                                      {"種類", "Kind"},       {"意味", "Meaning"}};
+// The first fault's row stands out whether or not it is selected.
+const QColor FirstFaultColour(255, 214, 214);
+
+} // namespace
+
+TEventsForm::TEventsForm(QWidget *parent) : QWidget(parent), japanese(IsJapanese()) {
+    EventsForm = this;
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("EventsForm"));
+    setWindowTitle(Pick(WindowCaption, japanese));
+    setFont(WindowFont(font()));
+
+    FirstFaultLabel = new QLabel(this);
+    FirstFaultLabel->setObjectName(QStringLiteral("FirstFaultLabel"));
+    FirstFaultLabel->setAccessibleName(QStringLiteral("First fault"));
+    FirstFaultLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QFont bold(FirstFaultLabel->font());
+    bold.setBold(true);
+    FirstFaultLabel->setFont(bold);
+
+    EventGrid = new QTableWidget(0, 6, this);
+    EventGrid->setObjectName(QStringLiteral("EventGrid"));
+    EventGrid->setAccessibleName(QStringLiteral("Events"));
+    QStringList headers;
+    for (const Caption &c : ColumnCaptions)
+        headers << Pick(c, japanese);
+    EventGrid->setHorizontalHeaderLabels(headers);
+    EventGrid->verticalHeader()->hide();
+    EventGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    EventGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    EventGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    EventGrid->horizontalHeader()->setStretchLastSection(true);
+    // One line per event; a long meaning scrolls sideways rather than making rows uneven.
+    EventGrid->setWordWrap(false);
+    connect(EventGrid, &QTableWidget::cellClicked, this, [this](int row, int) { EventClick(row); });
+    // Enter on the current row does what a click does, for the keyboard.
+    connect(EventGrid, &QTableWidget::cellActivated, this,
+            [this](int row, int) { EventClick(row); });
+
+    HintsLabel = new QLabel(Pick(HintsCaption, japanese), this);
+    HintsLabel->setObjectName(QStringLiteral("HintsLabel"));
+    HintList = new QListWidget(this);
+    HintList->setObjectName(QStringLiteral("HintList"));
+    HintList->setAccessibleName(QStringLiteral("Hints"));
+    HintList->setWordWrap(true);
+    HintsLabel->setBuddy(HintList);
+
+    CloseButton = new QPushButton(Pick(CloseCaption, japanese), this);
+    CloseButton->setObjectName(QStringLiteral("CloseButton"));
+    connect(CloseButton, &QPushButton::clicked, this, [this] { CloseChildWindow(this); });
+
+    auto *column = new QVBoxLayout(this);
+    column->addWidget(FirstFaultLabel);
+    column->addWidget(EventGrid, 3);
+    column->addWidget(HintsLabel);
+    column->addWidget(HintList, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(CloseButton);
+    column->addLayout(buttons);
+    setTabOrder(EventGrid, HintList);
+    setTabOrder(HintList, CloseButton);
+
+    // Another trace loaded or read: its events replace the shown ones.
+    connect(&ProgramTimeView(), &TimeViewState::TraceLoaded, this, &TEventsForm::FillEvents);
+    FillEvents();
+}
+
+TEventsForm::~TEventsForm() {
+    if (EventsForm == this)
+        EventsForm = nullptr;
+}
+
+void TEventsForm::FillEvents() {
+    TTraceRecord empty{};
+    if (!Form1)
+        ResetRecord(empty);
+    const TTraceRecord &record = Form1 ? Form1->Record : empty;
+    const int t = ReportTriggerSample(record);
+    events = FlagEvents(record, japanese, DriveTypeE);
+    const auto first = FirstFault(events);
+    firstFaultRow = first ? static_cast<int>(*first) : -1;
+    const QString firstFault = QString::fromStdString(FirstFaultText(events, t, japanese));
+    FirstFaultLabel->setText(firstFault);
+    // The name says what the label is; screen readers find what it says here.
+    FirstFaultLabel->setAccessibleDescription(firstFault);
+
+    EventGrid->clearContents();
+    EventGrid->setRowCount(static_cast<int>(events.size()));
+    for (int row = 0; row < static_cast<int>(events.size()); ++row) {
+        const FlagEvent &e = events[static_cast<std::size_t>(row)];
+        const QString cells[] = {QString::number(e.Sample),
+                                 QString::fromStdString(RelativeSampleText(e.Sample, t)),
+                                 QString::number(e.Word),
+                                 QString::number(e.Bit),
+                                 QString::fromStdString(EventKindText(e.Kind, japanese)),
+                                 QString::fromStdString(e.Meaning)};
+        for (int col = 0; col < 6; ++col) {
+            auto *item = new QTableWidgetItem(cells[col]);
+            if (col < 4)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (row == firstFaultRow) {
+                item->setBackground(FirstFaultColour);
+                QFont f = item->font();
+                f.setBold(true);
+                item->setFont(f);
+            }
+            EventGrid->setItem(row, col, item);
+        }
+    }
+    EventGrid->resizeColumnsToContents();
+    if (firstFaultRow >= 0) {
+        // Selected without moving cursor A: only a user's click places it.
+        const QSignalBlocker blocker(EventGrid);
+        EventGrid->selectRow(firstFaultRow);
+        EventGrid->scrollToItem(EventGrid->item(firstFaultRow, 0));
+    }
+
+    HintList->clear();
+    for (const PlausibilityHint &hint :
+         PlausibilityHints(record, IsNormalized != 0, DriveTypeE, japanese))
+        HintList->addItem(QString::fromStdString(hint.Text));
+}
+
+void TEventsForm::EventClick(int row) {
+    if (row < 0 || row >= static_cast<int>(events.size()))
+        return;
+    // Cursor A belongs to the charts; without one open there is nothing to place it on.
+    if (!GraghForm && !Form4)
+        return;
+    ProgramTimeView().PlaceA(events[static_cast<std::size_t>(row)].Sample);
+}
+
+void TEventsForm::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    if (placed)
+        return;
+    placed = true;
+    const QSize client = MainClientSize();
+    const int width = client.isEmpty() ? 640 : std::min(640, client.width() - 40);
+    const int height = client.isEmpty() ? 440 : std::min(440, client.height() - 30);
+    PlaceChildFrame(this, QRect(30, 15, std::max(width, 320), std::max(height, 240)));
+}

@@ -1,0 +1,49 @@
+#pragma once
+// Events window: every flag event of the trace, the first fault named on top, then the hints.
+
+#include "FlagEvents.h"
+
+#include <QWidget>
+
+#include <vector>
+
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QTableWidget;
+
+class TEventsForm : public QWidget {
+    Q_OBJECT
+public:
+    explicit TEventsForm(QWidget *parent = nullptr);
+    ~TEventsForm() override;
+
+    QLabel *FirstFaultLabel = nullptr; ///< names the first fault, or says there is none
+    QTableWidget *EventGrid = nullptr; ///< sample, T-relative, word, bit, kind, meaning
+    QLabel *HintsLabel = nullptr;
+    QListWidget *HintList = nullptr;
+    QPushButton *CloseButton = nullptr;
+
+    /// Fills the table, the first fault and the hints from the record as it is now.
+    void FillEvents();
+    /// Row of the first fault in the table, or -1.
+    int FirstFaultRow() const { return firstFaultRow; }
+    /// The event shown in row.
+    const FlagEvent &EventAt(int row) const { return events.at(static_cast<std::size_t>(row)); }
+
+public slots:
+    /// Places cursor A at the sample of row when the graph or the bit graph is open.
+    void EventClick(int row);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    bool japanese;
+    bool placed = false;
+    std::vector<FlagEvent> events;
+    int firstFaultRow = -1;
+};
+
+/// The open events window, or nullptr.
+extern TEventsForm *EventsForm;

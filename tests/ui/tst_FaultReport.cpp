@@ -1,0 +1,229 @@
+// The fault report (File, Fault Report...) read back as text, and the events window.
+
+#include "FakeDialogs.h"
+#include "FaultReportPdf.h"
+#include "FileFaults.h"
+#include "TEventsForm.h"
+#include "TForm1.h"
+#include "TGraghForm.h"
+#include "TimeViewState.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// Trigger at sample 70; over current rises at 67 (T-3), before a second-word fault at 80;
+// the status word is set from the start and the command word toggles, so that there are more
+// events than the report lists.
+TTraceRecord TrippedRecord() {
+    TTraceRecord record;
+    ResetRecord(record);
+    record.Header[0] = 30;
+    const std::int32_t stamps[] = {9, 8, 5, 7, 3, 12, 11, 30, 23, 59};
+    for (int j = 0; j < 10; ++j)
+        record.Header[j + 1] = stamps[j];
+    for (int i = 0; i < SampleCount; ++i) {
+        record.Value[i][0] = float(i * 10);
+        record.Flag[i][0] = i >= 67 ? 0x0001 : 0;
+        record.Flag[i][1] = i >= 80 ? 0x0010 : 0;
+        record.Flag[i][2] = 0x0002;
+        record.Flag[i][3] = i >= 10 && i < 50 && i % 2 == 0 ? 0x0001 : 0;
+    }
+    return record;
+}
+
+// Runs a poppler tool and returns what it wrote; fails the test when it did not run.
+QString Poppler(const QString &tool, const QStringList &arguments) {
+    QProcess process;
+    process.start(tool, arguments);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0)
+        return QStringLiteral("<%1 failed: %2>")
+            .arg(tool, QString::fromLocal8Bit(process.readAllStandardError()));
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// pdftotext's text with every run of white space made one space.
+QString PdfText(const QString &path) {
+    return Poppler(QStringLiteral("pdftotext"), {path, QStringLiteral("-")}).simplified();
+}
+
+} // namespace
+
+class tst_FaultReport : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        QVERIFY(dir.isValid());
+        ResetGlobals();
+        Language = LanguageEnglish;
+    }
+
+    void reportIsOnePageOfText_data() {
+        QTest::addColumn<bool>("japanese");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList stamps = {QStringLiteral("SETNVOP: 2009/08/05 07:03"),
+                                    QStringLiteral("2012/11/30 23:59"), QStringLiteral("70")};
+        QTest::newRow("en") << false
+                            << (QStringList{"Fault Report", "Source: run7.vnx",
+                                            "First fault: sample 67 (T-3) word 0 bit 0 BIT0 "
+                                            ":Over Current",
+                                            "PLC: 2012/11/30 23:59", "more events"} +
+                                stamps);
+        QTest::newRow("ja") << true
+                            << (QStringList{"故障解析レポート", "データ元: run7.vnx",
+                                            "最初の故障: サンプル 67 (T-3) ワード 0 ビット 0 "
+                                            "BIT0 :Over Current",
+                                            "上位CPU: 2012/11/30 23:59", "件のイベント"} +
+                                stamps);
+    }
+    void reportIsOnePageOfText() {
+        QFETCH(bool, japanese);
+        QFETCH(QStringList, expected);
+        FaultReportInput input;
+        input.Record = TrippedRecord();
+        input.Japanese = japanese;
+        input.Source = "run7.vnx";
+        const QString path = dir.filePath(japanese ? "ja.pdf" : "en.pdf");
+        QString error;
+        QVERIFY2(WriteFaultReport(path, input, &error), qPrintable(error));
+        QVERIFY(Poppler(QStringLiteral("pdfinfo"), {path})
+                    .contains(QRegularExpression(QStringLiteral("^Pages:\\s+1$"),
+                                                 QRegularExpression::MultilineOption)));
+        const QString text = PdfText(path);
+        for (const QString &part : expected)
+            QVERIFY2(text.contains(part), qPrintable(part + QStringLiteral(" not in: ") + text));
+    }
+
+    void reportOfATraceFile() {
+        const QString out = dir.filePath("typeE.pdf");
+        QString error;
+        QVERIFY2(WriteFaultReportOfFile(QStringLiteral(VANDREL_TEST_DATA "/typeE.vnx"), out, false,
+                                        &error),
+                 qPrintable(error));
+        const QString text = PdfText(out);
+        QVERIFY2(text.contains(QStringLiteral("Source: typeE.vnx Drive type: E")),
+                 qPrintable(text));
+
+        // A trace that cannot be read gives its reason and no report.
+        const QString none = dir.filePath("none.pdf");
+        QVERIFY(!WriteFaultReportOfFile(dir.filePath("missing.vnx"), none, true, &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!QFile::exists(none));
+    }
+
+    void reportThroughTheMenu() {
+        FakeDialogs dialogs;
+        TForm1 form;
+        Language = LanguageEnglish;
+        form.Record = TrippedRecord();
+        form.RecordSource = QStringLiteral("COM3 Old");
+
+        // A FIFO is refused: a message, and the FIFO is all the folder holds.
+        QTemporaryDir folder;
+        const QString fifo = folder.filePath("report.pdf");
+        QVERIFY(MakeFifo(fifo));
+        dialogs.saveAnswer = fifo;
+        form.Report1->trigger();
+        QCOMPARE(dialogs.messages.size(), 1);
+        QVERIFY2(dialogs.messages[0].contains(QStringLiteral("could not be saved")),
+                 qPrintable(dialogs.messages[0]));
+        QCOMPARE(FileKindAt(fifo), QStringLiteral("fifo"));
+        QCOMPARE(
+            QDir(folder.path())
+                .entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System | QDir::Hidden),
+            QStringList{"report.pdf"});
+        QVERIFY(dialogs.questions.isEmpty());
+
+        // Saved: the ending is added, the user is offered to open it, and it opens on Yes.
+        dialogs.saveAnswer = folder.filePath("trip");
+        dialogs.questionAnswer = true;
+        form.Report1->trigger();
+        QCOMPARE(dialogs.messages.size(), 1);
+        QCOMPARE(dialogs.filters.last(), QStringLiteral("PDF(*.pdf)"));
+        QCOMPARE(dialogs.questions.size(), 1);
+        QCOMPARE(dialogs.openedDocuments, QStringList{folder.filePath("trip.pdf")});
+        const QString text = PdfText(folder.filePath("trip.pdf"));
+        QVERIFY2(text.contains(QStringLiteral("Source: COM3 Old")), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("First fault: sample 67 (T-3)")));
+    }
+
+    void eventsWindowListsAndPlacesCursorA() {
+        FakeDialogs dialogs;
+        TForm1 form;
+        Language = LanguageJapanese;
+        form.Record = TrippedRecord();
+        form.Events1->trigger();
+        QVERIFY(EventsForm);
+        QVERIFY(!form.Events1->isEnabled());
+        TEventsForm *window = EventsForm;
+        QCOMPARE(window->windowTitle(), QStringLiteral("イベント"));
+        QCOMPARE(
+            window->FirstFaultLabel->text(),
+            QStringLiteral("最初の故障: サンプル 67 (T-3) ワード 0 ビット 0 BIT0 :Over Current"));
+        QAccessibleInterface *label =
+            QAccessible::queryAccessibleInterface(window->FirstFaultLabel);
+        QVERIFY(label);
+        QCOMPARE(label->text(QAccessible::Description), window->FirstFaultLabel->text());
+        const int row = window->FirstFaultRow();
+        QVERIFY(row > 0); // the status word's set at sample 0 comes first
+        QStringList cells;
+        for (int col = 0; col < window->EventGrid->columnCount(); ++col)
+            cells << window->EventGrid->item(row, col)->text();
+        QCOMPARE(cells, (QStringList{"67", "T-3", "0", "0", "立上り", "BIT0 :Over Current"}));
+        QCOMPARE(window->EventGrid->currentRow(), row);
+        QCOMPARE(window->EventGrid->item(0, 5)->text(), QStringLiteral("BIT1 :運転中"));
+        QCOMPARE(window->EventGrid->item(0, 4)->text(), QStringLiteral("セット"));
+
+        // A click without a chart open leaves cursor A alone; with the graph open it moves it.
+        ProgramTimeView().ClearCursors();
+        const int last = window->EventGrid->rowCount() - 1;
+        auto click = [&](int r) {
+            window->EventGrid->scrollToItem(window->EventGrid->item(r, 1));
+            const QRect shown = window->EventGrid->visualItemRect(window->EventGrid->item(r, 1));
+            QTest::mouseClick(window->EventGrid->viewport(), Qt::LeftButton, {}, shown.center());
+        };
+        click(last);
+        QVERIFY(!ProgramTimeView().View().A);
+        QCOMPARE(form.ReportInput().Channels, (std::vector<int>{1, 2, 3, 4, 6}));
+        form.N1->trigger();
+        QVERIFY(GraghForm);
+        click(last);
+        QCOMPARE(ProgramTimeView().View().A, std::optional<int>(80));
+        click(row);
+        QCOMPARE(ProgramTimeView().View().A, std::optional<int>(67));
+
+        // The report charts what the graph window shows.
+        QVERIFY(form.ReportInput().Channels.empty());
+        GraghForm->CheckBox3->click();
+        GraghForm->CheckBox7->click();
+        QCOMPARE(form.ReportInput().Channels, (std::vector<int>{3, 7}));
+
+        // Another trace: its events replace the shown ones.
+        ResetRecord(form.Record);
+        form.TimeView1->TraceReplaced();
+        QCOMPARE(window->EventGrid->rowCount(), 0);
+        QCOMPARE(window->FirstFaultLabel->text(), QStringLiteral("最初の故障: なし"));
+
+        window->CloseButton->click();
+        QTRY_VERIFY(!EventsForm);
+        QVERIFY(form.Events1->isEnabled());
+    }
+
+private:
+    QTemporaryDir dir;
+};
+
+QTEST_MAIN(tst_FaultReport)
+#include "tst_FaultReport.moc"
