@@ -9,6 +9,7 @@ extern const CommandSpec ExportCommand;
 extern const CommandSpec ReadCommand;
 extern const CommandSpec EventsCommand;
 extern const CommandSpec SummaryCommand;
+extern const CommandSpec ReportCommand;
 
 /// Remembers errno as the reason standard output failed, unless a reason is known already.
 /// Call right after a write to standard output failed.

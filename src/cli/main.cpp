@@ -12,7 +12,7 @@ namespace {
 
 // Every command of vandrel-trace, in the order the usage lists them.
 const CommandSpec *const CommandTable[] = {
-    &InfoCommand, &ExportCommand, &ReadCommand, &EventsCommand, &SummaryCommand,
+    &InfoCommand, &ExportCommand, &ReadCommand, &EventsCommand, &SummaryCommand, &ReportCommand,
 };
 
 // Synopses longer than this get their summary on the next line.

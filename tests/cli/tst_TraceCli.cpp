@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -118,6 +119,39 @@ private slots:
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out, expected);
         QVERIFY(run.err.isEmpty());
+    }
+
+    void report() {
+        // Written without a display, in the language asked for; a size limit or a FIFO as
+        // the target leaves nothing behind and says why.
+        const QString pdf = scratch.filePath("trip.pdf");
+        const Run run =
+            Trace({"report", scratch.filePath("flags.vnx"), "--out", pdf, "--lang", "ja"});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.out.isEmpty());
+        QProcess text;
+        text.start("pdftotext", {pdf, "-"});
+        QVERIFY(text.waitForFinished(30000));
+        const QString words = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY2(words.contains(QStringLiteral("故障解析レポート")), qPrintable(words));
+        QVERIFY(words.contains(QStringLiteral("BIT1 :IGBT")));
+
+        const QByteArray before = ReadFile(pdf);
+        const Run full =
+            Trace({"report", scratch.filePath("flags.vnx"), "--out", pdf}, "C.UTF-8", 1000);
+        QCOMPARE(full.exitCode, 1);
+        QVERIFY(!full.err.isEmpty());
+        QCOMPARE(ReadFile(pdf), before);
+
+        const QString fifo = scratch.filePath("report-fifo.pdf");
+        QVERIFY(MakeFifo(fifo));
+        const Run refused = Trace({"report", scratch.filePath("flags.vnx"), "--out", fifo});
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY(QFileInfo(fifo).isFile() == false && QFileInfo(fifo).exists());
+
+        const Run usage = Trace({"report", scratch.filePath("flags.vnx")});
+        QCOMPARE(usage.exitCode, 2);
+        QVERIFY(usage.out.isEmpty());
     }
 
     void summary() {
