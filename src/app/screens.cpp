@@ -5,12 +5,14 @@
 #include "ChildFrame.h"
 #include "Dialogs.h"
 #include "MonitorApplication.h"
+#include "TEventsForm.h"
 #include "TForm1.h"
 #include "TForm3.h"
 #include "TForm4.h"
 #include "TForm5.h"
 #include "TForm6.h"
 #include "TGraghForm.h"
+#include "TimeViewState.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -156,6 +158,9 @@ void PictureAllWindows(TForm1 &frame) {
         for (int ch : {1, 2, 4})
             GraghForm->CheckBox[ch]->click();
     }
+    // Two cursors, so that the marks and the readout show.
+    ProgramTimeView().PlaceA(40);
+    ProgramTimeView().PlaceB(55);
     SaveWindow(GraghForm, QStringLiteral("graph"));
     if (GraghForm) {
         GraghForm->Button3->click();
@@ -179,6 +184,8 @@ void PictureAllWindows(TForm1 &frame) {
         if (sub->widget() && sub->widget()->inherits("TFlagForm"))
             flags = sub->widget();
     SaveWindow(flags, QStringLiteral("flags"));
+    frame.Events1->trigger();
+    SaveWindow(EventsForm, QStringLiteral("events"));
 
     // The main window with everything open, as each window places itself.
     Settle();
@@ -187,6 +194,7 @@ void PictureAllWindows(TForm1 &frame) {
     frame.About1->trigger();
 
     frame.ClientArea()->closeAllSubWindows();
+    ProgramTimeView().ClearCursors();
     Settle();
 }
 
