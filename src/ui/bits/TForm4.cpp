@@ -334,7 +334,9 @@ void TForm4::FormCreate() {
     Button1->setText(Pick(Button1Caption, japanese));
     Button2->setText(Pick(Button2Caption, japanese));
     SaveImageButton->setText(Pick(SaveImageCaption, japanese));
-    FitCaption(SaveImageButton, Panel1->width() - 2);
+    // The right panel grows where the caption needs more room than designed.
+    FitCaption(SaveImageButton);
+    Panel1->setFixedWidth(std::max(86, SaveImageButton->geometry().right() + 1 + 4));
     QList<QWidget *> radioRow;
     for (int w = 0; w < FlagWordCount; ++w) {
         RadioButton[w]->setText(Pick(RadioCaptions[w], japanese));
