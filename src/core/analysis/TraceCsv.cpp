@@ -15,16 +15,22 @@ std::string ShortestText(float value) {
     return std::string(buffer, result.ptr);
 }
 
+// Appends one field after a separator.
+void Field(std::string &out, const std::string &text) {
+    out += ',';
+    out += text;
+}
+
 std::string Header(const TraceUnits &trace, CsvView view) {
     std::string out = "sample";
     if (view == CsvView::Exported) {
         for (int ch = 1; ch <= ChannelCount; ++ch)
-            out += "," + EnglishChannelName(ch, trace.DriveTypeE);
+            Field(out, EnglishChannelName(ch, trace.DriveTypeE));
         for (int w = 1; w <= FlagWordCount; ++w)
-            out += ",flag" + std::to_string(w);
+            Field(out, "flag" + std::to_string(w));
     } else {
         for (int col = 1; col <= ChannelCount + FlagWordCount; ++col)
-            out += ",ch" + std::to_string(col);
+            Field(out, "ch" + std::to_string(col));
     }
     return out + '\n';
 }
@@ -53,7 +59,7 @@ std::string TraceCsv(const TraceUnits &trace, CsvView view) {
     for (int i = 0; i < SampleCount; ++i) {
         out += std::to_string(trace.Record.SampleNo[i]);
         for (int c = 0; c < ChannelCount; ++c)
-            out += "," + ValueText(trace, view, i, c);
+            Field(out, ValueText(trace, view, i, c));
         for (int w = 0; w < FlagWordCount; ++w) {
             char word[16];
             std::snprintf(word, sizeof word, ",0x%04X",
