@@ -1,6 +1,5 @@
 // vandrel-trace export: one trace file as CSV in engineering units.
 
-#include "ChannelNames.h"
 #include "CheckedSave.h"
 #include "Commands.h"
 #include "TraceFileCommand.h"
@@ -24,28 +23,6 @@ const char *const ExportUsage =
     "Exit status: 0 done, 1 the file cannot be read or the CSV cannot be written (the message\n"
     "names the line of the first bad field), 2 usage error.\n";
 
-std::string Csv(const CommandTrace &trace) {
-    std::string out = "sample";
-    for (int ch = 1; ch <= ChannelCount; ++ch)
-        out += "," + EnglishChannelName(ch, trace.DriveTypeE);
-    for (int w = 1; w <= FlagWordCount; ++w)
-        out += ",flag" + std::to_string(w);
-    out += '\n';
-    for (int i = 0; i < SampleCount; ++i) {
-        out += std::to_string(trace.Record.SampleNo[i]);
-        for (int c = 0; c < ChannelCount; ++c)
-            out += "," + FloatText(EngineeringValue(trace, i, c));
-        for (int w = 0; w < FlagWordCount; ++w) {
-            char word[16];
-            std::snprintf(word, sizeof word, ",0x%04X",
-                          static_cast<unsigned>(trace.Record.Flag[i][w]));
-            out += word;
-        }
-        out += '\n';
-    }
-    return out;
-}
-
 int RunExport(const CommandArgs &args) {
     const char *path = args.Arguments()[0].c_str();
     const std::string out = args.Value("out");
@@ -53,7 +30,7 @@ int RunExport(const CommandArgs &args) {
     CommandTrace trace;
     if (!LoadCommandTrace(path, trace))
         return 1;
-    const std::string csv = Csv(trace);
+    const std::string csv = TraceCsv(trace, CsvView::Exported);
 
     if (!outPath) {
         // Whether standard output took it all is checked once the command is done.

@@ -1,17 +1,12 @@
 #pragma once
 // What the trace-file commands of vandrel-trace share: loading a file and showing values.
 
-#include "TraceRecord.h"
+#include "TraceCsv.h"
 
-#include <cstdint>
 #include <string>
 
-/// A trace file as the commands see it.
-struct CommandTrace {
-    TTraceRecord Record;
-    std::int32_t DriveTypeE = 0;
-    bool Normalized = false; ///< a .vnb file: values are engineering units already
-};
+/// A trace file as the commands see it: a .vnb file's values are engineering units already.
+using CommandTrace = TraceUnits;
 
 /// Loads path; on failure prints the message (file and line) on stderr and returns false.
 bool LoadCommandTrace(const char *path, CommandTrace &trace);

@@ -64,6 +64,7 @@ constexpr int LastSample = SampleCount - 1;
 
 // The readout in the right panel, between the print button and the place of the hidden list.
 constexpr QRect ReadoutPlace(4, 104, 78, 82);
+constexpr Caption SaveImageCaption = {"画像保存...", "Save Image..."};
 constexpr int ReadoutFontPixels = 11;
 // The chart draws its grid at z 2, axes at 3 and traces at 4: the trigger marker lies under the
 // traces, the cursors and the hover line above them.
@@ -159,6 +160,10 @@ TForm4::TForm4(QWidget *parent) : QWidget(parent) {
     BitReadout->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     BitReadout->document()->setDocumentMargin(2);
     BitReadout->setGeometry(ReadoutPlace);
+    SaveImageButton = new QPushButton(Panel1);
+    SaveImageButton->setObjectName(QStringLiteral("SaveImageButton"));
+    SaveImageButton->setAccessibleName(QStringLiteral("Save Image..."));
+    SaveImageButton->setGeometry(4, ReadoutPlace.bottom() + 7, 78, 25);
     row->addWidget(Panel1);
 
     Form7 = new QFrame(this);
@@ -187,6 +192,9 @@ TForm4::TForm4(QWidget *parent) : QWidget(parent) {
 
     connect(Button1, &QPushButton::clicked, this, &TForm4::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm4::Button2Click);
+    connect(SaveImageButton, &QPushButton::clicked, this,
+            [this] { SaveChartsImage(this, ChartsPicture(), readoutJapanese); });
+    InstallCopyPictureShortcut(this, [this] { return ChartsPicture(); });
 
     TimeViewState &timeView = ProgramTimeView();
     connect(&timeView, &TimeViewState::Changed, this, &TForm4::ShowTimeView);
@@ -325,6 +333,10 @@ void TForm4::FormCreate() {
     setFont(WindowFont(font()));
     Button1->setText(Pick(Button1Caption, japanese));
     Button2->setText(Pick(Button2Caption, japanese));
+    SaveImageButton->setText(Pick(SaveImageCaption, japanese));
+    // The right panel grows where the caption needs more room than designed.
+    FitCaption(SaveImageButton);
+    Panel1->setFixedWidth(std::max(86, SaveImageButton->geometry().right() + 1 + 4));
     QList<QWidget *> radioRow;
     for (int w = 0; w < FlagWordCount; ++w) {
         RadioButton[w]->setText(Pick(RadioCaptions[w], japanese));
@@ -643,4 +655,9 @@ void TForm4::Button1Click() {
 
 void TForm4::Button2Click() {
     CloseChildWindow(this);
+}
+
+ChartsArea TForm4::ChartsPicture() const {
+    // The bit labels belong to the chart: both panels together, as they stand side by side.
+    return {const_cast<TForm4 *>(this), Panel3->geometry().united(Panel4->geometry())};
 }

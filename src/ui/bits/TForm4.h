@@ -3,6 +3,8 @@
 
 #include "BitGraph.h"
 
+#include "WindowExport.h"
+
 #include <QWidget>
 
 #include <optional>
@@ -26,11 +28,15 @@ class TForm4 : public QWidget {
     Q_OBJECT
 public:
     explicit TForm4(QWidget *parent = nullptr);
+
+    /// The charts as the window shows them, for pictures taken out of it.
+    ChartsArea ChartsPicture() const;
     ~TForm4() override;
 
     QFrame *Panel1 = nullptr;
-    QPushButton *Button2 = nullptr;  ///< close
-    QPushButton *Button1 = nullptr;  ///< print
+    QPushButton *Button2 = nullptr;         ///< close
+    QPushButton *Button1 = nullptr;         ///< print
+    QPushButton *SaveImageButton = nullptr; ///< the charts as PNG or PDF
     QListWidget *ListBox1 = nullptr; ///< hidden: the eight chart titles, Japanese then English
     QFrame *Form7 = nullptr;         ///< bottom panel with the word choice
     QRadioButton *RadioButton1 = nullptr;

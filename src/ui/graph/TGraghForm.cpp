@@ -12,6 +12,7 @@
 #include "TForm6.h"
 #include "TimeViewState.h"
 #include "TriggerStamp.h"
+#include "WindowExport.h"
 #include "WindowPrint.h"
 
 #include <QAction>
@@ -41,6 +42,7 @@ constexpr Caption Button2Caption = {"印刷", "Print"};
 constexpr Caption Button3Caption = {"Ch設定", "Ch-Set"};
 constexpr Caption Button4Caption = {"閉じる", "Close"};
 constexpr Caption RadioGroup1Caption = {"時計選択", "Clock Sel"};
+constexpr Caption SaveImageCaption = {"画像保存...", "Save Image..."};
 constexpr Caption RadioButton1Caption = {"SETNVOP", "SETNVOP"};
 constexpr Caption RadioButton2Caption = {"上位CPU", "PLC"};
 
@@ -193,6 +195,14 @@ void TGraghForm::CreateControls() {
     // The two buttons exclude each other, so the first one toggles at every change of clock.
     connect(RadioButton1, &QRadioButton::toggled, this, &TGraghForm::RadioButton1Click);
 
+    SaveImageButton = new QPushButton(Panel2);
+    SaveImageButton->setObjectName(QStringLiteral("SaveImageButton"));
+    SaveImageButton->setAccessibleName(QStringLiteral("Save Image..."));
+    SaveImageButton->setGeometry(4, 368, 80, 25);
+    connect(SaveImageButton, &QPushButton::clicked, this,
+            [this] { SaveChartsImage(this, ChartsPicture(), japanese); });
+    InstallCopyPictureShortcut(this, [this] { return ChartsPicture(); });
+
     // The name tables stay hidden; the check boxes, chart titles and the channel window use them.
     ListBox1 = new QListWidget(Panel2);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
@@ -267,9 +277,10 @@ void TGraghForm::FitSidePanel() {
         radioRight = std::max(radioRight, FitCaption(button));
     RadioGroup1->resize(std::max(RadioGroup1->width(), radioRight + EdgeGap - RadioGroup1->x()),
                         RadioGroup1->height());
+    FitCaption(SaveImageButton);
     int right = RadioGroup1->geometry().right() + 1;
-    for (QWidget *control :
-         std::initializer_list<QWidget *>{Label1, Label2, Label3, Edit1, Edit2, Edit3})
+    for (QWidget *control : std::initializer_list<QWidget *>{Label1, Label2, Label3, Edit1, Edit2,
+                                                             Edit3, SaveImageButton})
         right = std::max(right, control->geometry().right() + 1);
     Panel2->setFixedWidth(std::max(Panel2Width, right + PanelEdgeGap));
 }
@@ -341,6 +352,8 @@ void TGraghForm::SetLanguageCaptions() {
     RadioGroup1->setTitle(Pick(RadioGroup1Caption));
     RadioButton1->setText(Pick(RadioButton1Caption));
     RadioButton2->setText(Pick(RadioButton2Caption));
+    japanese = IsJapanese();
+    SaveImageButton->setText(Pick(SaveImageCaption, japanese));
 }
 
 void TGraghForm::SelectChannel(int ch) {
@@ -528,4 +541,8 @@ void TGraghForm::Button3Click() {
 
 void TGraghForm::Button4Click() {
     CloseChildWindow(this);
+}
+
+ChartsArea TGraghForm::ChartsPicture() const {
+    return {Panel3, Panel3->rect()};
 }

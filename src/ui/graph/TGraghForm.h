@@ -4,7 +4,9 @@
 #include "ChannelChoice.h"
 #include "ChartScaling.h"
 
+#include "WindowExport.h"
 #include <QPointer>
+
 #include <QWidget>
 
 #include <optional>
@@ -31,6 +33,9 @@ class TGraghForm : public QWidget, public ChannelChoice {
     Q_OBJECT
 public:
     explicit TGraghForm(QWidget *parent = nullptr);
+
+    /// The charts as the window shows them, for pictures taken out of it.
+    ChartsArea ChartsPicture() const;
     ~TGraghForm() override;
 
     QFrame *Panel1 = nullptr;                   ///< bottom: channel check boxes
@@ -48,6 +53,7 @@ public:
     QLineEdit *Edit2 = nullptr; ///< trigger date
     QLineEdit *Edit3 = nullptr; ///< trigger time
     QGroupBox *RadioGroup1 = nullptr;
+    QPushButton *SaveImageButton = nullptr;         ///< the charts as PNG or PDF
     QRadioButton *RadioButton1 = nullptr;           ///< operator unit clock
     QRadioButton *RadioButton2 = nullptr;           ///< host CPU clock
     ChannelChart *Chart[MaxShownChannels + 1] = {}; ///< per position 1..5 (index 0 unused)
@@ -139,6 +145,7 @@ private:
     QPointer<TForm6> form6;
     QPointer<TimeViewState> timeView; ///< the time view the window follows
     bool placed = false;
+    bool japanese = false; ///< the language the window was opened in, for its messages
     // What each chart shows (per position 1..5) and the trigger they were taken with.
     std::optional<ChartFill> fills[MaxShownChannels + 1];
     long long triggerPoint = 0; ///< 100 - Header[0]

@@ -4,8 +4,12 @@
 #include "CaptionFit.h"
 #include "ChildFrame.h"
 #include "ChildWindow.h"
+#include "Dialogs.h"
+#include "FileFolder.h"
 #include "Fonts.h"
 #include "TForm1.h"
+#include "TraceCsv.h"
+#include "WindowExport.h"
 
 #include <QAction>
 #include <QFrame>
@@ -25,6 +29,8 @@ constexpr Caption Button1Caption = {"閉じる", "Close"};
 constexpr Caption RadioGroup1Caption = {"表示選択", "Data Type Sel"};
 constexpr Caption RadioButton1Caption = {"正規化値", "Normalized"};
 constexpr Caption RadioButton2Caption = {"元データ", "Original"};
+constexpr Caption ExportButtonCaption = {"CSV出力...", "Export CSV..."};
+constexpr Caption ExportDialogCaption = {"CSV出力", "Export CSV"};
 
 // The user's decimal separator, as the core formats want it; the default locale is the
 // system one unless the program chose another.
@@ -126,11 +132,16 @@ TForm3::TForm3(QWidget *parent) : QWidget(parent) {
     RadioButton2 = new QRadioButton(Panel1);
     RadioButton2->setObjectName(QStringLiteral("RadioButton2"));
     RadioButton2->setGeometry(12, 112, 80, 17);
+    ExportButton = new QPushButton(Panel1);
+    ExportButton->setObjectName(QStringLiteral("ExportButton"));
+    ExportButton->setAccessibleName(QStringLiteral("Export CSV..."));
+    ExportButton->setGeometry(4, 144, 104, 25);
     RadioButton1->setChecked(true);
     RadioButton1->raise();
     RadioButton2->raise();
 
     connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
+    connect(ExportButton, &QPushButton::clicked, this, &TForm3::ExportCsvClick);
     // Only a button that becomes selected refreshes; choosing the selected one does nothing.
     connect(RadioButton1, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
@@ -151,6 +162,7 @@ TForm3::~TForm3() {
 
 void TForm3::FormCreate() {
     setFont(WindowFont(font()));
+    japanese = IsJapanese();
     Button1->setText(Pick(Button1Caption));
     RadioGroup1->setTitle(Pick(RadioGroup1Caption));
     RadioButton1->setText(Pick(RadioButton1Caption));
@@ -160,6 +172,8 @@ void TForm3::FormCreate() {
     for (QWidget *control : std::initializer_list<QWidget *>{RadioButton1, RadioButton2})
         FitCaption(control, frameRight);
     FitCaption(Button1, Panel1->width() - 2);
+    ExportButton->setText(Pick(ExportButtonCaption, japanese));
+    FitCaption(ExportButton, Panel1->width() - 2);
     resize(600, 400);
     FillGrid();
     if (IsNormalized == 1)
@@ -222,4 +236,20 @@ void TForm3::RadioButton2Click() {
 
 void TForm3::Button1Click() {
     CloseChildWindow(this);
+}
+
+void TForm3::ExportCsvClick() {
+    TraceUnits trace;
+    trace.Record = Form1->Record;
+    trace.DriveTypeE = DriveTypeE;
+    trace.Normalized = IsNormalized != 0;
+    const CsvView view = RadioButton2->isChecked() ? CsvView::Original : CsvView::Normalized;
+    QString path =
+        Dialogs::Current().SaveFileName(this, Pick(ExportDialogCaption, japanese),
+                                        FileDialogFolder(), QStringLiteral("CSV (*.csv)"));
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive))
+        path += QStringLiteral(".csv");
+    SaveExportChecked(this, path, QByteArray::fromStdString(TraceCsv(trace, view)), japanese);
 }

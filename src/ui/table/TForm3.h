@@ -71,6 +71,7 @@ public:
     QGroupBox *RadioGroup1 = nullptr;
     QRadioButton *RadioButton1 = nullptr;
     QRadioButton *RadioButton2 = nullptr;
+    QPushButton *ExportButton = nullptr;
     QFrame *Panel2 = nullptr;
     TStringGrid *StringGrid1 = nullptr;
 
@@ -87,6 +88,8 @@ public slots:
     void RadioButton1Click();
     void RadioButton2Click();
     void Button1Click();
+    /// Asks for a file and writes the table there as CSV, in the view shown.
+    void ExportCsvClick();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -96,6 +99,7 @@ private:
     void FillChannels(bool normalized);
 
     bool placed = false;
+    bool japanese = false; ///< the window keeps the language it was opened in
 };
 
 /// The open data table window, or nullptr.

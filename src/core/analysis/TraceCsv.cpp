@@ -1,0 +1,72 @@
+#include "TraceCsv.h"
+
+#include "ChannelNames.h"
+#include "NumberFormat.h"
+
+#include <charconv>
+#include <cstdio>
+
+namespace {
+
+// Shortest text that reads back as the same float; to_chars ignores the locale.
+std::string ShortestText(float value) {
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+// Appends one field after a separator.
+void Field(std::string &out, const std::string &text) {
+    out += ',';
+    out += text;
+}
+
+std::string Header(const TraceUnits &trace, CsvView view) {
+    std::string out = "sample";
+    if (view == CsvView::Exported) {
+        for (int ch = 1; ch <= ChannelCount; ++ch)
+            Field(out, EnglishChannelName(ch, trace.DriveTypeE));
+        for (int w = 1; w <= FlagWordCount; ++w)
+            Field(out, "flag" + std::to_string(w));
+    } else {
+        for (int col = 1; col <= ChannelCount + FlagWordCount; ++col)
+            Field(out, "ch" + std::to_string(col));
+    }
+    return out + '\n';
+}
+
+std::string ValueText(const TraceUnits &trace, CsvView view, int i, int c) {
+    const float stored = trace.Record.Value[i][c];
+    switch (view) {
+    case CsvView::Exported:
+        return ShortestText(trace.Normalized ? stored
+                                             : stored * ChannelFactor(c, trace.DriveTypeE));
+    case CsvView::Normalized: {
+        // The single-precision product, as the table rounds it.
+        const float value = trace.Normalized ? stored : stored * trace.Record.Scale[c];
+        return FormatFixed(value, 2, ".");
+    }
+    case CsvView::Original:
+        return FormatFixed(stored, 0, ".");
+    }
+    return {};
+}
+
+} // namespace
+
+std::string TraceCsv(const TraceUnits &trace, CsvView view) {
+    std::string out = Header(trace, view);
+    for (int i = 0; i < SampleCount; ++i) {
+        out += std::to_string(trace.Record.SampleNo[i]);
+        for (int c = 0; c < ChannelCount; ++c)
+            Field(out, ValueText(trace, view, i, c));
+        for (int w = 0; w < FlagWordCount; ++w) {
+            char word[16];
+            std::snprintf(word, sizeof word, ",0x%04X",
+                          static_cast<unsigned>(trace.Record.Flag[i][w]));
+            out += word;
+        }
+        out += '\n';
+    }
+    return out;
+}

@@ -1,0 +1,31 @@
+#pragma once
+// A trace as comma-separated text: the one writer behind the command line and the data window.
+
+#include "TraceRecord.h"
+
+#include <cstdint>
+#include <string>
+
+/// A trace together with what its numbers mean: the drive type that picks the factors of
+/// channels 10-12 and whether the values are engineering units already.
+struct TraceUnits {
+    TTraceRecord Record;
+    std::int32_t DriveTypeE = 0;
+    bool Normalized = false; ///< values are engineering units already (a .vnb file)
+};
+
+/// Which columns and numbers a CSV carries.
+enum class CsvView {
+    /// "sample", the twelve English channel names for the drive type, "flag1".."flag4";
+    /// values in engineering units by the drive type's factors, shortest exact text.
+    Exported,
+    /// As the data table shows it normalised: "sample,ch1,...,ch16", values times the
+    /// record's own factors (as stored when Normalized) with 2 decimals.
+    Normalized,
+    /// As the data table shows it original: same header, values as stored, no decimals.
+    Original,
+};
+
+/// The whole trace as CSV: a header row, then one row per sample; fields separated by ',',
+/// '.' as decimal point and flag words as 0xHHHH whatever the locale; every line ends in LF.
+std::string TraceCsv(const TraceUnits &trace, CsvView view);

@@ -1,0 +1,34 @@
+#pragma once
+// Taking a window's data and pictures out: checked saves with a message on failure, and the
+// charts as PNG, PDF or on the clipboard.
+
+#include <QByteArray>
+#include <QRect>
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+/// Saves bytes as path through the checked save; on failure tells the user (in Japanese when
+/// japanese) and returns false, nothing changed.
+bool SaveExportChecked(QWidget *parent, const QString &path, const QByteArray &bytes,
+                       bool japanese);
+
+/// A part of a window to take out as a picture: area in widget's coordinates.
+struct ChartsArea {
+    QWidget *Widget = nullptr;
+    QRect Area;
+};
+
+/// The picture of charts at its size on screen, as PNG.
+QByteArray ChartsPng(const ChartsArea &charts);
+/// The picture of charts drawn as vectors on one PDF page of its own size; texts stay text.
+QByteArray ChartsPdf(const ChartsArea &charts);
+
+/// Asks for a file (PNG or PDF, by the name's ending; PNG without one) and saves the picture
+/// of charts there.
+void SaveChartsImage(QWidget *parent, const ChartsArea &charts, bool japanese);
+
+/// Ctrl+C anywhere in window copies the picture of what charts() returns to the clipboard.
+void InstallCopyPictureShortcut(QWidget *window, std::function<ChartsArea()> charts);
