@@ -1,18 +1,10 @@
 #pragma once
 // A trace as comma-separated text: the one writer behind the command line and the data window.
 
-#include "TraceRecord.h"
+#include "TraceUnits.h"
 
 #include <cstdint>
 #include <string>
-
-/// A trace together with what its numbers mean: the drive type that picks the factors of
-/// channels 10-12 and whether the values are engineering units already.
-struct TraceUnits {
-    TTraceRecord Record;
-    std::int32_t DriveTypeE = 0;
-    bool Normalized = false; ///< values are engineering units already (a .vnb file)
-};
 
 /// Which columns and numbers a CSV carries.
 enum class CsvView {
