@@ -1,6 +1,7 @@
 #pragma once
 // A trace together with what its numbers mean, and how a second trace lines up with it.
 
+#include "ChartScaling.h"
 #include "TraceRecord.h"
 
 #include <cstdint>
@@ -28,3 +29,10 @@ int ReferenceSampleFor(int k, const TraceUnits &current, const TraceUnits &refer
 /// Value of sample i, channel c (0-based) in engineering units by the trace's own units:
 /// as stored when Normalized, else times the factor of its own drive type.
 float EngineeringValue(const TraceUnits &trace, int i, int c);
+
+/// Chart n of channel ch (1..12) of the reference, as the chart of the current trace plots it
+/// (user-named channels by their own factor) but in the reference's own units: point k is the
+/// reference's partner of current sample k, NaN where there is none. Max and Min are those of
+/// the finite points.
+ChartFill ReferenceChartFill(const TraceUnits &current, const TraceUnits &reference, int ch,
+                             Alignment alignment);
