@@ -392,6 +392,13 @@ void TForm1::SetReference(std::optional<TraceUnits> reference) {
     emit ReferenceChanged();
 }
 
+void TForm1::SetReferenceAlignment(Alignment alignment) {
+    if (alignment == ReferenceAlignment)
+        return;
+    ReferenceAlignment = alignment;
+    emit ReferenceChanged();
+}
+
 void TForm1::OpenReference1Click() {
     const QString path =
         Dialogs::Current().OpenFileName(this, Pick(ReferenceDialogCaption), FileDialogFolder(),

@@ -40,6 +40,9 @@ public:
     QString RecordSource;
     /// A second trace to compare with, in its own units; none until one is set.
     std::optional<TraceUnits> Reference;
+    /// How every window pairs the reference's samples with the record's; chosen in the graph
+    /// window.
+    Alignment ReferenceAlignment = Alignment::Trigger;
     /// Full path of the language file written on close.
     QString SettingsPath;
 
@@ -108,6 +111,8 @@ public:
     bool OpenReferenceFile(const QString &path);
     /// Replaces the reference (none clears it) and tells the windows.
     void SetReference(std::optional<TraceUnits> reference);
+    /// Changes how the reference is aligned and tells the windows.
+    void SetReferenceAlignment(Alignment alignment);
 
     /// What the fault report is made of now: the record, its units and source, the Language of
     /// this moment, and the charts the graph window shows (channels 1, 2, 3, 4 and 6 when it is
@@ -139,7 +144,7 @@ public slots:
     void Flag1Click();
 
 signals:
-    /// The reference was set, replaced or cleared.
+    /// The reference was set, replaced or cleared, or its alignment changed.
     void ReferenceChanged();
 
 protected:
