@@ -29,11 +29,6 @@ bool LoadCommandTrace(const char *path, CommandTrace &trace, std::string *error)
     return true;
 }
 
-float EngineeringValue(const CommandTrace &trace, int i, int c) {
-    const float value = trace.Record.Value[i][c];
-    return trace.Normalized ? value : value * ChannelFactor(c, trace.DriveTypeE);
-}
-
 std::string FloatText(float value) {
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);

@@ -13,9 +13,6 @@ bool LoadCommandTrace(const char *path, CommandTrace &trace);
 /// Same, handing the message (file and line, possibly several lines) to the caller instead.
 bool LoadCommandTrace(const char *path, CommandTrace &trace, std::string *error);
 
-/// Value of sample i, channel c (0-based) in engineering units, by the file's drive type.
-float EngineeringValue(const CommandTrace &trace, int i, int c);
-
 /// Shortest text that reads back as the same float; '.' as decimal point in every locale.
 std::string FloatText(float value);
 

@@ -1,6 +1,7 @@
 // The CSV of a small constructed trace, byte for byte, in a locale with a decimal point and in
 // one with a decimal comma.
 
+#include "NumberFormat.h"
 #include "TraceCsv.h"
 
 #include <QLocale>
@@ -91,6 +92,27 @@ private slots:
         std::setlocale(LC_ALL, "C");
         QLocale::setDefault(QLocale::c());
         QCOMPARE(QByteArray::fromStdString(csv), expected);
+    }
+
+    // Current - reference, each in its own units; empty fields where no sample is partnered.
+    void differenceView() {
+        const TraceUnits current = Trace(true); // t = 0
+        TraceUnits reference;
+        ResetRecord(reference.Record);
+        reference.Record.Header[0] = 99; // t = 1: current k pairs with reference k + 1
+        reference.DriveTypeE = 0;
+        reference.Record.Value[1][0] = 2.5f; // raw, times its own factor
+        const std::string csv =
+            TraceCsv(current, CsvView::Difference, &reference, Alignment::Trigger);
+        const std::string expectedFirst =
+            FormatFixed(1234.5 - double(2.5f * ChannelFactor(0, 0)), 2, ".") +
+            ",-3.00,2.50,0.00,0.00,0.00,0.00,0.00,0.00,0.00,0.00,0.00,0x001A";
+        QVERIFY2(csv.find("\n-5," + expectedFirst) != std::string::npos, csv.c_str());
+        QVERIFY(csv.find("\n99,,,,,,,,,,,,,0x0000,0x0000,0x0000,0x0000\n") != std::string::npos);
+        const std::string bySample =
+            TraceCsv(current, CsvView::Difference, &reference, Alignment::Sample);
+        QVERIFY(bySample.find("\n99,0.00,0.00,") != std::string::npos);
+        QVERIFY(bySample.rfind(TableHeader, 0) == 0);
     }
 
     void exportedViewNamesChannelsAndKeepsEveryDigit() {

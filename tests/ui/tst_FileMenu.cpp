@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -490,6 +491,91 @@ private slots:
         QVERIFY(!form.OpenTraceFile(DataDir + "/short50.vnx"));
         QCOMPARE(dialogs.messages.size(), 1);
         QCOMPARE(form.windowTitle(), Caption("standard.vnb"));
+    }
+
+    // A reference comes with its own units and leaves the record, its units and the caption
+    // alone; a copy of the record is a copy, not a view of it.
+    void referenceKeepsItsOwnUnits() {
+        FakeDialogs dialogs;
+        TForm1 form;
+        QSignalSpy changed(&form, &TForm1::ReferenceChanged);
+        QVERIFY(!form.ClearReference1->isEnabled());
+        form.Record = SomeRecord();
+        const TTraceRecord current = form.Record;
+        DriveTypeE = 0;
+        IsNormalized = 1;
+        form.setWindowTitle(Caption("now.vnb"));
+
+        dialogs.openAnswer = DataDir + "/typeE.vnx";
+        form.OpenReference1->trigger();
+        QCOMPARE(dialogs.filters.last(), QStringLiteral("DataFile(*.vnx);;DataFile(*.vnb)"));
+        QVERIFY(dialogs.messages.isEmpty());
+        QVERIFY(form.Reference.has_value());
+        QCOMPARE(form.Reference->DriveTypeE, 1);
+        QVERIFY(!form.Reference->Normalized);
+        for (int c = 9; c < ChannelCount; ++c)
+            QCOMPARE(form.Reference->Record.Scale[c], ChannelFactor(c, 1));
+        QVERIFY(form.Record == current);
+        QCOMPARE(DriveTypeE, 0);
+        QCOMPARE(IsNormalized, quint8(1));
+        QCOMPARE(form.windowTitle(), Caption("now.vnb"));
+        QVERIFY(form.ClearReference1->isEnabled());
+        QCOMPARE(changed.size(), 1);
+
+        dialogs.openAnswer = DataDir + "/standard.vnb";
+        form.OpenReference1->trigger();
+        QCOMPARE(form.Reference->DriveTypeE, 0);
+        QVERIFY(form.Reference->Normalized);
+
+        form.UseAsReference1->trigger();
+        QVERIFY(form.Reference->Record == current);
+        QCOMPARE(form.Reference->DriveTypeE, 0);
+        QVERIFY(form.Reference->Normalized);
+        form.Record.Value[3][4] += 1.0f;
+        IsNormalized = 0;
+        QVERIFY(form.Reference->Record == current);
+        QVERIFY(form.Reference->Normalized);
+        QCOMPARE(changed.size(), 3);
+
+        form.ClearReference1->trigger();
+        QVERIFY(!form.Reference.has_value());
+        QVERIFY(!form.ClearReference1->isEnabled());
+        QCOMPARE(changed.size(), 4);
+    }
+
+    // A bad reference file tells exactly what File, Open tells and keeps the reference there is.
+    void failedReferenceTellsAsOpenDoes_data() {
+        failedOpenChangesNothing_data();
+    }
+    void failedReferenceTellsAsOpenDoes() {
+        QFETCH(QString, name);
+        QFETCH(QString, source);
+        QFETCH(int, language);
+        if (source == "fifo")
+            QSKIP("a FIFO is read once only; File, Open covers it");
+        FakeDialogs dialogs;
+        TForm1 form;
+        QString path = dir.filePath(name);
+        if (source == "/")
+            QVERIFY(QDir().mkpath(path));
+        else if (source == "device")
+            path = WriteRefusingDevice(dir.path());
+        else if (!source.isEmpty())
+            WriteFile(path, ReadFile(DataDir + "/" + source));
+        Language = language;
+        form.Record = SomeRecord();
+        form.UseAsReference1->trigger();
+        const TTraceRecord before = form.Reference->Record;
+        QSignalSpy changed(&form, &TForm1::ReferenceChanged);
+
+        dialogs.openAnswer = path;
+        form.open01->trigger();
+        form.OpenReference1->trigger();
+        QCOMPARE(dialogs.messages.size(), 2);
+        QCOMPARE(dialogs.messages[1], dialogs.messages[0]);
+        QVERIFY(form.Reference->Record == before);
+        QVERIFY(form.ClearReference1->isEnabled());
+        QCOMPARE(changed.size(), 0);
     }
 
     void readAndWriteTraceFileLeaveFlagsCaptionAndDialogsAlone() {

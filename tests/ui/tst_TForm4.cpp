@@ -688,6 +688,33 @@ private slots:
         QVERIFY(ColumnShare(hovered, plot, column(h), qRgb(128, 128, 128)) > 0.9);
     }
 
+    // The reference's bits in grey beneath, only where a sample has a partner, by trigger and
+    // by sample index; gone when the reference is cleared.
+    void referenceBitsInGrey() {
+        Form1->Record.Header[0] = 60; // t = 40
+        TraceUnits reference{Form1->Record, 0, false};
+        reference.Record.Header[0] = 90; // t = 10
+        for (int n = 0; n < SampleCount; ++n)
+            reference.Record.Flag[n][0] = 0x8000; // bit 15 set, where the trace's is clear
+        Form1->SetReference(reference);
+        TForm4 *form = OpenBitGraph();
+        form->RadioButton[0]->click();
+        const QRect plot = PlotInWindow(*form);
+        auto greyAt = [&](int k) {
+            const QImage image = form->grab().toImage();
+            const int x = form->ChartView->viewport()->mapTo(form, SamplePos(*form, k)).x();
+            return ColumnShare(image, plot, x, qRgb(160, 160, 160)) > 0;
+        };
+        QVERIFY(!greyAt(20));
+        QVERIFY(greyAt(35));
+        QVERIFY(greyAt(90));
+        Form1->SetReferenceAlignment(Alignment::Sample);
+        QVERIFY(greyAt(20));
+        Form1->SetReference(std::nullopt);
+        QVERIFY(!greyAt(20));
+        QVERIFY(!greyAt(90));
+    }
+
     // The wheel zooms around the sample under the mouse, Shift+wheel and a middle drag pan,
     // a double click and Home show all; the axis and the traces follow at once.
     void zoomAndPanFollowTheMouse() {

@@ -515,6 +515,61 @@ private slots:
         QVERIFY(chart->TitleItem()->isVisible());
     }
 
+    // The reference in grey where it has partners, by trigger and then by sample index; its
+    // values in the range, the readout and its stamp in the side panel while it is loaded.
+    void referenceBeneathTheTrace() {
+        IsNormalized = 1;
+        ResetRecord(frame->Record);
+        frame->Record.Header[0] = 60; // t = 40
+        TraceUnits reference{frame->Record, 0, true};
+        reference.Record.Header[0] = 90; // t = 10
+        for (int n = 0; n < SampleCount; ++n)
+            reference.Record.Value[n][0] = 100.0f;
+        OpenGraph();
+        Click(1);
+        ChannelChart *chart = graph->Chart[1];
+        QVERIFY(!graph->RefLabel1->isVisibleTo(graph));
+        frame->SetReference(reference);
+        QVERIFY(graph->AlignByTrigger->isChecked());
+        QVERIFY(chart->AxisY()->max() > 100.0);
+        QVERIFY(graph->RefLabel1->isVisibleTo(graph));
+        QCOMPARE(graph->RefLabel1->text(), QStringLiteral("Ref 10"));
+        QCOMPARE(graph->Edit1->text(), QStringLiteral("40"));
+
+        auto greyAt = [&](int k) {
+            const QImage picture = graph->grab().toImage();
+            const QRect place(chart->mapTo(graph, QPoint(0, 0)), chart->size());
+            const QRectF plot = chart->PlotArea();
+            const int x = PictureX(graph, chart, k);
+            // Grey in the upper half of the plot, where 100 lies; red stays at 0 below it.
+            const QRectF upper(plot.left(), plot.top(), plot.width(), plot.height() / 2);
+            return ColumnCount(picture, place, upper, x, ReferenceColor) > 0 &&
+                   ColumnCount(picture, place, plot, x, Qt::red) > 0;
+        };
+        QVERIFY(!greyAt(20)); // no partner before current sample 30
+        QVERIFY(greyAt(35));
+        QVERIFY(greyAt(90));
+        TimeView view = ProgramTimeView().View();
+        view.A = 20;
+        view.B = 35;
+        ProgramTimeView().SetView(view);
+        QVERIFY2(graph->CursorReadout->toPlainText().contains(
+                     QStringLiteral("A %1 (ref -)  B %1 (ref %2)").arg(Fixed(0), Fixed(100))),
+                 qPrintable(graph->CursorReadout->toPlainText()));
+
+        ProgramTimeView().ClearCursors(); // their lines would cover the columns looked at
+        graph->AlignBySample->click();
+        QCOMPARE(frame->ReferenceAlignment, Alignment::Sample);
+        QVERIFY(greyAt(20));
+        QVERIFY(greyAt(90));
+
+        frame->ClearReference1->trigger();
+        QCOMPARE(chart->ReferenceSeries()->count(), 0);
+        QVERIFY(!greyAt(20));
+        QVERIFY(!graph->CursorReadout->toPlainText().contains(QStringLiteral("ref")));
+        QVERIFY(!graph->RefLabel1->isVisibleTo(graph));
+    }
+
     // A chart whose range jumps between tiny and huge on redraw keeps working both ways.
     void rangeJumpsOnRedraw() {
         IsNormalized = 1;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 namespace {
 
@@ -27,6 +28,13 @@ std::string ValueText(const ChartFill &fill, const std::optional<int> &k, std::s
     if (!k || *k < 0 || *k >= SampleCount || !std::isfinite(fill.Y[*k]))
         return "-";
     return FormatFixed(fill.Y[*k], 2, sep);
+}
+
+// " (ref <v>)" for a chart with a reference, nothing for one without.
+std::string RefText(const ReadoutChart &chart, const std::optional<int> &k, std::string_view sep) {
+    if (!chart.Reference)
+        return {};
+    return " (ref " + ValueText(*chart.Reference, k, sep) + ")";
 }
 
 } // namespace
@@ -79,22 +87,36 @@ std::optional<int> MoveCursor(const std::optional<int> &cursor, int delta, const
     return std::clamp(*cursor + delta, 0, SampleCount - 1);
 }
 
-AxisRange VisibleVerticalRange(const ChartFill &fill, int first, int last) {
+namespace {
+
+AxisRange RangeOver(std::initializer_list<const ChartFill *> fills, int first, int last) {
     first = std::clamp(first, 0, SampleCount - 1);
     last = std::clamp(last, first, SampleCount - 1);
     bool any = false;
     float max = 0, min = 0;
-    for (int n = first; n <= last; ++n) {
-        const float y = fill.Y[n];
-        if (!std::isfinite(y))
-            continue;
-        if (!any || y > max)
-            max = y;
-        if (!any || y < min)
-            min = y;
-        any = true;
-    }
+    for (const ChartFill *fill : fills)
+        for (int n = first; n <= last; ++n) {
+            const float y = fill->Y[n];
+            if (!std::isfinite(y))
+                continue;
+            if (!any || y > max)
+                max = y;
+            if (!any || y < min)
+                min = y;
+            any = true;
+        }
     return VerticalRange(max, min);
+}
+
+} // namespace
+
+AxisRange VisibleVerticalRange(const ChartFill &fill, int first, int last) {
+    return RangeOver({&fill}, first, last);
+}
+
+AxisRange VisibleVerticalRange(const ChartFill &fill, const ChartFill &reference, int first,
+                               int last) {
+    return RangeOver({&fill, &reference}, first, last);
 }
 
 std::string RelativeSampleText(int k, int t) {
@@ -117,13 +139,15 @@ std::string CursorReadoutText(const TimeView &view, int t, const std::vector<Rea
             if (a != "-" && b != "-")
                 delta = FormatFixed(double(chart.Fill->Y[*view.B]) - double(chart.Fill->Y[*view.A]),
                                     2, separator);
-            text += "\n" + chart.Title + ": A " + a + "  B " + b + "  Δ " + delta;
+            text += "\n" + chart.Title + ": A " + a + RefText(chart, view.A, separator) + "  B " +
+                    b + RefText(chart, view.B, separator) + "  Δ " + delta;
         }
     } else if (view.Hover) {
         text = SampleText(view.Hover, t);
         for (const ReadoutChart &chart : charts)
             if (chart.Fill)
-                text += "\n" + chart.Title + ": " + ValueText(*chart.Fill, view.Hover, separator);
+                text += "\n" + chart.Title + ": " + ValueText(*chart.Fill, view.Hover, separator) +
+                        RefText(chart, view.Hover, separator);
     }
     return text;
 }

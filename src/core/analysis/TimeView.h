@@ -55,6 +55,11 @@ std::optional<int> MoveCursor(const std::optional<int> &cursor, int delta, const
 /// the whole trace (10 % beyond max and min, or the automatic range of a flat line).
 AxisRange VisibleVerticalRange(const ChartFill &fill, int first, int last);
 
+/// The vertical range of a chart over first..last that takes in the reference's points as well
+/// (the same rule as VisibleVerticalRange over both).
+AxisRange VisibleVerticalRange(const ChartFill &fill, const ChartFill &reference, int first,
+                               int last);
+
 /// "T-2", "T+0", "T+5": sample k relative to trigger sample t.
 std::string RelativeSampleText(int k, int t);
 
@@ -62,11 +67,14 @@ std::string RelativeSampleText(int k, int t);
 struct ReadoutChart {
     std::string Title;
     const ChartFill *Fill = nullptr; ///< values of the chart, engineering units
+    /// The reference's values partnered with each sample (not finite: no partner), or none.
+    const ChartFill *Reference = nullptr;
 };
 
 /// The graph window's readout. With a cursor set: "A <k> (T<r>)  B <k> (T<r>)  Δ <n>" and one
 /// line per chart "<title>: A <v>  B <v>  Δ <v>", '-' for what is not set. With no cursor and
-/// a hovered sample: "<k> (T<r>)" and "<title>: <v>". Otherwise empty. Values are written with
+/// a hovered sample: "<k> (T<r>)" and "<title>: <v>". A chart with a reference adds
+/// " (ref <v>)" after each of its values at a sample. Otherwise empty. Values are written with
 /// two decimals and the given decimal separator, as in the data table. t is the trigger
 /// sample used for r (100 - Header[0], also when outside 0..99).
 std::string CursorReadoutText(const TimeView &view, int t, const std::vector<ReadoutChart> &charts,

@@ -35,7 +35,8 @@ std::string Header(const TraceUnits &trace, CsvView view) {
     return out + '\n';
 }
 
-std::string ValueText(const TraceUnits &trace, CsvView view, int i, int c) {
+std::string ValueText(const TraceUnits &trace, CsvView view, int i, int c,
+                      const TraceUnits *reference, Alignment alignment) {
     const float stored = trace.Record.Value[i][c];
     switch (view) {
     case CsvView::Exported:
@@ -48,18 +49,35 @@ std::string ValueText(const TraceUnits &trace, CsvView view, int i, int c) {
     }
     case CsvView::Original:
         return FormatFixed(stored, 0, ".");
+    case CsvView::Difference: {
+        if (!reference)
+            return {};
+        const auto difference = DifferenceValue(trace, *reference, i, c, alignment);
+        return difference ? FormatFixed(*difference, 2, ".") : std::string();
+    }
     }
     return {};
 }
 
 } // namespace
 
-std::string TraceCsv(const TraceUnits &trace, CsvView view) {
+std::optional<double> DifferenceValue(const TraceUnits &current, const TraceUnits &reference, int k,
+                                      int c, Alignment alignment) {
+    const int n = ReferenceSampleFor(k, current, reference, alignment);
+    if (n < 0 || c < 0 || c >= ChannelCount)
+        return std::nullopt;
+    const float stored = current.Record.Value[k][c];
+    const float value = current.Normalized ? stored : stored * current.Record.Scale[c];
+    return double(value) - double(EngineeringValue(reference, n, c));
+}
+
+std::string TraceCsv(const TraceUnits &trace, CsvView view, const TraceUnits *reference,
+                     Alignment alignment) {
     std::string out = Header(trace, view);
     for (int i = 0; i < SampleCount; ++i) {
         out += std::to_string(trace.Record.SampleNo[i]);
         for (int c = 0; c < ChannelCount; ++c)
-            Field(out, ValueText(trace, view, i, c));
+            Field(out, ValueText(trace, view, i, c, reference, alignment));
         for (int w = 0; w < FlagWordCount; ++w) {
             char word[16];
             std::snprintf(word, sizeof word, ",0x%04X",

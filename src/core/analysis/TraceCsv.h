@@ -1,18 +1,11 @@
 #pragma once
 // A trace as comma-separated text: the one writer behind the command line and the data window.
 
-#include "TraceRecord.h"
+#include "TraceUnits.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
-
-/// A trace together with what its numbers mean: the drive type that picks the factors of
-/// channels 10-12 and whether the values are engineering units already.
-struct TraceUnits {
-    TTraceRecord Record;
-    std::int32_t DriveTypeE = 0;
-    bool Normalized = false; ///< values are engineering units already (a .vnb file)
-};
 
 /// Which columns and numbers a CSV carries.
 enum class CsvView {
@@ -24,8 +17,18 @@ enum class CsvView {
     Normalized,
     /// As the data table shows it original: same header, values as stored, no decimals.
     Original,
+    /// As the data table shows the difference: same header, current - reference in
+    /// engineering units with 2 decimals, an empty field where a sample has no partner.
+    Difference,
 };
 
 /// The whole trace as CSV: a header row, then one row per sample; fields separated by ',',
 /// '.' as decimal point and flag words as 0xHHHH whatever the locale; every line ends in LF.
-std::string TraceCsv(const TraceUnits &trace, CsvView view);
+/// Difference takes the reference and its alignment; without a reference its fields are empty.
+std::string TraceCsv(const TraceUnits &trace, CsvView view, const TraceUnits *reference = nullptr,
+                     Alignment alignment = Alignment::Trigger);
+
+/// Current - reference at current sample k, channel c (0-based): the current value as the
+/// data table shows it normalised, the reference's by its own units; none without a partner.
+std::optional<double> DifferenceValue(const TraceUnits &current, const TraceUnits &reference, int k,
+                                      int c, Alignment alignment);

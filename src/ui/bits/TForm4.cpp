@@ -18,6 +18,7 @@
 #include <QFrame>
 #include <QGraphicsLayout>
 #include <QGraphicsLineItem>
+#include <QGraphicsPathItem>
 #include <QGraphicsSimpleTextItem>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -27,6 +28,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -69,6 +71,7 @@ constexpr int ReadoutFontPixels = 11;
 // The chart draws its grid at z 2, axes at 3 and traces at 4: the trigger marker lies under the
 // traces, the cursors and the hover line above them.
 constexpr double TriggerZ = 3.5;
+constexpr double ReferenceZ = 3.4;
 constexpr double MarksZ = 100;
 constexpr int WheelStep = 120; // one notch of a common mouse wheel
 
@@ -199,6 +202,8 @@ TForm4::TForm4(QWidget *parent) : QWidget(parent) {
     TimeViewState &timeView = ProgramTimeView();
     connect(&timeView, &TimeViewState::Changed, this, &TForm4::ShowTimeView);
     connect(&timeView, &TimeViewState::TraceLoaded, this, &TForm4::ShowTimeView);
+    if (Form1)
+        connect(Form1, &TForm1::ReferenceChanged, this, &TForm4::PlaceTimeMarks);
 
     FormCreate();
     ShowTimeView(); // a window opened later shows the cursors and range already chosen
@@ -304,6 +309,11 @@ void TForm4::SetupTimeMarks() {
         item->hide();
         return item;
     };
+    ReferenceBits = new QGraphicsPathItem(Chart1);
+    QPen referencePen(ReferenceColor, 1);
+    referencePen.setCosmetic(true);
+    ReferenceBits->setPen(referencePen);
+    ReferenceBits->setZValue(ReferenceZ);
     triggerLine = line(TriggerPen());
     triggerLine->setZValue(TriggerZ);
     QPen hoverPen(HoverColor, 1);
@@ -570,7 +580,36 @@ void TForm4::ShowTimeView() {
         BitReadout->setPlainText(readout);
 }
 
+void TForm4::PlaceReferenceBits() {
+    QPainterPath path;
+    if (drawnWord >= 0 && Form1 && Form1->Reference) {
+        const TimeView &view = ProgramTimeView().View();
+        const TraceUnits current{drawnRecord, DriveTypeE, IsNormalized != 0};
+        const TraceUnits &reference = *Form1->Reference;
+        for (int b = 0; b < FlagBitCount; ++b) {
+            const auto levels = BitTrace(reference.Record, drawnWord, b);
+            bool open = false;
+            for (int k = view.First; k <= view.Last; ++k) {
+                const int n = ReferenceSampleFor(k, current, reference, Form1->ReferenceAlignment);
+                if (n < 0) {
+                    open = false;
+                    continue;
+                }
+                const QPointF at = Chart1->mapToPosition(
+                    QPointF(k, levels[static_cast<std::size_t>(n)]), Series[0]);
+                if (open)
+                    path.lineTo(at);
+                else
+                    path.moveTo(at);
+                open = true;
+            }
+        }
+    }
+    ReferenceBits->setPath(path);
+}
+
 void TForm4::PlaceTimeMarks() {
+    PlaceReferenceBits();
     const TimeView &view = ProgramTimeView().View();
     const QRectF plot = Chart1->plotArea();
     // Each mark stands at its sample's x from the top to the bottom of the plot, and only

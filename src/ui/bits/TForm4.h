@@ -16,6 +16,7 @@ class QFrame;
 class QGraphicsLineItem;
 class QGraphicsSimpleTextItem;
 class QLabel;
+class QGraphicsPathItem;
 class QLineSeries;
 class QListWidget;
 class QMouseEvent;
@@ -78,6 +79,8 @@ public:
     /// Shows the program's time view: the visible samples, cursors, hover, trigger marker and
     /// the readout.
     void ShowTimeView();
+    /// The reference's bits of the drawn word, grey beneath the traces (empty without one).
+    QGraphicsPathItem *ReferenceBits = nullptr;
     /// The flag word drawn last (0-3), or -1 before the first drawing.
     int DrawnWord() const { return drawnWord; }
 
@@ -100,6 +103,8 @@ private:
     void LayoutChart();
     void PlaceSampleTicks();
     void PlaceTimeMarks();
+    /// Draws the reference's bits, paired with the drawn record's samples, in the visible range.
+    void PlaceReferenceBits();
     /// Mouse on the chart: cursors, hover, zoom and pan. Returns true when the event is used.
     bool ChartMouseEvent(QEvent *event);
     /// Sample under x of the chart view, as a fraction, within the visible range.

@@ -47,6 +47,9 @@ namespace {
 constexpr Caption File1Caption = {"ファイル(&F)", "&File"};
 constexpr Caption open01Caption = {"開く(&O)", "&Open"};
 constexpr Caption saveS1Caption = {"保存(&S)", "&Save"};
+constexpr Caption OpenReference1Caption = {"参照波形を開く...", "Open Reference..."};
+constexpr Caption UseAsReference1Caption = {"現在の波形を参照にする", "Use Current as Reference"};
+constexpr Caption ClearReference1Caption = {"参照波形をクリア", "Clear Reference"};
 constexpr Caption Exit1Caption = {"終了(&X)", "End(&X)"};
 constexpr Caption View1Caption = {"表示(&V)", "&View"};
 constexpr Caption N1Caption = {"数字グラフ", "Graph Form"};
@@ -66,6 +69,7 @@ constexpr int CtrlL = 12;
 // case included).
 constexpr Caption OpenDialogCaption = {"開く", "Open"};
 constexpr Caption SaveDialogCaption = {"保存", "Save"};
+constexpr Caption ReferenceDialogCaption = {"参照波形を開く", "Open Reference"};
 constexpr Caption FileErrorTitle = {"ファイルエラー", "File Error"};
 const QString RawEnding = QStringLiteral(".vnx");
 const QString NormalizedEnding = QStringLiteral(".vnb");
@@ -164,6 +168,10 @@ void TForm1::CreateMenu() {
     File1->setObjectName(QStringLiteral("File1"));
     open01 = File1->addAction(QString(), this, &TForm1::open01Click);
     saveS1 = File1->addAction(QString(), this, &TForm1::saveS1Click);
+    OpenReference1 = File1->addAction(QString(), this, &TForm1::OpenReference1Click);
+    UseAsReference1 = File1->addAction(QString(), this, &TForm1::UseAsReference1Click);
+    ClearReference1 = File1->addAction(QString(), this, &TForm1::ClearReference1Click);
+    ClearReference1->setEnabled(false);
     Report1 = File1->addAction(QString(), this, &TForm1::Report1Click);
     printeP1 = File1->addSeparator();
     Exit1 = File1->addAction(QString(), this, &TForm1::Exit1Click);
@@ -178,12 +186,24 @@ void TForm1::CreateMenu() {
     About1 = Help1->addAction(QString(), this, &TForm1::About1Click);
     Flag1 = Help1->addAction(QString(), this, &TForm1::Flag1Click);
 
-    const std::pair<QObject *, const char *> names[] = {
-        {open01, "open01"}, {saveS1, "saveS1"},   {printeP1, "printeP1"},
-        {Exit1, "Exit1"},   {View1, "View1"},     {N1, "N1"},
-        {N2, "N2"},         {N3, "N3"},           {Comm1, "Comm1"},
-        {N4, "N4"},         {Help1, "Help1"},     {About1, "About1"},
-        {Flag1, "Flag1"},   {Report1, "Report1"}, {Events1, "Events1"}};
+    const std::pair<QObject *, const char *> names[] = {{open01, "open01"},
+                                                        {saveS1, "saveS1"},
+                                                        {printeP1, "printeP1"},
+                                                        {Exit1, "Exit1"},
+                                                        {View1, "View1"},
+                                                        {N1, "N1"},
+                                                        {N2, "N2"},
+                                                        {N3, "N3"},
+                                                        {Comm1, "Comm1"},
+                                                        {N4, "N4"},
+                                                        {Help1, "Help1"},
+                                                        {About1, "About1"},
+                                                        {Flag1, "Flag1"},
+                                                        {Report1, "Report1"},
+                                                        {Events1, "Events1"},
+                                                        {OpenReference1, "OpenReference1"},
+                                                        {UseAsReference1, "UseAsReference1"},
+                                                        {ClearReference1, "ClearReference1"}};
     for (const auto &[object, name] : names)
         object->setObjectName(QString::fromLatin1(name));
     printeP1->setText(QStringLiteral("-"));
@@ -212,6 +232,9 @@ void TForm1::ApplyLanguage() {
     File1->setTitle(Pick(File1Caption));
     open01->setText(Pick(open01Caption));
     saveS1->setText(Pick(saveS1Caption));
+    OpenReference1->setText(Pick(OpenReference1Caption));
+    UseAsReference1->setText(Pick(UseAsReference1Caption));
+    ClearReference1->setText(Pick(ClearReference1Caption));
     Report1->setText(Pick(Report1Caption));
     Exit1->setText(Pick(Exit1Caption));
     View1->setTitle(Pick(View1Caption));
@@ -328,6 +351,69 @@ bool TForm1::OpenTraceFile(const QString &path) {
     RecordSource = QFileInfo(path).fileName();
     RememberFileFolder(path);
     return true;
+}
+
+TraceUnits TForm1::CurrentUnits() const {
+    return TraceUnits{Record, DriveTypeE, IsNormalized != 0};
+}
+
+bool TForm1::OpenReferenceFile(const QString &path) {
+    TraceUnits loaded;
+    ::ResetRecord(loaded.Record);
+    loaded.DriveTypeE = 0;
+    QString error;
+    if (!LoadTraceFile(path, loaded.Record, loaded.DriveTypeE, &error)) {
+        Dialogs::Current().Message(this, Pick(FileErrorTitle), error);
+        return false;
+    }
+    // The reference keeps its own units: its drive type's factors and the kind of its file.
+    for (int c = 0; c < ChannelCount; ++c)
+        loaded.Record.Scale[c] = ChannelFactor(c, loaded.DriveTypeE);
+    switch (TraceFileKindOfName(path.toStdString())) {
+    case TraceFileKind::Normalized:
+        loaded.Normalized = true;
+        break;
+    case TraceFileKind::Raw:
+        loaded.Normalized = false;
+        break;
+    case TraceFileKind::Other:
+        // As File, Open treats such a name: the units of the record now.
+        loaded.Normalized = IsNormalized != 0;
+        break;
+    }
+    RememberFileFolder(path);
+    SetReference(std::move(loaded));
+    return true;
+}
+
+void TForm1::SetReference(std::optional<TraceUnits> reference) {
+    Reference = std::move(reference);
+    ClearReference1->setEnabled(Reference.has_value());
+    emit ReferenceChanged();
+}
+
+void TForm1::SetReferenceAlignment(Alignment alignment) {
+    if (alignment == ReferenceAlignment)
+        return;
+    ReferenceAlignment = alignment;
+    emit ReferenceChanged();
+}
+
+void TForm1::OpenReference1Click() {
+    const QString path =
+        Dialogs::Current().OpenFileName(this, Pick(ReferenceDialogCaption), FileDialogFolder(),
+                                        RawFilter + ";;" + NormalizedFilter);
+    if (path.isEmpty())
+        return;
+    OpenReferenceFile(path);
+}
+
+void TForm1::UseAsReference1Click() {
+    SetReference(CurrentUnits());
+}
+
+void TForm1::ClearReference1Click() {
+    SetReference(std::nullopt);
 }
 
 void TForm1::saveS1Click() {

@@ -3,11 +3,13 @@
 
 #include "FaultReport.h"
 #include "TraceRecord.h"
+#include "TraceUnits.h"
 #include "WindowPrint.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
+#include <optional>
 
 class QAction;
 class QDragEnterEvent;
@@ -36,6 +38,11 @@ public:
     /// Where the record came from: a file name, or the port and "New"/"Old" of a read; empty
     /// before either.
     QString RecordSource;
+    /// A second trace to compare with, in its own units; none until one is set.
+    std::optional<TraceUnits> Reference;
+    /// How every window pairs the reference's samples with the record's; chosen in the graph
+    /// window.
+    Alignment ReferenceAlignment = Alignment::Trigger;
     /// Full path of the language file written on close.
     QString SettingsPath;
 
@@ -43,8 +50,11 @@ public:
     QMenu *File1 = nullptr;
     QAction *open01 = nullptr;
     QAction *saveS1 = nullptr;
-    QAction *Report1 = nullptr;  ///< the fault report as PDF
-    QAction *printeP1 = nullptr; // separator
+    QAction *OpenReference1 = nullptr;  ///< a trace file as the reference
+    QAction *UseAsReference1 = nullptr; ///< the record as it is now as the reference
+    QAction *ClearReference1 = nullptr; ///< no reference; disabled while there is none
+    QAction *Report1 = nullptr;         ///< the fault report as PDF
+    QAction *printeP1 = nullptr;        // separator
     QAction *Exit1 = nullptr;
     QMenu *View1 = nullptr;
     QAction *N1 = nullptr;
@@ -94,6 +104,16 @@ public:
     /// message box on failure. Returns true when the record was replaced.
     bool OpenTraceFile(const QString &path);
 
+    /// The record with its units as they are now.
+    TraceUnits CurrentUnits() const;
+    /// Loads the trace file at path as the reference: all or nothing, a message box on
+    /// failure; the record, its units and the caption are left alone. True when loaded.
+    bool OpenReferenceFile(const QString &path);
+    /// Replaces the reference (none clears it) and tells the windows.
+    void SetReference(std::optional<TraceUnits> reference);
+    /// Changes how the reference is aligned and tells the windows.
+    void SetReferenceAlignment(Alignment alignment);
+
     /// What the fault report is made of now: the record, its units and source, the Language of
     /// this moment, and the charts the graph window shows (channels 1, 2, 3, 4 and 6 when it is
     /// closed).
@@ -110,6 +130,9 @@ public:
 public slots:
     void open01Click();
     void saveS1Click();
+    void OpenReference1Click();
+    void UseAsReference1Click();
+    void ClearReference1Click();
     void Exit1Click();
     void N1Click();
     void N2Click();
@@ -119,6 +142,10 @@ public slots:
     void N4Click();
     void About1Click();
     void Flag1Click();
+
+signals:
+    /// The reference was set, replaced or cleared, or its alignment changed.
+    void ReferenceChanged();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -10,6 +10,8 @@ inline const QColor CursorAColor(0, 0, 255);
 inline const QColor CursorBColor(0, 160, 0);
 /// The thin line under the mouse.
 inline const QColor HoverColor(128, 128, 128);
+/// A reference trace, beneath the trace itself.
+inline const QColor ReferenceColor(160, 160, 160);
 /// The trigger marker.
 inline const QColor TriggerColor(0, 0, 0);
 

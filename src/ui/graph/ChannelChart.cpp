@@ -2,6 +2,7 @@
 
 #include "Fonts.h"
 #include "TimeMarks.h"
+#include "TimeViewColors.h"
 #include "TimeViewState.h"
 
 #include <QChart>
@@ -171,6 +172,13 @@ ChannelChart::ChannelChart(int position, QWidget *parent)
     c->setAnimationOptions(QChart::NoAnimation);
     c->setMinimumSize(0, 0); // otherwise the view grows to what the axes would like
 
+    // Added first, the reference is drawn beneath the trace.
+    referenceSeries = new QLineSeries;
+    referenceSeries->setObjectName(QStringLiteral("ReferenceSeries%1").arg(position));
+    referenceSeries->setPen(QPen(ReferenceColor, 0));
+    referenceSeries->setPointsVisible(false);
+    c->addSeries(referenceSeries);
+
     series = new QLineSeries;
     series->setObjectName(QStringLiteral("Series%1").arg(position));
     series->setPen(QPen(Qt::red, 0));
@@ -198,6 +206,8 @@ ChannelChart::ChannelChart(int position, QWidget *parent)
     c->addAxis(axisY, Qt::AlignLeft);
     series->attachAxis(axisX);
     series->attachAxis(axisY);
+    referenceSeries->attachAxis(axisX);
+    referenceSeries->attachAxis(axisY);
 
     // The chart's own title is always centred, so it is kept invisible and only makes room
     // above the margins; a text item of our own, in the same font, shows it left-aligned.
@@ -358,6 +368,20 @@ void ChannelChart::Fill(const ChartFill &fill, const QSize &coming) {
     // A chart about to be resized is laid out by Place; one that keeps its size, now.
     if (coming == size())
         ApplyGeometry(coming);
+}
+
+void ChannelChart::SetReference(const ChartFill *reference) {
+    QList<QPointF> points;
+    if (reference) {
+        points.reserve(SampleCount);
+        for (int n = 0; n < SampleCount; ++n) {
+            const float y = reference->Y[static_cast<std::size_t>(n)];
+            if (std::isfinite(y))
+                points.append(QPointF(n, y));
+        }
+    }
+    if (points != referenceSeries->points())
+        referenceSeries->replace(points);
 }
 
 std::pair<int, int> ChannelChart::PlotRows(int height) const {

@@ -42,6 +42,10 @@ public:
     /// The same for a chart that Place is about to give the size coming, so that it is laid
     /// out once, at that size.
     void Fill(const ChartFill &fill, const QSize &coming);
+    /// Shows the reference's points in grey beneath the trace (non-finite ones are left out);
+    /// none removes them. The vertical range stays what Fill set.
+    void SetReference(const ChartFill *reference);
+    QLineSeries *ReferenceSeries() const { return referenceSeries; }
     /// Moves and resizes the chart within its parent.
     void Place(const QRect &rect);
     /// Gives charts that are (or are about to be placed) width wide one left and one right
@@ -88,6 +92,7 @@ private:
     int position;
     QFontMetrics axisMetrics; ///< of the axis labels, to make room for them
     QLineSeries *series = nullptr;
+    QLineSeries *referenceSeries = nullptr;
     QValueAxis *axisX = nullptr;
     QValueAxis *axisY = nullptr;
     QGraphicsSimpleTextItem *titleItem = nullptr;

@@ -31,6 +31,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 TGraghForm *GraghForm = nullptr;
@@ -45,6 +46,9 @@ constexpr Caption RadioGroup1Caption = {"時計選択", "Clock Sel"};
 constexpr Caption SaveImageCaption = {"画像保存...", "Save Image..."};
 constexpr Caption RadioButton1Caption = {"SETNVOP", "SETNVOP"};
 constexpr Caption RadioButton2Caption = {"上位CPU", "PLC"};
+constexpr Caption AlignGroupCaption = {"参照波形", "Reference"};
+constexpr Caption AlignByTriggerCaption = {"トリガ合わせ", "By trigger"};
+constexpr Caption AlignBySampleCaption = {"サンプル合わせ", "By sample"};
 
 constexpr int Panel1Height = 64;
 constexpr int ColumnLefts[4] = {20, 170, 320, 470}; // of the channel check boxes
@@ -203,6 +207,33 @@ void TGraghForm::CreateControls() {
             [this] { SaveChartsImage(this, ChartsPicture(), japanese); });
     InstallCopyPictureShortcut(this, [this] { return ChartsPicture(); });
 
+    // In a box of their own, so they do not exclude the clock buttons.
+    AlignGroup = new QGroupBox(Panel2);
+    AlignGroup->setObjectName(QStringLiteral("AlignGroup"));
+    AlignGroup->setGeometry(4, 398, 80, 52);
+    AlignByTrigger = new QRadioButton(AlignGroup);
+    AlignByTrigger->setObjectName(QStringLiteral("AlignByTrigger"));
+    AlignByTrigger->setAccessibleName(QStringLiteral("Align by trigger"));
+    AlignByTrigger->setGeometry(4, 16, 70, 17);
+    AlignBySample = new QRadioButton(AlignGroup);
+    AlignBySample->setObjectName(QStringLiteral("AlignBySample"));
+    AlignBySample->setAccessibleName(QStringLiteral("Align by sample"));
+    AlignBySample->setGeometry(4, 32, 70, 17);
+    AlignByTrigger->setChecked(!Form1 || Form1->ReferenceAlignment == Alignment::Trigger);
+    AlignBySample->setChecked(!AlignByTrigger->isChecked());
+    connect(AlignByTrigger, &QRadioButton::toggled, this, [this](bool byTrigger) {
+        if (Form1)
+            Form1->SetReferenceAlignment(byTrigger ? Alignment::Trigger : Alignment::Sample);
+    });
+    if (Form1)
+        connect(Form1, &TForm1::ReferenceChanged, this, &TGraghForm::ReferenceChanged);
+    RefLabel1 = makeLabel("RefLabel1", "", 454);
+    RefLabel1->setAccessibleName(QStringLiteral("Reference trigger point"));
+    RefLabel2 = makeLabel("RefLabel2", "", 468);
+    RefLabel2->setAccessibleName(QStringLiteral("Reference trigger date"));
+    RefLabel3 = makeLabel("RefLabel3", "", 482);
+    RefLabel3->setAccessibleName(QStringLiteral("Reference trigger time"));
+
     // The name tables stay hidden; the check boxes, chart titles and the channel window use them.
     ListBox1 = new QListWidget(Panel2);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
@@ -278,9 +309,18 @@ void TGraghForm::FitSidePanel() {
     RadioGroup1->resize(std::max(RadioGroup1->width(), radioRight + EdgeGap - RadioGroup1->x()),
                         RadioGroup1->height());
     FitCaption(SaveImageButton);
-    int right = RadioGroup1->geometry().right() + 1;
-    for (QWidget *control : std::initializer_list<QWidget *>{Label1, Label2, Label3, Edit1, Edit2,
-                                                             Edit3, SaveImageButton})
+    int alignRight = 0;
+    for (QRadioButton *button : {AlignByTrigger, AlignBySample})
+        alignRight = std::max(alignRight, FitCaption(button));
+    AlignGroup->resize(std::max(AlignGroup->width(), alignRight + EdgeGap), AlignGroup->height());
+    for (QLabel *label : {RefLabel1, RefLabel2, RefLabel3}) {
+        label->resize(label->sizeHint());
+        FitCaption(label);
+    }
+    int right = std::max(RadioGroup1->geometry().right(), AlignGroup->geometry().right()) + 1;
+    for (QWidget *control :
+         std::initializer_list<QWidget *>{Label1, Label2, Label3, Edit1, Edit2, Edit3,
+                                          SaveImageButton, RefLabel1, RefLabel2, RefLabel3})
         right = std::max(right, control->geometry().right() + 1);
     Panel2->setFixedWidth(std::max(Panel2Width, right + PanelEdgeGap));
 }
@@ -352,6 +392,9 @@ void TGraghForm::SetLanguageCaptions() {
     RadioGroup1->setTitle(Pick(RadioGroup1Caption));
     RadioButton1->setText(Pick(RadioButton1Caption));
     RadioButton2->setText(Pick(RadioButton2Caption));
+    AlignGroup->setTitle(Pick(AlignGroupCaption));
+    AlignByTrigger->setText(Pick(AlignByTriggerCaption));
+    AlignBySample->setText(Pick(AlignBySampleCaption));
     japanese = IsJapanese();
     SaveImageButton->setText(Pick(SaveImageCaption, japanese));
 }
@@ -431,14 +474,17 @@ void TGraghForm::ShowFill(int p, const QSize &size) {
     Chart[p]->SetTimeRange(view.First, view.Last);
     if (!fills[p])
         return;
-    if (view.ShowsAll()) {
+    const ChartFill *reference = refFills[p] ? &*refFills[p] : nullptr;
+    if (view.ShowsAll() && !reference) {
         Chart[p]->Fill(*fills[p], size);
-        return;
+    } else {
+        // A zoomed chart fits its height to the samples it shows, the reference's among them.
+        ChartFill visible = *fills[p];
+        visible.Range = reference ? VisibleVerticalRange(visible, *reference, view.First, view.Last)
+                                  : VisibleVerticalRange(visible, view.First, view.Last);
+        Chart[p]->Fill(visible, size);
     }
-    // A zoomed chart fits its height to the samples it shows.
-    ChartFill visible = *fills[p];
-    visible.Range = VisibleVerticalRange(visible, view.First, view.Last);
-    Chart[p]->Fill(visible, size);
+    Chart[p]->SetReference(reference);
 }
 
 std::optional<int> TGraghForm::TriggerMark() const {
@@ -452,7 +498,8 @@ QString TGraghForm::ReadoutText() const {
     // Top chart first, as they are stacked.
     for (int p = SelectedCount; p >= 1; --p)
         if (fills[p] && Chart[p]->isVisibleTo(this))
-            charts.push_back({Chart[p]->Title().toStdString(), &*fills[p]});
+            charts.push_back({Chart[p]->Title().toStdString(), &*fills[p],
+                              refFills[p] ? &*refFills[p] : nullptr});
     // A trigger far off the samples still gives every sample its place relative to it.
     const int t = static_cast<int>(std::clamp<long long>(triggerPoint, -1000000, 1000000));
     // The data table's decimal separator.
@@ -495,6 +542,10 @@ void TGraghForm::FillChart(int p, int ch, const QSize &size) {
     if (!Form1 || p < 1 || p > MaxShownChannels || ch < 1 || ch > ChannelCount)
         return;
     fills[p] = FillChartData(Form1->Record, ch);
+    refFills[p].reset();
+    if (Form1->Reference)
+        refFills[p] = ReferenceChartFill(Form1->CurrentUnits(), *Form1->Reference, ch,
+                                         Form1->ReferenceAlignment);
     ShowFill(p, size);
 }
 
@@ -510,6 +561,28 @@ void TGraghForm::ShowTriggerStamp() {
     // Narrow fields show the start of their text, not its end.
     for (QLineEdit *edit : {Edit1, Edit2, Edit3})
         edit->setCursorPosition(0);
+    const bool reference = Form1->Reference.has_value();
+    if (reference) {
+        const TriggerStamp ref = FormatTriggerStamp(
+            Form1->Reference->Record.Header,
+            RadioButton1->isChecked() ? StampClock::Setnvop : StampClock::HostCpu);
+        RefLabel1->setText(QStringLiteral("Ref ") + QString::fromStdString(ref.Point));
+        RefLabel2->setText(QString::fromStdString(ref.Date));
+        RefLabel3->setText(QString::fromStdString(ref.Time));
+        FitSidePanel();
+    }
+    for (QLabel *label : {RefLabel1, RefLabel2, RefLabel3})
+        label->setVisible(reference);
+}
+
+void TGraghForm::ReferenceChanged() {
+    if (!Form1)
+        return;
+    const QSignalBlocker blocker(AlignByTrigger);
+    AlignByTrigger->setChecked(Form1->ReferenceAlignment == Alignment::Trigger);
+    AlignBySample->setChecked(Form1->ReferenceAlignment == Alignment::Sample);
+    LayoutCharts();
+    ShowTriggerStamp();
 }
 
 void TGraghForm::RadioButton1Click() {

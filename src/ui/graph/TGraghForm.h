@@ -53,9 +53,15 @@ public:
     QLineEdit *Edit2 = nullptr; ///< trigger date
     QLineEdit *Edit3 = nullptr; ///< trigger time
     QGroupBox *RadioGroup1 = nullptr;
-    QPushButton *SaveImageButton = nullptr;         ///< the charts as PNG or PDF
-    QRadioButton *RadioButton1 = nullptr;           ///< operator unit clock
-    QRadioButton *RadioButton2 = nullptr;           ///< host CPU clock
+    QPushButton *SaveImageButton = nullptr; ///< the charts as PNG or PDF
+    QRadioButton *RadioButton1 = nullptr;   ///< operator unit clock
+    QRadioButton *RadioButton2 = nullptr;   ///< host CPU clock
+    QGroupBox *AlignGroup = nullptr;        ///< how a reference lines up with the trace
+    QRadioButton *AlignByTrigger = nullptr; ///< trigger samples coincide (the default)
+    QRadioButton *AlignBySample = nullptr;  ///< sample k with sample k
+    QLabel *RefLabel1 = nullptr;            ///< the reference's trigger point, while there is one
+    QLabel *RefLabel2 = nullptr;            ///< the reference's trigger date
+    QLabel *RefLabel3 = nullptr;            ///< the reference's trigger time
     ChannelChart *Chart[MaxShownChannels + 1] = {}; ///< per position 1..5 (index 0 unused)
     QListWidget *ListBox1 = nullptr;                ///< hidden: the 30 default channel names
     QListWidget *ListBox2 = nullptr;                ///< hidden: the titles of user-named channels
@@ -123,6 +129,8 @@ public slots:
     void Panel3Resize();
     /// The program's time view changed: new range, cursors or hover.
     void TimeViewChanged();
+    /// The reference or its alignment changed: redraw with it.
+    void ReferenceChanged();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -148,7 +156,8 @@ private:
     bool japanese = false; ///< the language the window was opened in, for its messages
     // What each chart shows (per position 1..5) and the trigger they were taken with.
     std::optional<ChartFill> fills[MaxShownChannels + 1];
-    long long triggerPoint = 0; ///< 100 - Header[0]
+    std::optional<ChartFill> refFills[MaxShownChannels + 1]; ///< the reference's, if any
+    long long triggerPoint = 0;                              ///< 100 - Header[0]
     int shownFirst = 0;
     int shownLast = SampleCount - 1;
 };

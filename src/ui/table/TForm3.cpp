@@ -7,6 +7,7 @@
 #include "Dialogs.h"
 #include "FileFolder.h"
 #include "Fonts.h"
+#include "NumberFormat.h"
 #include "TForm1.h"
 #include "TraceCsv.h"
 #include "WindowExport.h"
@@ -29,6 +30,7 @@ constexpr Caption Button1Caption = {"閉じる", "Close"};
 constexpr Caption RadioGroup1Caption = {"表示選択", "Data Type Sel"};
 constexpr Caption RadioButton1Caption = {"正規化値", "Normalized"};
 constexpr Caption RadioButton2Caption = {"元データ", "Original"};
+constexpr Caption DifferenceCaption = {"差分", "Difference"};
 constexpr Caption ExportButtonCaption = {"CSV出力...", "Export CSV..."};
 constexpr Caption ExportDialogCaption = {"CSV出力", "Export CSV"};
 
@@ -132,13 +134,18 @@ TForm3::TForm3(QWidget *parent) : QWidget(parent) {
     RadioButton2 = new QRadioButton(Panel1);
     RadioButton2->setObjectName(QStringLiteral("RadioButton2"));
     RadioButton2->setGeometry(12, 112, 80, 17);
+    DifferenceButton = new QRadioButton(Panel1);
+    DifferenceButton->setObjectName(QStringLiteral("DifferenceButton"));
+    DifferenceButton->setAccessibleName(QStringLiteral("Difference"));
+    DifferenceButton->setGeometry(12, 140, 80, 17);
     ExportButton = new QPushButton(Panel1);
     ExportButton->setObjectName(QStringLiteral("ExportButton"));
     ExportButton->setAccessibleName(QStringLiteral("Export CSV..."));
-    ExportButton->setGeometry(4, 144, 104, 25);
+    ExportButton->setGeometry(4, 160, 104, 25);
     RadioButton1->setChecked(true);
     RadioButton1->raise();
     RadioButton2->raise();
+    DifferenceButton->raise();
 
     connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
     connect(ExportButton, &QPushButton::clicked, this, &TForm3::ExportCsvClick);
@@ -151,6 +158,15 @@ TForm3::TForm3(QWidget *parent) : QWidget(parent) {
         if (on)
             RadioButton2Click();
     });
+
+    connect(DifferenceButton, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) {
+            FillDifference();
+            StringGrid1->CellsChanged(0, ChannelCount);
+        }
+    });
+    if (Form1)
+        connect(Form1, &TForm1::ReferenceChanged, this, &TForm3::ReferenceChanged);
 
     FormCreate();
 }
@@ -167,10 +183,13 @@ void TForm3::FormCreate() {
     RadioGroup1->setTitle(Pick(RadioGroup1Caption));
     RadioButton1->setText(Pick(RadioButton1Caption));
     RadioButton2->setText(Pick(RadioButton2Caption));
+    DifferenceButton->setText(Pick(DifferenceCaption));
     // The view buttons stay inside the frame drawn around them.
     const int frameRight = RadioGroup1->geometry().right() - 2;
-    for (QWidget *control : std::initializer_list<QWidget *>{RadioButton1, RadioButton2})
+    for (QWidget *control :
+         std::initializer_list<QWidget *>{RadioButton1, RadioButton2, DifferenceButton})
         FitCaption(control, frameRight);
+    FitCaption(DifferenceButton, Panel1->width() - 2);
     FitCaption(Button1, Panel1->width() - 2);
     ExportButton->setText(Pick(ExportButtonCaption, japanese));
     FitCaption(ExportButton, Panel1->width() - 2);
@@ -178,6 +197,36 @@ void TForm3::FormCreate() {
     FillGrid();
     if (IsNormalized == 1)
         RadioButton2->setEnabled(false);
+    DifferenceButton->setEnabled(Form1 && Form1->Reference);
+}
+
+void TForm3::ReferenceChanged() {
+    const bool reference = Form1 && Form1->Reference;
+    DifferenceButton->setEnabled(reference);
+    if (!DifferenceButton->isChecked())
+        return;
+    if (reference) {
+        FillDifference();
+        StringGrid1->CellsChanged(0, ChannelCount);
+    } else {
+        RadioButton1->setChecked(true); // refills as normalised
+    }
+}
+
+void TForm3::FillDifference() {
+    if (!Form1 || !Form1->Reference)
+        return;
+    const TraceUnits current = Form1->CurrentUnits();
+    const std::string separator = DecimalSeparator();
+    for (int n = 0; n < SampleCount; ++n)
+        for (int c = 0; c < ChannelCount; ++c) {
+            const auto difference =
+                DifferenceValue(current, *Form1->Reference, n, c, Form1->ReferenceAlignment);
+            StringGrid1->SetCells(
+                c + 1, n + 1,
+                difference ? QString::fromStdString(FormatFixed(*difference, 2, separator))
+                           : QString());
+        }
 }
 
 void TForm3::showEvent(QShowEvent *event) {
@@ -243,7 +292,9 @@ void TForm3::ExportCsvClick() {
     trace.Record = Form1->Record;
     trace.DriveTypeE = DriveTypeE;
     trace.Normalized = IsNormalized != 0;
-    const CsvView view = RadioButton2->isChecked() ? CsvView::Original : CsvView::Normalized;
+    const CsvView view = DifferenceButton->isChecked() ? CsvView::Difference
+                         : RadioButton2->isChecked()   ? CsvView::Original
+                                                       : CsvView::Normalized;
     QString path =
         Dialogs::Current().SaveFileName(this, Pick(ExportDialogCaption, japanese),
                                         FileDialogFolder(), QStringLiteral("CSV (*.csv)"));
@@ -251,5 +302,9 @@ void TForm3::ExportCsvClick() {
         return;
     if (!path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive))
         path += QStringLiteral(".csv");
-    SaveExportChecked(this, path, QByteArray::fromStdString(TraceCsv(trace, view)), japanese);
+    SaveExportChecked(this, path,
+                      QByteArray::fromStdString(
+                          TraceCsv(trace, view, Form1->Reference ? &*Form1->Reference : nullptr,
+                                   Form1->ReferenceAlignment)),
+                      japanese);
 }

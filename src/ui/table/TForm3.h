@@ -71,6 +71,8 @@ public:
     QGroupBox *RadioGroup1 = nullptr;
     QRadioButton *RadioButton1 = nullptr;
     QRadioButton *RadioButton2 = nullptr;
+    /// Current - reference; enabled only while a reference is loaded.
+    QRadioButton *DifferenceButton = nullptr;
     QPushButton *ExportButton = nullptr;
     QFrame *Panel2 = nullptr;
     TStringGrid *StringGrid1 = nullptr;
@@ -97,6 +99,10 @@ protected:
 
 private:
     void FillChannels(bool normalized);
+    /// The channel columns as current - reference, empty where a sample has no partner.
+    void FillDifference();
+    /// The reference or its alignment changed.
+    void ReferenceChanged();
 
     bool placed = false;
     bool japanese = false; ///< the window keeps the language it was opened in

@@ -1,0 +1,57 @@
+#include "TraceUnits.h"
+
+#include <cmath>
+#include <limits>
+
+int ReferenceSampleFor(int k, const TraceUnits &current, const TraceUnits &reference,
+                       Alignment alignment) {
+    if (k < 0 || k >= SampleCount)
+        return -1;
+    long long partner = k;
+    if (alignment == Alignment::Trigger) {
+        // Header values are 32-bit; the shift is taken in 64 bits so any pair stays in range.
+        const long long tCur = 100LL - current.Record.Header[0];
+        const long long tRef = 100LL - reference.Record.Header[0];
+        partner = k - tCur + tRef;
+    }
+    if (partner < 0 || partner >= SampleCount)
+        return -1;
+    return static_cast<int>(partner);
+}
+
+float EngineeringValue(const TraceUnits &trace, int i, int c) {
+    const float stored = trace.Record.Value[i][c];
+    return trace.Normalized ? stored : stored * ChannelFactor(c, trace.DriveTypeE);
+}
+
+ChartFill ReferenceChartFill(const TraceUnits &current, const TraceUnits &reference, int ch,
+                             Alignment alignment) {
+    ChartFill fill;
+    fill.Title = ChartTitle(ch);
+    fill.Y.fill(std::numeric_limits<float>::quiet_NaN());
+    if (ch < 1 || ch > ChannelCount)
+        return fill;
+    const double factor = OwnNameFlag[ch] != 0
+                              ? UserNameFactor
+                              : static_cast<double>(ChannelFactor(ch - 1, reference.DriveTypeE));
+    bool any = false;
+    for (int k = 0; k < SampleCount; ++k) {
+        const int n = ReferenceSampleFor(k, current, reference, alignment);
+        if (n < 0)
+            continue;
+        const float stored = reference.Record.Value[n][ch - 1];
+        const float v = reference.Normalized
+                            ? stored
+                            : static_cast<float>(static_cast<double>(stored) * factor);
+        fill.Y[static_cast<std::size_t>(k)] = v;
+        if (!std::isfinite(v))
+            continue;
+        if (!any || v > fill.Max)
+            fill.Max = v;
+        if (!any || v < fill.Min)
+            fill.Min = v;
+        any = true;
+    }
+    fill.Range = VerticalRange(fill.Max, fill.Min);
+    return fill;
+}
