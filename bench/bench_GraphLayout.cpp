@@ -7,12 +7,13 @@
 #include "TForm1.h"
 #include "TForm6.h"
 #include "TGraghForm.h"
+#include "TraceUnits.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QMdiSubWindow>
-#include <QPushButton>
 #include <QPixmap>
+#include <QPushButton>
 
 #include <algorithm>
 #include <cmath>
@@ -141,10 +142,25 @@ int main(int argc, char *argv[]) {
         QApplication::processEvents();
         graph->repaint();
     });
+    // The same resize with a reference beneath every chart: another trigger, so that the
+    // pairing by trigger shifts it, and other values, so that the ranges cover both.
+    TraceUnits reference{frame.Record, DriveTypeE, IsNormalized != 0};
+    reference.Record.Header[0] = 70;
+    for (int n = 0; n < SampleCount; ++n)
+        for (int c = 0; c < ChannelCount; ++c)
+            reference.Record.Value[n][c] *= 0.8f;
+    frame.SetReference(reference);
+    QApplication::processEvents();
+    const Timing resizeReference = Measure(Runs, [&](int i) {
+        subWindow->resize(base - QSize(i % 2 ? 0 : 37, i % 2 ? 0 : 23));
+        QApplication::processEvents();
+        graph->repaint();
+    });
     std::printf("graph window %dx%d, five charts of %dx%d\n", graph->width(), graph->height(),
                 graph->Chart[1]->width(), graph->Chart[1]->height());
     Report("LayoutCharts refilling five charts (call)", layout);
     Report("LayoutCharts + events + repaint of the window", layoutPaint);
     Report("resize with five charts (redraw, events, repaint)", resize);
+    Report("resize with five charts and a reference", resizeReference);
     return 0;
 }
