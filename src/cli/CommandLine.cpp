@@ -13,11 +13,11 @@ bool LooksLikeOption(const std::string &argument) {
     return argument.size() > 1 && argument[0] == '-';
 }
 
-const OptionSpec *FindOption(const CommandSpec &spec, const std::string &argument) {
+const OptionDef *FindOption(const CommandDef &command, const std::string &argument) {
     if (argument.rfind("--", 0) != 0)
         return nullptr;
     const std::string name = argument.substr(2);
-    for (const OptionSpec &option : spec.Options)
+    for (const OptionDef &option : command.Options)
         if (name == option.Name)
             return &option;
     return nullptr;
@@ -38,7 +38,8 @@ std::string CommandArgs::Value(const std::string &option) const {
 }
 
 int CommandArgs::UsageError(const std::string &message) const {
-    std::fprintf(stderr, "vandrel-trace %s: %s\n\n%s", spec_.Name, message.c_str(), spec_.Usage);
+    std::fprintf(stderr, "vandrel-trace %s: %s\n\n%s", command_.Name, message.c_str(),
+                 command_.Usage);
     return 2;
 }
 
@@ -58,24 +59,24 @@ bool CommandArgs::Language(std::int32_t *language) const {
     return true;
 }
 
-OptionSpec LanguageOption() {
+OptionDef LanguageOption() {
     return {"lang", "en|ja", nullptr};
 }
 
-int RunCommand(const CommandSpec &spec, const std::vector<std::string> &arguments) {
-    CommandArgs args(spec);
+int RunCommand(const CommandDef &command, const std::vector<std::string> &arguments) {
+    CommandArgs args(command);
     // Arguments keep their bytes as given: a file name need not be valid text in any encoding.
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string &argument = arguments[i];
         if (argument == "--help" || argument == "-h") {
-            std::fputs(spec.Usage, stdout);
+            std::fputs(command.Usage, stdout);
             return 0;
         }
         if (!LooksLikeOption(argument)) {
             args.arguments_.push_back(argument);
             continue;
         }
-        const OptionSpec *option = FindOption(spec, argument);
+        const OptionDef *option = FindOption(command, argument);
         if (!option)
             return args.UsageError("unexpected argument '" + argument + "'");
         const std::string valueError =
@@ -90,10 +91,11 @@ int RunCommand(const CommandSpec &spec, const std::vector<std::string> &argument
         args.values_.emplace_back(option->Name, arguments[++i]);
     }
     const int count = static_cast<int>(args.arguments_.size());
-    if (count < spec.MinArguments)
-        return args.UsageError(std::string(spec.ArgumentName) + " is missing");
-    if (spec.MaxArguments >= 0 && count > spec.MaxArguments)
+    if (count < command.MinArguments)
+        return args.UsageError(std::string(command.ArgumentName) + " is missing");
+    if (command.MaxArguments >= 0 && count > command.MaxArguments)
         return args.UsageError("unexpected argument '" +
-                               args.arguments_[static_cast<std::size_t>(spec.MaxArguments)] + "'");
-    return spec.Run(args);
+                               args.arguments_[static_cast<std::size_t>(command.MaxArguments)] +
+                               "'");
+    return command.Run(args);
 }

@@ -1,14 +1,14 @@
 #pragma once
-// The one argument parser of vandrel-trace. Each command is described by a CommandSpec; main
+// The one argument parser of vandrel-trace. Each command is described by a CommandDef; main
 // lists them in its command table, parses the arguments after the command's name against the
-// spec and calls the command's Run with the result.
+// command and calls the command's Run with the result.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 /// One option of a command ("--out FILE", "--old").
-struct OptionSpec {
+struct OptionDef {
     const char *Name;      ///< without the dashes: "out"
     const char *ValueName; ///< "FILE" for an option taking a value; nullptr for a switch
     /// Said when the value is missing, is another option, or the option is given twice
@@ -19,12 +19,12 @@ struct OptionSpec {
 class CommandArgs;
 
 /// A sub-command of vandrel-trace.
-struct CommandSpec {
+struct CommandDef {
     const char *Name;     ///< "export"
     const char *Synopsis; ///< arguments as the overall usage lists them: "FILE [--out CSV]"
     const char *Summary;  ///< what the command does, one short line
     const char *Usage;    ///< full help text, printed for --help and after a usage error
-    std::vector<OptionSpec> Options;
+    std::vector<OptionDef> Options;
     const char *ArgumentName; ///< positional arguments as usage errors name them: "FILE"
     int MinArguments;
     int MaxArguments; ///< -1: any number
@@ -36,7 +36,7 @@ struct CommandSpec {
 /// What the parser found, for the command's Run.
 class CommandArgs {
 public:
-    explicit CommandArgs(const CommandSpec &spec) : spec_(spec) {}
+    explicit CommandArgs(const CommandDef &command) : command_(command) {}
 
     const std::vector<std::string> &Arguments() const { return arguments_; }
     bool IsSet(const std::string &option) const;
@@ -51,15 +51,15 @@ public:
     bool Language(std::int32_t *language) const;
 
 private:
-    friend int RunCommand(const CommandSpec &spec, const std::vector<std::string> &arguments);
-    const CommandSpec &spec_;
+    friend int RunCommand(const CommandDef &command, const std::vector<std::string> &arguments);
+    const CommandDef &command_;
     std::vector<std::string> arguments_;
     std::vector<std::pair<std::string, std::string>> values_;
 };
 
-/// Parses arguments (those after the command's name) against spec and runs the command;
+/// Parses arguments (those after the command's name) against command and runs the command;
 /// --help or -h prints the usage on stdout and returns 0; a usage error returns 2.
-int RunCommand(const CommandSpec &spec, const std::vector<std::string> &arguments);
+int RunCommand(const CommandDef &command, const std::vector<std::string> &arguments);
 
 /// The "--lang en|ja" option, shared by the commands that print texts.
-OptionSpec LanguageOption();
+OptionDef LanguageOption();

@@ -52,7 +52,7 @@ int RunEvents(const CommandArgs &args) {
 
 } // namespace
 
-const CommandSpec EventsCommand = {
+const CommandDef EventsCommand = {
     "events",
     "FILE [--lang en|ja]",
     "changes of the flag bits of a trace file",

@@ -50,7 +50,7 @@ int RunExport(const CommandArgs &args) {
 
 } // namespace
 
-const CommandSpec ExportCommand = {
+const CommandDef ExportCommand = {
     "export",
     "FILE [--out CSV]",
     "trace file as CSV in engineering units",

@@ -57,6 +57,6 @@ int RunInfo(const CommandArgs &args) {
 
 } // namespace
 
-const CommandSpec InfoCommand = {
+const CommandDef InfoCommand = {
     "info", "FILE", "summary of a trace file", InfoUsage, {}, "FILE", 1, 1, &RunInfo,
 };

@@ -105,7 +105,7 @@ int RunRead(const CommandArgs &args) {
 
 } // namespace
 
-const CommandSpec ReadCommand = {
+const CommandDef ReadCommand = {
     "read",
     "--port PORT [--old] [--out FILE] [--lang en|ja] [--no-settle]",
     "read a trace from the drive",

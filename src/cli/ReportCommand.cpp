@@ -45,7 +45,7 @@ int RunReport(const CommandArgs &args) {
 
 } // namespace
 
-const CommandSpec ReportCommand = {
+const CommandDef ReportCommand = {
     "report",
     "FILE --out REPORT.pdf [--lang en|ja]",
     "one-page fault report of a trace file as PDF",

@@ -103,7 +103,7 @@ int RunSummary(const CommandArgs &args) {
 
 } // namespace
 
-const CommandSpec SummaryCommand = {
+const CommandDef SummaryCommand = {
     "summary",
     "FILE...",
     "one CSV row per trace file: first fault, peak currents",

@@ -11,7 +11,7 @@
 namespace {
 
 // Every command of vandrel-trace, in the order the usage lists them.
-const CommandSpec *const CommandTable[] = {
+const CommandDef *const CommandTable[] = {
     &InfoCommand, &ExportCommand, &ReadCommand, &EventsCommand, &SummaryCommand, &ReportCommand,
 };
 
@@ -20,7 +20,7 @@ constexpr int SynopsisWidth = 30;
 
 std::string Usage() {
     std::string usage = "usage: vandrel-trace COMMAND [ARGS]\n\ncommands:\n";
-    for (const CommandSpec *command : CommandTable) {
+    for (const CommandDef *command : CommandTable) {
         const std::string synopsis = std::string(command->Name) + " " + command->Synopsis;
         char line[512];
         if (synopsis.size() <= SynopsisWidth)
@@ -60,9 +60,9 @@ int Dispatch(int argc, char *argv[]) {
         std::fputs(Usage().c_str(), stdout);
         return 0;
     }
-    for (const CommandSpec *spec : CommandTable)
-        if (command == spec->Name)
-            return RunCommand(*spec, std::vector<std::string>(argv + 2, argv + argc));
+    for (const CommandDef *known : CommandTable)
+        if (command == known->Name)
+            return RunCommand(*known, std::vector<std::string>(argv + 2, argv + argc));
     std::fprintf(stderr, "vandrel-trace: unknown command '%s'\n\n%s", command.c_str(),
                  Usage().c_str());
     return 2;
