@@ -43,13 +43,9 @@ int LeftMarginPercent(float max, float min) {
     return 4;
 }
 
-ChartFill FillChartData(const TTraceRecord &record, int ch) {
-    ChartFill fill;
-    fill.Title = ChartTitle(ch);
+void FitChartRange(ChartFill &fill) {
     bool any = false;
-    for (int n = 0; n < SampleCount; ++n) {
-        const float v = ChartPointValue(record, n, ch);
-        fill.Y[static_cast<std::size_t>(n)] = v;
+    for (const float v : fill.Y) {
         // Infinite or undefined values (possible only from a hand-edited file) cannot be
         // plotted; they are left out of the range so the other points stay readable.
         if (!std::isfinite(v))
@@ -61,6 +57,14 @@ ChartFill FillChartData(const TTraceRecord &record, int ch) {
         any = true;
     }
     fill.Range = VerticalRange(fill.Max, fill.Min);
+}
+
+ChartFill FillChartData(const TTraceRecord &record, int ch) {
+    ChartFill fill;
+    fill.Title = ChartTitle(ch);
+    for (int n = 0; n < SampleCount; ++n)
+        fill.Y[static_cast<std::size_t>(n)] = ChartPointValue(record, n, ch);
+    FitChartRange(fill);
     fill.LeftMarginPercent = LeftMarginPercent(fill.Max, fill.Min);
     return fill;
 }

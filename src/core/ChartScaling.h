@@ -37,6 +37,10 @@ std::string ChartTitle(int ch);
 /// 0.005 for a user-named channel or times Scale, rounded to single precision.
 float ChartPointValue(const TTraceRecord &record, int n, int ch);
 
+/// Sets fill's Max and Min to its largest and smallest finite point (both 0 when there is none)
+/// and its Range from them.
+void FitChartRange(ChartFill &fill);
+
 /// Vertical range for points from min to max: 10 % of the span beyond each end, or an
 /// automatic range around a flat line.
 AxisRange VerticalRange(float max, float min);

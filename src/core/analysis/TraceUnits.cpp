@@ -34,24 +34,15 @@ ChartFill ReferenceChartFill(const TraceUnits &current, const TraceUnits &refere
     const double factor = OwnNameFlag[ch] != 0
                               ? UserNameFactor
                               : static_cast<double>(ChannelFactor(ch - 1, reference.DriveTypeE));
-    bool any = false;
     for (int k = 0; k < SampleCount; ++k) {
         const int n = ReferenceSampleFor(k, current, reference, alignment);
         if (n < 0)
-            continue;
+            continue; // no partner: stays undefined and out of the range
         const float stored = reference.Record.Value[n][ch - 1];
-        const float v = reference.Normalized
-                            ? stored
-                            : static_cast<float>(static_cast<double>(stored) * factor);
-        fill.Y[static_cast<std::size_t>(k)] = v;
-        if (!std::isfinite(v))
-            continue;
-        if (!any || v > fill.Max)
-            fill.Max = v;
-        if (!any || v < fill.Min)
-            fill.Min = v;
-        any = true;
+        fill.Y[static_cast<std::size_t>(k)] =
+            reference.Normalized ? stored
+                                 : static_cast<float>(static_cast<double>(stored) * factor);
     }
-    fill.Range = VerticalRange(fill.Max, fill.Min);
+    FitChartRange(fill);
     return fill;
 }
