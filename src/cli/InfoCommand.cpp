@@ -42,11 +42,11 @@ int RunInfo(const CommandArgs &args) {
     std::printf("SETNVOP clock: %s\n", StampText(record, StampClock::Setnvop).c_str());
     std::printf("host CPU clock: %s\n", StampText(record, StampClock::HostCpu).c_str());
     for (int c = 0; c < ChannelCount; ++c) {
-        float low = EngineeringValue(trace, 0, c);
+        float low = NormalizedValue(trace, 0, c);
         float high = low;
         for (int i = 1; i < SampleCount; ++i) {
-            low = std::min(low, EngineeringValue(trace, i, c));
-            high = std::max(high, EngineeringValue(trace, i, c));
+            low = std::min(low, NormalizedValue(trace, i, c));
+            high = std::max(high, NormalizedValue(trace, i, c));
         }
         std::printf("ch%d %s: min %s, max %s\n", c + 1,
                     EnglishChannelName(c + 1, trace.DriveTypeE).c_str(), FloatText(low).c_str(),

@@ -70,7 +70,7 @@ std::string Row(const std::string &path, const CommandTrace &trace) {
     for (int c = 0; c < 3; ++c) {
         float peak = 0.0f;
         for (int i = 0; i < SampleCount; ++i)
-            peak = std::max(peak, std::fabs(EngineeringValue(trace, i, c)));
+            peak = std::max(peak, std::fabs(NormalizedValue(trace, i, c)));
         row += ',' + FixedText(peak, 2);
     }
     row += '\n';

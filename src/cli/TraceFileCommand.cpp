@@ -17,15 +17,12 @@ bool LoadCommandTrace(const char *path, CommandTrace &trace) {
 }
 
 bool LoadCommandTrace(const char *path, CommandTrace &trace, std::string *error) {
-    ResetRecord(trace.Record);
-    const QString file = QString::fromLocal8Bit(path);
+    // The monitor's rule: only a .vnb name (any case) holds engineering units.
     QString message;
-    if (!LoadTraceFile(file, trace.Record, trace.DriveTypeE, &message)) {
+    if (!LoadTraceUnits(QString::fromLocal8Bit(path), trace, false, &message)) {
         *error = message.toLocal8Bit().toStdString();
         return false;
     }
-    // The monitor's rule: only a .vnb name (any case) holds engineering units.
-    trace.Normalized = TraceFileKindOfName(file.toStdString()) == TraceFileKind::Normalized;
     return true;
 }
 

@@ -26,15 +26,11 @@ int ChannelNameIndex(int ch, int language, int driveTypeE) {
     return 15 * english + (ch - 1) + typeShift;
 }
 
-int ChannelNameIndex(int ch) {
-    return ChannelNameIndex(ch, Language, DriveTypeE);
-}
-
-std::string DefaultChannelName(int ch) {
-    return std::string(ChannelNameTable.at(static_cast<std::size_t>(ChannelNameIndex(ch))));
+std::string DefaultChannelName(int ch, int language, int driveTypeE) {
+    const int index = ChannelNameIndex(ch, language, driveTypeE);
+    return std::string(ChannelNameTable.at(static_cast<std::size_t>(index)));
 }
 
 std::string EnglishChannelName(int ch, int driveTypeE) {
-    const int index = ChannelNameIndex(ch, LanguageEnglish, driveTypeE == 1 ? 1 : 0);
-    return std::string(ChannelNameTable.at(static_cast<std::size_t>(index)));
+    return DefaultChannelName(ch, LanguageEnglish, driveTypeE == 1 ? 1 : 0);
 }

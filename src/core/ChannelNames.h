@@ -12,9 +12,7 @@ extern const std::array<std::string_view, 12> UserChannelTitles;
 
 /// Entry of ChannelNameTable naming channel ch (1..12) for the given language and drive type.
 int ChannelNameIndex(int ch, int language, int driveTypeE);
-/// Same, reading Language and DriveTypeE at the moment of the call.
-int ChannelNameIndex(int ch);
-/// Default name of channel ch (1..12) by the current Language and DriveTypeE.
-std::string DefaultChannelName(int ch);
+/// Default name of channel ch (1..12) for the given language and drive type.
+std::string DefaultChannelName(int ch, int language, int driveTypeE);
 /// English default name of channel ch (1..12) for a drive type, whatever Language holds.
 std::string EnglishChannelName(int ch, int driveTypeE);

@@ -7,20 +7,26 @@
 #include <cstdint>
 #include <cstdio>
 
-std::string ChartTitle(int ch) {
-    if (OwnNameFlag[ch] != 0)
-        return std::string(UserChannelTitles.at(static_cast<std::size_t>(ch - 1)));
-    return DefaultChannelName(ch);
+ChartNaming ProgramChartNaming() {
+    ChartNaming naming;
+    naming.Language = Language;
+    for (int ch = 1; ch <= ChannelCount; ++ch)
+        naming.OwnName[static_cast<std::size_t>(ch)] = OwnNameFlag[ch] != 0;
+    return naming;
 }
 
-float ChartPointValue(const TTraceRecord &record, int n, int ch) {
-    const float stored = record.Value[n][ch - 1];
-    if (IsNormalized != 0)
-        return stored;
-    // The product is formed in double and rounded once to single precision.
-    const double factor =
-        OwnNameFlag[ch] != 0 ? UserNameFactor : static_cast<double>(record.Scale[ch - 1]);
-    return static_cast<float>(static_cast<double>(stored) * factor);
+std::string ChartTitle(int ch, const ChartNaming &naming, std::int32_t driveTypeE) {
+    if (naming.OwnName.at(static_cast<std::size_t>(ch)))
+        return std::string(UserChannelTitles.at(static_cast<std::size_t>(ch - 1)));
+    return DefaultChannelName(ch, naming.Language, driveTypeE);
+}
+
+float ChartPointValue(const TraceUnits &trace, int n, int ch, bool ownName) {
+    if (trace.Normalized || !ownName)
+        return NormalizedValue(trace, n, ch - 1);
+    // 0.005 is no float: the product is formed in double and rounded once to single precision.
+    const float stored = trace.Record.Value[n][ch - 1];
+    return static_cast<float>(static_cast<double>(stored) * UserNameFactor);
 }
 
 AxisRange VerticalRange(float max, float min) {
@@ -59,11 +65,12 @@ void FitChartRange(ChartFill &fill) {
     fill.Range = VerticalRange(fill.Max, fill.Min);
 }
 
-ChartFill FillChartData(const TTraceRecord &record, int ch) {
+ChartFill FillChartData(const TraceUnits &trace, int ch, const ChartNaming &naming) {
     ChartFill fill;
-    fill.Title = ChartTitle(ch);
+    fill.Title = ChartTitle(ch, naming, trace.DriveTypeE);
+    const bool ownName = naming.OwnName.at(static_cast<std::size_t>(ch));
     for (int n = 0; n < SampleCount; ++n)
-        fill.Y[static_cast<std::size_t>(n)] = ChartPointValue(record, n, ch);
+        fill.Y[static_cast<std::size_t>(n)] = ChartPointValue(trace, n, ch, ownName);
     FitChartRange(fill);
     fill.LeftMarginPercent = LeftMarginPercent(fill.Max, fill.Min);
     return fill;

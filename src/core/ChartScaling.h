@@ -29,13 +29,25 @@ struct ChartFill {
 /// Factor applied to every channel that carries a user-given name, whatever its Scale.
 inline constexpr double UserNameFactor = 0.005;
 
-/// Title of the chart of channel ch (1..12): the user title "ChN(%)" when OwnNameFlag[ch] is
-/// set, else the default name by the current Language and DriveTypeE.
-std::string ChartTitle(int ch);
+/// What decides a chart's title and factor besides the trace and its units: the language of
+/// the titles and which channels carry a user-given name.
+struct ChartNaming {
+    std::int32_t Language = LanguageEnglish;
+    std::array<bool, ChannelCount + 1> OwnName{}; ///< per channel 1..12; index 0 unused
+};
 
-/// Value of channel ch (1..12) at sample n as plotted: as stored when IsNormalized, else times
-/// 0.005 for a user-named channel or times Scale, rounded to single precision.
-float ChartPointValue(const TTraceRecord &record, int n, int ch);
+/// The naming the program's Language and OwnNameFlag hold at this moment, for the windows to
+/// pass in.
+ChartNaming ProgramChartNaming();
+
+/// Title of the chart of channel ch (1..12): the user title "ChN(%)" for a user-named channel,
+/// else the default name for the language and drive type.
+std::string ChartTitle(int ch, const ChartNaming &naming, std::int32_t driveTypeE);
+
+/// Value of channel ch (1..12) at sample n as plotted: as stored when the trace is normalised,
+/// else times 0.005 for a user-named channel or times the record's factor, rounded to single
+/// precision.
+float ChartPointValue(const TraceUnits &trace, int n, int ch, bool ownName);
 
 /// Sets fill's Max and Min to its largest and smallest finite point (both 0 when there is none)
 /// and its Range from them.
@@ -48,8 +60,8 @@ AxisRange VerticalRange(float max, float min);
 /// Left margin in percent of the chart width: shorter axis labels get a wider margin.
 int LeftMarginPercent(float max, float min);
 
-/// Fills a chart's contents for channel ch (1..12) from the record and the current globals.
-ChartFill FillChartData(const TTraceRecord &record, int ch);
+/// Fills a chart's contents for channel ch (1..12) of a trace.
+ChartFill FillChartData(const TraceUnits &trace, int ch, const ChartNaming &naming);
 
 /// Margins of a chart in pixels.
 struct ChartMarginsPx {

@@ -133,7 +133,7 @@ void ApplyReading(const TTraceReading &reading, TTraceRecord &record) {
     std::memcpy(record.Header, reading.Header, sizeof record.Header);
     DriveTypeE = reading.DriveTypeE;
     IsNormalized = 0;
-    ApplyTypeScales(record);
+    ApplyTypeScales(record, reading.DriveTypeE);
 }
 
 // ---------------------------------------------------------------------------------------------

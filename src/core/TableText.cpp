@@ -12,9 +12,9 @@ std::string SampleNoText(const TTraceRecord &record, int n) {
     return std::to_string(record.SampleNo[n]);
 }
 
-std::string NormalizedText(const TTraceRecord &record, int n, int c, std::string_view separator) {
+std::string NormalizedText(const TraceUnits &trace, int n, int c, std::string_view separator) {
     // The factor applies to every channel alike here, own names or not.
-    const float value = NormalizedValue(record, n, c);
+    const float value = NormalizedValue(trace, n, c);
     return FormatFixed(value, 2, separator);
 }
 

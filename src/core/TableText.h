@@ -14,9 +14,8 @@ inline constexpr int TableRowCount = 1 + SampleCount;
 std::string TableHeaderText(int col);
 /// Sample number of sample n, signed decimal.
 std::string SampleNoText(const TTraceRecord &record, int n);
-/// Channel c (0-11) of sample n in engineering units with 2 decimals (single-precision
-/// product, IsNormalized as it is now).
-std::string NormalizedText(const TTraceRecord &record, int n, int c, std::string_view separator);
+/// Channel c (0-11) of sample n in engineering units by the trace's units, 2 decimals.
+std::string NormalizedText(const TraceUnits &trace, int n, int c, std::string_view separator);
 /// Channel c (0-11) of sample n as stored, no decimals.
 std::string RawText(const TTraceRecord &record, int n, int c, std::string_view separator);
 /// Flag word w (0-3) of sample n in hexadecimal.

@@ -35,12 +35,12 @@ float ChannelFactor(int c, int driveTypeE) {
     return std::bit_cast<float>(bits[static_cast<std::size_t>(c - 9)]);
 }
 
-void ApplyTypeScales(TTraceRecord &record) {
+void ApplyTypeScales(TTraceRecord &record, std::int32_t driveTypeE) {
     for (int c = 9; c < ChannelCount; ++c)
-        record.Scale[c] = ChannelFactor(c, DriveTypeE);
+        record.Scale[c] = ChannelFactor(c, driveTypeE);
 }
 
-void ResetRecord(TTraceRecord &record) {
+void ResetRecord(TTraceRecord &record, std::int32_t driveTypeE) {
     for (int i = 0; i < SampleCount; ++i) {
         record.SampleNo[i] = i;
         for (int c = 0; c < ChannelCount; ++c)
@@ -53,13 +53,13 @@ void ResetRecord(TTraceRecord &record) {
         record.Header[j] = 0;
     for (int c = 0; c < 9; ++c)
         record.Scale[c] = ChannelFactor(c, 0);
-    ApplyTypeScales(record);
+    ApplyTypeScales(record, driveTypeE);
 }
 
-float NormalizedValue(const TTraceRecord &record, int i, int c) {
-    if (IsNormalized)
-        return record.Value[i][c];
-    return record.Value[i][c] * record.Scale[c];
+float NormalizedValue(const TraceUnits &trace, int i, int c) {
+    if (trace.Normalized)
+        return trace.Record.Value[i][c];
+    return trace.Record.Value[i][c] * trace.Record.Scale[c];
 }
 
 bool TTraceRecord::operator==(const TTraceRecord &other) const {

@@ -25,6 +25,16 @@ struct TTraceRecord {
     bool operator==(const TTraceRecord &other) const;
 };
 
+/// A trace together with what its numbers mean: the drive type that picks the factors of
+/// channels 10-12 (and their names) and whether the values are engineering units already.
+/// Record.Scale holds the factors the values are multiplied by; whoever fills the record sets
+/// them for its drive type (ApplyTypeScales).
+struct TraceUnits {
+    TTraceRecord Record;
+    std::int32_t DriveTypeE = 0;
+    bool Normalized = false; ///< values are engineering units already (a .vnb file)
+};
+
 /// '1' (0x31) for Japanese texts, '2' (0x32) for English texts.
 extern std::int32_t Language;
 /// 1 when the drive identified itself as type E; selects channels 10-12.
@@ -44,12 +54,14 @@ inline bool IsJapanese() {
     return Language == LanguageJapanese;
 }
 
-/// Puts the record into its start state (samples 0..99, zero values, trigger 100, factors).
-void ResetRecord(TTraceRecord &record);
-/// Sets the factors of channels 10-12 from DriveTypeE.
-void ApplyTypeScales(TTraceRecord &record);
-/// Value of sample i, channel c (0-based) in engineering units.
-float NormalizedValue(const TTraceRecord &record, int i, int c);
+/// Puts the record into its start state (samples 0..99, zero values, trigger 100, the factors
+/// of the given drive type).
+void ResetRecord(TTraceRecord &record, std::int32_t driveTypeE = 0);
+/// Sets the factors of channels 10-12 for a drive type.
+void ApplyTypeScales(TTraceRecord &record, std::int32_t driveTypeE);
+/// Value of sample i, channel c (0-based) in engineering units by the trace's own units: as
+/// stored when Normalized, else times the record's factor (single-precision product).
+float NormalizedValue(const TraceUnits &trace, int i, int c);
 
 /// Factor of channel c (0-based) for a drive type, as the exact float the drive documentation
 /// gives; independent of any record.

@@ -69,3 +69,24 @@ bool LoadTraceFile(const QString &path, TTraceRecord &record, std::int32_t &driv
     }
     return true;
 }
+
+bool LoadTraceUnits(const QString &path, TraceUnits &trace, bool otherNormalized, QString *error) {
+    TraceUnits loaded;
+    ResetRecord(loaded.Record);
+    if (!LoadTraceFile(path, loaded.Record, loaded.DriveTypeE, error))
+        return false;
+    ApplyTypeScales(loaded.Record, loaded.DriveTypeE);
+    switch (TraceFileKindOfName(path.toStdString())) {
+    case TraceFileKind::Normalized:
+        loaded.Normalized = true;
+        break;
+    case TraceFileKind::Raw:
+        loaded.Normalized = false;
+        break;
+    case TraceFileKind::Other:
+        loaded.Normalized = otherNormalized;
+        break;
+    }
+    trace = loaded;
+    return true;
+}

@@ -18,3 +18,8 @@ bool SaveTraceFile(const QString &path, const TTraceRecord &record, std::int32_t
 /// first bad field.
 bool LoadTraceFile(const QString &path, TTraceRecord &record, std::int32_t &driveTypeE,
                    QString *error);
+
+/// Reads the trace file at path as a trace with its own units, all or nothing as
+/// LoadTraceFile: the drive type read and its factors; engineering units when the name ends in
+/// ".vnb" (any case), raw for ".vnx", otherwise as otherNormalized says.
+bool LoadTraceUnits(const QString &path, TraceUnits &trace, bool otherNormalized, QString *error);

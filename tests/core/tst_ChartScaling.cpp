@@ -11,13 +11,21 @@
 
 namespace {
 
-// A record whose channel ch holds low for samples 0..49 and high for 50..99.
-TTraceRecord TwoLevelRecord(int ch, float low, float high) {
-    TTraceRecord record;
-    ResetRecord(record);
+// A trace whose channel ch holds low for samples 0..49 and high for 50..99.
+TraceUnits TwoLevelTrace(int ch, float low, float high, int driveTypeE = 0,
+                         bool normalized = true) {
+    TraceUnits trace{{}, driveTypeE, normalized};
+    ResetRecord(trace.Record, driveTypeE);
     for (int n = 0; n < SampleCount; ++n)
-        record.Value[n][ch - 1] = n < 50 ? low : high;
-    return record;
+        trace.Record.Value[n][ch - 1] = n < 50 ? low : high;
+    return trace;
+}
+
+ChartNaming Naming(int language, int ownNameChannel = 0) {
+    ChartNaming naming;
+    naming.Language = language;
+    naming.OwnName[static_cast<std::size_t>(ownNameChannel)] = ownNameChannel != 0;
+    return naming;
 }
 
 QString Utf8(const std::string &text) {
@@ -103,14 +111,8 @@ private slots:
         QFETCH(int, driveTypeE);
         QFETCH(bool, ownName);
         QFETCH(bool, normalized);
-        Language = language;
-        DriveTypeE = driveTypeE;
-        OwnNameFlag[ch] = ownName ? 1 : 0;
-        IsNormalized = normalized ? 1 : 0;
-        TTraceRecord record = TwoLevelRecord(ch, low, high);
-        ApplyTypeScales(record);
-
-        const ChartFill fill = FillChartData(record, ch);
+        const TraceUnits trace = TwoLevelTrace(ch, low, high, driveTypeE, normalized);
+        const ChartFill fill = FillChartData(trace, ch, Naming(language, ownName ? ch : 0));
         QTEST(Utf8(fill.Title), "title");
         QTEST(fill.Y[0], "lowPoint");
         QTEST(fill.Y[49], "lowPoint");
@@ -136,9 +138,7 @@ private slots:
     }
     void flatLineIsAutomatic() {
         QFETCH(float, value);
-        IsNormalized = 1;
-        const TTraceRecord record = TwoLevelRecord(8, value, value);
-        const ChartFill fill = FillChartData(record, 8);
+        const ChartFill fill = FillChartData(TwoLevelTrace(8, value, value), 8, {});
         QVERIFY(fill.Range.Automatic);
         QVERIFY(fill.Range.Min < value);
         QVERIFY(fill.Range.Max > value);
@@ -148,35 +148,38 @@ private slots:
 
     // Values a hand-edited file can hold must not wreck the range of the others.
     void nonFiniteValuesStayOutOfTheRange() {
-        IsNormalized = 1;
-        TTraceRecord record = TwoLevelRecord(9, 1.0f, 3.0f);
-        record.Value[10][8] = std::numeric_limits<float>::infinity();
-        record.Value[11][8] = -std::numeric_limits<float>::infinity();
-        record.Value[12][8] = std::numeric_limits<float>::quiet_NaN();
-        const ChartFill fill = FillChartData(record, 9);
+        TraceUnits trace = TwoLevelTrace(9, 1.0f, 3.0f);
+        trace.Record.Value[10][8] = std::numeric_limits<float>::infinity();
+        trace.Record.Value[11][8] = -std::numeric_limits<float>::infinity();
+        trace.Record.Value[12][8] = std::numeric_limits<float>::quiet_NaN();
+        const ChartFill fill = FillChartData(trace, 9, {});
         QCOMPARE(fill.Max, 3.0f);
         QCOMPARE(fill.Min, 1.0f);
         QVERIFY(std::isfinite(fill.Range.Min) && std::isfinite(fill.Range.Max));
 
         for (int n = 0; n < SampleCount; ++n)
-            record.Value[n][8] = std::numeric_limits<float>::quiet_NaN();
-        const ChartFill empty = FillChartData(record, 9);
+            trace.Record.Value[n][8] = std::numeric_limits<float>::quiet_NaN();
+        const ChartFill empty = FillChartData(trace, 9, {});
         QVERIFY(std::isfinite(empty.Range.Min) && std::isfinite(empty.Range.Max));
         QVERIFY(empty.Range.Min < empty.Range.Max);
     }
 
-    // The title and factor follow the globals at the moment of the fill.
-    void fillReadsGlobalsEachTime() {
-        TTraceRecord record = TwoLevelRecord(11, 0.0f, 1024.0f);
-        QCOMPARE(Utf8(FillChartData(record, 11).Title), QStringLiteral("磁束指令(%)"));
-        QCOMPARE(FillChartData(record, 11).Y[99], 100.0f);
-        Language = LanguageEnglish;
-        DriveTypeE = 1;
-        QCOMPARE(Utf8(FillChartData(record, 11).Title), QStringLiteral("Iq-ref.(%)"));
-        // Scale is only switched by ApplyTypeScales (the graph's Redraw).
-        QCOMPARE(FillChartData(record, 11).Y[99], 100.0f);
-        ApplyTypeScales(record);
-        QCOMPARE(FillChartData(record, 11).Y[99], static_cast<float>(1024.0 * (1.0f / 60)));
+    // Title and factor come from the trace and the naming passed in, whatever the program-wide
+    // values hold; the factor is the record's own until ApplyTypeScales (the graph's Redraw).
+    void fillTakesItsUnitsFromTheTrace() {
+        Language = LanguageJapanese;
+        DriveTypeE = 0;
+        IsNormalized = 1;
+        OwnNameFlag[11] = 1;
+        TraceUnits trace = TwoLevelTrace(11, 0.0f, 1024.0f, 0, false);
+        trace.DriveTypeE = 1;
+        const ChartFill stale = FillChartData(trace, 11, Naming(LanguageEnglish));
+        QCOMPARE(Utf8(stale.Title), QStringLiteral("Iq-ref.(%)"));
+        QCOMPARE(stale.Y[99], 100.0f);
+        ApplyTypeScales(trace.Record, trace.DriveTypeE);
+        QCOMPARE(FillChartData(trace, 11, Naming(LanguageEnglish)).Y[99],
+                 static_cast<float>(1024.0 * (1.0f / 60)));
+        ResetGlobals();
     }
 
     void margins_data() {

@@ -64,12 +64,12 @@ private slots:
         QFETCH(QString, max);
         QFETCH(QString, atTrigger);
         FaultReportInput input;
-        ResetRecord(input.Record);
+        ResetRecord(input.Trace.Record);
         for (int i = 0; i < SampleCount; ++i)
-            input.Record.Value[i][3] = float(2 * i - 40);
-        input.Record.Value[50][3] = std::numeric_limits<float>::quiet_NaN();
-        input.Record.Header[0] = header0;
-        input.Normalized = normalized;
+            input.Trace.Record.Value[i][3] = float(2 * i - 40);
+        input.Trace.Record.Value[50][3] = std::numeric_limits<float>::quiet_NaN();
+        input.Trace.Record.Header[0] = header0;
+        input.Trace.Normalized = normalized;
         input.Channels = {4, 0, 13, 1};
         const FaultReport report = BuildFaultReport(input);
         QCOMPARE(report.ChannelRows.size(), std::size_t(ChannelCount));

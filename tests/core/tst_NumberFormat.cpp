@@ -112,13 +112,11 @@ private slots:
         QFETCH(int, normalized);
         QFETCH(QString, normalizedText);
         QFETCH(QString, rawText);
-        TTraceRecord record;
-        ResetRecord(record);
-        record.Value[7][channel] = value;
-        IsNormalized = static_cast<std::uint8_t>(normalized);
-        QCOMPARE(QString::fromStdString(NormalizedText(record, 7, channel, ".")), normalizedText);
-        QCOMPARE(QString::fromStdString(RawText(record, 7, channel, ".")), rawText);
-        IsNormalized = 0;
+        TraceUnits trace{{}, 0, normalized != 0};
+        ResetRecord(trace.Record);
+        trace.Record.Value[7][channel] = value;
+        QCOMPARE(QString::fromStdString(NormalizedText(trace, 7, channel, ".")), normalizedText);
+        QCOMPARE(QString::fromStdString(RawText(trace.Record, 7, channel, ".")), rawText);
     }
 
     void headers() {

@@ -129,8 +129,11 @@ private slots:
         QFETCH(TTraceRecord, record);
         QFETCH(bool, normalized);
         QFETCH(QStringList, expected);
-        for (const std::int32_t driveTypeE : {0, 1})
-            QCOMPARE(Found(PlausibilityHints(record, normalized, driveTypeE, false)), expected);
+        for (const std::int32_t driveTypeE : {0, 1}) {
+            TraceUnits trace{record, driveTypeE, normalized};
+            ApplyTypeScales(trace.Record, driveTypeE);
+            QCOMPARE(Found(PlausibilityHints(trace, false)), expected);
+        }
     }
 
     void texts() {
@@ -141,8 +144,9 @@ private slots:
             record.Value[i][9] = 5.0f;
         record.Value[3][10] = 32767.0f;
         record.Value[47][3] = 1200.0f;
-        const std::vector<PlausibilityHint> english = PlausibilityHints(record, false, 0, false);
-        const std::vector<PlausibilityHint> japanese = PlausibilityHints(record, false, 0, true);
+        const TraceUnits trace{record, 0, false};
+        const std::vector<PlausibilityHint> english = PlausibilityHints(trace, false);
+        const std::vector<PlausibilityHint> japanese = PlausibilityHints(trace, true);
         QCOMPARE(Found(english), Found(japanese));
         QCOMPARE(Found(english), (QStringList{"phase-sum:20,21,22", "stuck:", "clipped:3",
                                               "dc-rise:40,41,42,43,44,45,46,47,48,49"}));

@@ -409,7 +409,7 @@ private slots:
         ResetRecord(record);
         record.SampleNo[5] = 77;
         DriveTypeE = 1 - typeE;
-        ApplyTypeScales(record);
+        ApplyTypeScales(record, DriveTypeE);
         IsNormalized = 1;
         ApplyReading(read.Reading(), record);
         QCOMPARE(DriveTypeE, typeE);

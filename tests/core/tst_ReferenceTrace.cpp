@@ -12,9 +12,10 @@ Q_DECLARE_METATYPE(Alignment)
 
 namespace {
 
-TraceUnits WithTrigger(int header0) {
+TraceUnits WithTrigger(int header0, int driveTypeE = 0) {
     TraceUnits trace;
-    ResetRecord(trace.Record);
+    trace.DriveTypeE = driveTypeE;
+    ResetRecord(trace.Record, driveTypeE);
     trace.Record.Header[0] = header0;
     return trace;
 }
@@ -65,12 +66,7 @@ private slots:
     void unitsTravelWithTheTrace() {
         DriveTypeE = 0;
         IsNormalized = 1;
-        TraceUnits reference = WithTrigger(100);
-        reference.DriveTypeE = 1;
-        reference.Normalized = false;
-        // The stored factors may be stale; the drive type decides.
-        for (float &scale : reference.Record.Scale)
-            scale = 1.0f;
+        TraceUnits reference = WithTrigger(100, 1);
         reference.Record.Value[5][0] = 200.0f;
         reference.Record.Value[5][9] = 300.0f;
         TraceUnits current = WithTrigger(100);
@@ -78,9 +74,12 @@ private slots:
         current.Record.Value[5][9] = 12.5f;
 
         QVERIFY(ChannelFactor(9, 1) != ChannelFactor(9, 0));
-        QCOMPARE(EngineeringValue(reference, 5, 9), 300.0f * ChannelFactor(9, 1));
-        QCOMPARE(EngineeringValue(reference, 5, 0), 200.0f * ChannelFactor(0, 1));
-        QCOMPARE(EngineeringValue(current, 5, 9), 12.5f);
+        QCOMPARE(NormalizedValue(reference, 5, 9), 300.0f * ChannelFactor(9, 1));
+        QCOMPARE(NormalizedValue(reference, 5, 0), 200.0f * ChannelFactor(0, 1));
+        QCOMPARE(NormalizedValue(current, 5, 9), 12.5f);
+        const ChartFill chart = ReferenceChartFill(current, reference, 10, Alignment::Sample, {});
+        QCOMPARE(chart.Y[5], 300.0f * ChannelFactor(9, 1));
+        QCOMPARE(QString::fromStdString(chart.Title), QStringLiteral("Slip-Freq.(%)"));
         ResetGlobals();
     }
 
@@ -90,8 +89,7 @@ private slots:
         ResetGlobals();
         TraceUnits current = WithTrigger(60); // t = 40
         current.Normalized = true;
-        TraceUnits reference = WithTrigger(90); // t = 10
-        reference.DriveTypeE = 1;
+        TraceUnits reference = WithTrigger(90, 1); // t = 10
         for (int n = 0; n < SampleCount; ++n) {
             current.Record.Value[n][0] = n * 0.5f;
             reference.Record.Value[n][0] = float(n);
@@ -100,7 +98,7 @@ private slots:
         reference.Record.Value[69][0] = 1000.0f;  // partner of current sample 99
         reference.Record.Value[70][0] = -1000.0f; // partner of none
         reference.Normalized = true;
-        const ChartFill ref = ReferenceChartFill(current, reference, 1, Alignment::Trigger);
+        const ChartFill ref = ReferenceChartFill(current, reference, 1, Alignment::Trigger, {});
         QVERIFY(std::isnan(ref.Y[29]));
         QCOMPARE(ref.Y[30], 0.0f);
         QCOMPARE(ref.Y[40], 10.0f);
@@ -130,7 +128,7 @@ private slots:
 
         // A raw reference is plotted by its own drive type's factor, by sample index here.
         reference.Normalized = false;
-        const ChartFill raw = ReferenceChartFill(current, reference, 11, Alignment::Sample);
+        const ChartFill raw = ReferenceChartFill(current, reference, 11, Alignment::Sample, {});
         QCOMPARE(raw.Y[7], float(7.0 * double(ChannelFactor(10, 1))));
     }
 };

@@ -60,8 +60,7 @@ private slots:
         QFETCH(uint, bits);
         TTraceRecord record;
         ResetRecord(record);
-        DriveTypeE = driveTypeE;
-        ApplyTypeScales(record);
+        ApplyTypeScales(record, driveTypeE);
         QCOMPARE(std::bit_cast<std::uint32_t>(record.Scale[channel]), bits);
     }
 
@@ -70,27 +69,28 @@ private slots:
         ResetRecord(record);
         record.Scale[0] = 7.0f;
         record.Value[3][3] = 12.0f;
-        DriveTypeE = 1;
-        ApplyTypeScales(record);
+        ApplyTypeScales(record, 1);
         QCOMPARE(record.Scale[0], 7.0f);
         QCOMPARE(record.Value[3][3], 12.0f);
     }
 
+    // The trace's own units decide, whatever the program-wide values hold.
     void normalizedValue() {
-        TTraceRecord record;
-        ResetRecord(record);
-        record.Value[0][0] = 5000.0f;
-        QVERIFY(qAbs(NormalizedValue(record, 0, 0) - 100.0f) < 1e-3f);
+        IsNormalized = 1;
+        TraceUnits trace;
+        ResetRecord(trace.Record);
+        trace.Record.Value[0][0] = 5000.0f;
+        QVERIFY(qAbs(NormalizedValue(trace, 0, 0) - 100.0f) < 1e-3f);
 
-        DriveTypeE = 1;
-        ApplyTypeScales(record);
-        record.Value[5][11] = 32767.0f;
-        const float degrees = NormalizedValue(record, 5, 11);
+        ResetRecord(trace.Record, 1);
+        trace.Record.Value[5][11] = 32767.0f;
+        const float degrees = NormalizedValue(trace, 5, 11);
         QVERIFY(degrees > 179.98f && degrees < 180.0f);
 
-        IsNormalized = 1; // values already in engineering units are shown as stored
-        record.Value[7][4] = 12.5f;
-        QCOMPARE(NormalizedValue(record, 7, 4), 12.5f);
+        IsNormalized = 0;
+        trace.Normalized = true; // values already in engineering units are shown as stored
+        trace.Record.Value[7][4] = 12.5f;
+        QCOMPARE(NormalizedValue(trace, 7, 4), 12.5f);
     }
 
     void channelNames_data() {
@@ -112,9 +112,7 @@ private slots:
         QFETCH(int, language);
         QFETCH(int, driveTypeE);
         QFETCH(QString, name);
-        Language = language;
-        DriveTypeE = driveTypeE;
-        QCOMPARE(QString::fromStdString(DefaultChannelName(channel)), name);
+        QCOMPARE(QString::fromStdString(DefaultChannelName(channel, language, driveTypeE)), name);
     }
 
     void triggerStamp_data() {

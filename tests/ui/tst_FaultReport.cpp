@@ -92,7 +92,7 @@ private slots:
         QFETCH(bool, japanese);
         QFETCH(QStringList, expected);
         FaultReportInput input;
-        input.Record = TrippedRecord();
+        input.Trace.Record = TrippedRecord();
         input.Japanese = japanese;
         input.Source = "run7.vnx";
         const QString path = dir.filePath(japanese ? "ja.pdf" : "en.pdf");

@@ -122,7 +122,7 @@ private slots:
         QCOMPARE(DriveTypeE, 1);
         QCOMPARE(IsNormalized, quint8(0));
         TTraceRecord expected = saved;
-        ApplyTypeScales(expected); // the factors follow the loaded drive type
+        ApplyTypeScales(expected, 1); // the factors follow the loaded drive type
         QVERIFY(form.Record == expected);
     }
 

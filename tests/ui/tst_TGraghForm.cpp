@@ -391,7 +391,8 @@ private slots:
             QVERIFY(chart->isVisible());
             const int ch = stack[p - 1];
             QCOMPARE(ShownChannel(chart), ch);
-            QCOMPARE(chart->Title(), QString::fromStdString(DefaultChannelName(ch)));
+            QCOMPARE(chart->Title(),
+                     QString::fromStdString(DefaultChannelName(ch, Language, DriveTypeE)));
             QCOMPARE(chart->Series()->count(), 100);
             QCOMPARE(chart->height(), area / k);
             QCOMPARE(chart->width(), graph->Panel3->width());

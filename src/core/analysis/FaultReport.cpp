@@ -102,14 +102,10 @@ std::vector<std::size_t> EventsNearest(const std::vector<FlagEvent> &events, int
     return order;
 }
 
-float ReportValue(const TTraceRecord &record, bool normalized, int n, int ch) {
-    const float stored = record.Value[n][ch - 1];
-    return normalized ? stored : stored * record.Scale[ch - 1];
-}
-
 FaultReport BuildFaultReport(const FaultReportInput &input) {
     const bool ja = input.Japanese;
-    const TTraceRecord &record = input.Record;
+    const TraceUnits &trace = input.Trace;
+    const TTraceRecord &record = trace.Record;
     const int t = ReportTriggerSample(record);
     const std::optional<int> trigger = TriggerSample(record);
     const int language = ja ? LanguageJapanese : LanguageEnglish;
@@ -121,7 +117,7 @@ FaultReport BuildFaultReport(const FaultReportInput &input) {
                                                           : input.Source));
     report.InfoLines.push_back(
         DriveTypeText.Pick(ja) +
-        std::string((input.DriveTypeE == 1 ? TypeEText : StandardTypeText).Pick(ja)));
+        std::string((trace.DriveTypeE == 1 ? TypeEText : StandardTypeText).Pick(ja)));
     const TriggerStamp first = FormatTriggerStamp(record.Header, StampClock::Setnvop);
     const TriggerStamp second = FormatTriggerStamp(record.Header, StampClock::HostCpu);
     report.InfoLines.push_back(TriggerPointText.Pick(ja) + first.Point);
@@ -130,7 +126,7 @@ FaultReport BuildFaultReport(const FaultReportInput &input) {
     report.InfoLines.push_back(std::string(HostClock.Pick(ja)) + ": " + second.Date + " " +
                                second.Time);
 
-    const std::vector<FlagEvent> events = FlagEvents(record, ja, input.DriveTypeE);
+    const std::vector<FlagEvent> events = FlagEvents(record, ja, trace.DriveTypeE);
     report.FirstFaultLine = FirstFaultText(events, t, ja);
     report.EventsHeading = EventsHeadingText.Pick(ja);
     const auto shown = EventsNearest(events, t, ReportEventLimit);
@@ -153,12 +149,11 @@ FaultReport BuildFaultReport(const FaultReportInput &input) {
                              AtTriggerColumn.Pick(ja)};
     for (int ch = 1; ch <= ChannelCount; ++ch) {
         ReportChannelRow row;
-        row.Name = std::string(ChannelNameTable.at(
-            static_cast<std::size_t>(ChannelNameIndex(ch, language, input.DriveTypeE))));
+        row.Name = DefaultChannelName(ch, language, trace.DriveTypeE);
         bool any = false;
         float lo = 0, hi = 0;
         for (int n = 0; n < SampleCount; ++n) {
-            const float v = ReportValue(record, input.Normalized, n, ch);
+            const float v = NormalizedValue(trace, n, ch - 1);
             if (!std::isfinite(v))
                 continue;
             lo = any ? std::min(lo, v) : v;
@@ -167,14 +162,12 @@ FaultReport BuildFaultReport(const FaultReportInput &input) {
         }
         row.Min = any ? ValueText(lo) : "-";
         row.Max = any ? ValueText(hi) : "-";
-        row.AtTrigger =
-            trigger ? ValueText(ReportValue(record, input.Normalized, *trigger, ch)) : "-";
+        row.AtTrigger = trigger ? ValueText(NormalizedValue(trace, *trigger, ch - 1)) : "-";
         report.ChannelRows.push_back(row);
     }
 
     report.HintsHeading = HintsHeadingText.Pick(ja);
-    for (const PlausibilityHint &hint :
-         PlausibilityHints(record, input.Normalized, input.DriveTypeE, ja))
+    for (const PlausibilityHint &hint : PlausibilityHints(trace, ja))
         report.HintLines.push_back(hint.Text);
     if (report.HintLines.empty())
         report.HintLines.push_back(NoHintsText.Pick(ja));
@@ -189,7 +182,7 @@ FaultReport BuildFaultReport(const FaultReportInput &input) {
         bool any = false;
         float lo = 0, hi = 0;
         for (int n = 0; n < SampleCount; ++n) {
-            const float v = ReportValue(record, input.Normalized, n, ch);
+            const float v = NormalizedValue(trace, n, ch - 1);
             chart.Y[static_cast<std::size_t>(n)] = v;
             if (!std::isfinite(v))
                 continue;

@@ -17,11 +17,9 @@ inline constexpr std::size_t ReportEventLimit = 20;
 
 /// What the report is made of.
 struct FaultReportInput {
-    TTraceRecord Record{};
-    bool Normalized = false;     ///< values are engineering units already (a .vnb file)
-    std::int32_t DriveTypeE = 0; ///< 1 for a type E drive
-    bool Japanese = false;       ///< language of every text
-    std::string Source;          ///< file name, or port and "New"/"Old"; "" when unknown
+    TraceUnits Trace{};    ///< the trace and its units
+    bool Japanese = false; ///< language of every text
+    std::string Source;    ///< file name, or port and "New"/"Old"; "" when unknown
     std::vector<int> Channels{1, 2, 3, 4, 6}; ///< channels (1..12) to chart, bottom one first
 };
 
@@ -76,9 +74,6 @@ std::string EventLineText(const FlagEvent &event, int t, bool japanese);
 /// tie), in the order of events.
 std::vector<std::size_t> EventsNearest(const std::vector<FlagEvent> &events, int t,
                                        std::size_t limit);
-
-/// Value of channel ch (1..12) at sample n in engineering units, as the data table shows it.
-float ReportValue(const TTraceRecord &record, bool normalized, int n, int ch);
 
 /// Builds the report's contents.
 FaultReport BuildFaultReport(const FaultReportInput &input);

@@ -49,12 +49,6 @@ std::string Text(const Texts &texts, bool japanese, int channel = 0) {
     return filled;
 }
 
-float Engineering(const TTraceRecord &record, bool normalized, std::int32_t driveTypeE, int i,
-                  int c) {
-    const float value = record.Value[i][c];
-    return normalized ? value : value * ChannelFactor(c, driveTypeE);
-}
-
 bool Constant(const TTraceRecord &record, int c) {
     for (int i = 1; i < SampleCount; ++i)
         if (record.Value[i][c] != record.Value[0][c])
@@ -62,14 +56,13 @@ bool Constant(const TTraceRecord &record, int c) {
     return true;
 }
 
-void PhaseSum(const TTraceRecord &record, bool normalized, std::int32_t driveTypeE, bool japanese,
-              std::vector<PlausibilityHint> &hints) {
+void PhaseSum(const TraceUnits &trace, bool japanese, std::vector<PlausibilityHint> &hints) {
     float peak = 0.0f;
     float sum[SampleCount];
     for (int i = 0; i < SampleCount; ++i) {
         sum[i] = 0.0f;
         for (int c = 0; c < 3; ++c) {
-            const float value = Engineering(record, normalized, driveTypeE, i, c);
+            const float value = NormalizedValue(trace, i, c);
             peak = std::max(peak, std::fabs(value));
             sum[i] += value;
         }
@@ -121,21 +114,20 @@ void Clipped(const TTraceRecord &record, bool japanese, std::vector<Plausibility
     }
 }
 
-void DcRise(const TTraceRecord &record, bool normalized, std::int32_t driveTypeE, bool japanese,
-            std::vector<PlausibilityHint> &hints) {
+void DcRise(const TraceUnits &trace, bool japanese, std::vector<PlausibilityHint> &hints) {
     // The trigger sample; the window needs ten samples before it inside the trace.
-    const long long trigger = 100LL - record.Header[0];
+    const long long trigger = 100LL - trace.Record.Header[0];
     if (trigger < DcWindow || trigger > SampleCount)
         return;
     const int first = static_cast<int>(trigger) - DcWindow;
-    const float base = Engineering(record, normalized, driveTypeE, first, DcChannel);
+    const float base = NormalizedValue(trace, first, DcChannel);
     // A rise relative to nothing is meaningless.
     if (!(std::fabs(base) > 1e-6f) || !std::isfinite(base))
         return;
     const float limit = DcRiseShare * std::fabs(base);
     bool rises = false;
     for (int i = first + 1; i < trigger; ++i)
-        rises = rises || Engineering(record, normalized, driveTypeE, i, DcChannel) - base > limit;
+        rises = rises || NormalizedValue(trace, i, DcChannel) - base > limit;
     if (!rises)
         return;
     std::vector<int> samples;
@@ -146,14 +138,13 @@ void DcRise(const TTraceRecord &record, bool normalized, std::int32_t driveTypeE
 
 } // namespace
 
-std::vector<PlausibilityHint> PlausibilityHints(const TTraceRecord &record, bool normalized,
-                                                std::int32_t driveTypeE, bool japanese) {
+std::vector<PlausibilityHint> PlausibilityHints(const TraceUnits &trace, bool japanese) {
     std::vector<PlausibilityHint> hints;
-    PhaseSum(record, normalized, driveTypeE, japanese, hints);
-    Stuck(record, japanese, hints);
+    PhaseSum(trace, japanese, hints);
+    Stuck(trace.Record, japanese, hints);
     // Engineering units say nothing about the drive's 16-bit range.
-    if (!normalized)
-        Clipped(record, japanese, hints);
-    DcRise(record, normalized, driveTypeE, japanese, hints);
+    if (!trace.Normalized)
+        Clipped(trace.Record, japanese, hints);
+    DcRise(trace, japanese, hints);
     return hints;
 }

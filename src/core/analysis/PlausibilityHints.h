@@ -13,9 +13,8 @@ struct PlausibilityHint {
     std::vector<int> Samples; ///< samples concerned, ascending; empty when it is the whole trace
 };
 
-/// The checks that hold for record, in a fixed order: phase sum, stuck channels, clipped
+/// The checks that hold for a trace, in a fixed order: phase sum, stuck channels, clipped
 /// channels, DC rise; "stuck" and "clipped" once per channel concerned, in channel order.
-/// normalized: the values are engineering units already (a .vnb file), so raw-value checks do not
-/// apply. No hint is given where its inputs are missing or meaningless.
-std::vector<PlausibilityHint> PlausibilityHints(const TTraceRecord &record, bool normalized,
-                                                std::int32_t driveTypeE, bool japanese);
+/// The raw-value check does not apply to a trace in engineering units already (a .vnb file).
+/// No hint is given where its inputs are missing or meaningless.
+std::vector<PlausibilityHint> PlausibilityHints(const TraceUnits &trace, bool japanese);

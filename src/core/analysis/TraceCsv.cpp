@@ -37,18 +37,13 @@ std::string Header(const TraceUnits &trace, CsvView view) {
 
 std::string ValueText(const TraceUnits &trace, CsvView view, int i, int c,
                       const TraceUnits *reference, Alignment alignment) {
-    const float stored = trace.Record.Value[i][c];
     switch (view) {
     case CsvView::Exported:
-        return ShortestText(trace.Normalized ? stored
-                                             : stored * ChannelFactor(c, trace.DriveTypeE));
-    case CsvView::Normalized: {
-        // The single-precision product, as the table rounds it.
-        const float value = trace.Normalized ? stored : stored * trace.Record.Scale[c];
-        return FormatFixed(value, 2, ".");
-    }
+        return ShortestText(NormalizedValue(trace, i, c));
+    case CsvView::Normalized:
+        return FormatFixed(NormalizedValue(trace, i, c), 2, ".");
     case CsvView::Original:
-        return FormatFixed(stored, 0, ".");
+        return FormatFixed(trace.Record.Value[i][c], 0, ".");
     case CsvView::Difference: {
         if (!reference)
             return {};
@@ -66,9 +61,7 @@ std::optional<double> DifferenceValue(const TraceUnits &current, const TraceUnit
     const int n = ReferenceSampleFor(k, current, reference, alignment);
     if (n < 0 || c < 0 || c >= ChannelCount)
         return std::nullopt;
-    const float stored = current.Record.Value[k][c];
-    const float value = current.Normalized ? stored : stored * current.Record.Scale[c];
-    return double(value) - double(EngineeringValue(reference, n, c));
+    return double(NormalizedValue(current, k, c)) - double(NormalizedValue(reference, n, c));
 }
 
 std::string TraceCsv(const TraceUnits &trace, CsvView view, const TraceUnits *reference,

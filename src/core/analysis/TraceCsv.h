@@ -10,7 +10,7 @@
 /// Which columns and numbers a CSV carries.
 enum class CsvView {
     /// "sample", the twelve English channel names for the drive type, "flag1".."flag4";
-    /// values in engineering units by the drive type's factors, shortest exact text.
+    /// values in engineering units, shortest exact text.
     Exported,
     /// As the data table shows it normalised: "sample,ch1,...,ch16", values times the
     /// record's own factors (as stored when Normalized) with 2 decimals.
@@ -28,7 +28,7 @@ enum class CsvView {
 std::string TraceCsv(const TraceUnits &trace, CsvView view, const TraceUnits *reference = nullptr,
                      Alignment alignment = Alignment::Trigger);
 
-/// Current - reference at current sample k, channel c (0-based): the current value as the
-/// data table shows it normalised, the reference's by its own units; none without a partner.
+/// Current - reference at current sample k, channel c (0-based), each in engineering units by
+/// its own units; none without a partner.
 std::optional<double> DifferenceValue(const TraceUnits &current, const TraceUnits &reference, int k,
                                       int c, Alignment alignment);

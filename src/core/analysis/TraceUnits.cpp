@@ -19,29 +19,19 @@ int ReferenceSampleFor(int k, const TraceUnits &current, const TraceUnits &refer
     return static_cast<int>(partner);
 }
 
-float EngineeringValue(const TraceUnits &trace, int i, int c) {
-    const float stored = trace.Record.Value[i][c];
-    return trace.Normalized ? stored : stored * ChannelFactor(c, trace.DriveTypeE);
-}
-
 ChartFill ReferenceChartFill(const TraceUnits &current, const TraceUnits &reference, int ch,
-                             Alignment alignment) {
+                             Alignment alignment, const ChartNaming &naming) {
     ChartFill fill;
-    fill.Title = ChartTitle(ch);
     fill.Y.fill(std::numeric_limits<float>::quiet_NaN());
     if (ch < 1 || ch > ChannelCount)
         return fill;
-    const double factor = OwnNameFlag[ch] != 0
-                              ? UserNameFactor
-                              : static_cast<double>(ChannelFactor(ch - 1, reference.DriveTypeE));
+    fill.Title = ChartTitle(ch, naming, current.DriveTypeE);
+    const bool ownName = naming.OwnName[static_cast<std::size_t>(ch)];
     for (int k = 0; k < SampleCount; ++k) {
         const int n = ReferenceSampleFor(k, current, reference, alignment);
         if (n < 0)
             continue; // no partner: stays undefined and out of the range
-        const float stored = reference.Record.Value[n][ch - 1];
-        fill.Y[static_cast<std::size_t>(k)] =
-            reference.Normalized ? stored
-                                 : static_cast<float>(static_cast<double>(stored) * factor);
+        fill.Y[static_cast<std::size_t>(k)] = ChartPointValue(reference, n, ch, ownName);
     }
     FitChartRange(fill);
     return fill;

@@ -104,12 +104,14 @@ TEventsForm::~TEventsForm() {
 }
 
 void TEventsForm::FillEvents() {
-    TTraceRecord empty{};
-    if (!Form1)
-        ResetRecord(empty);
-    const TTraceRecord &record = Form1 ? Form1->Record : empty;
+    TraceUnits trace; // an empty record when there is no frame
+    if (Form1)
+        trace = Form1->CurrentUnits();
+    else
+        ResetRecord(trace.Record);
+    const TTraceRecord &record = trace.Record;
     const int t = ReportTriggerSample(record);
-    events = FlagEvents(record, japanese, DriveTypeE);
+    events = FlagEvents(record, japanese, trace.DriveTypeE);
     const auto first = FirstFault(events);
     firstFaultRow = first ? static_cast<int>(*first) : -1;
     const QString firstFault = QString::fromStdString(FirstFaultText(events, t, japanese));
@@ -149,8 +151,7 @@ void TEventsForm::FillEvents() {
     }
 
     HintList->clear();
-    for (const PlausibilityHint &hint :
-         PlausibilityHints(record, IsNormalized != 0, DriveTypeE, japanese))
+    for (const PlausibilityHint &hint : PlausibilityHints(trace, japanese))
         HintList->addItem(QString::fromStdString(hint.Text));
 }
 

@@ -358,28 +358,13 @@ TraceUnits TForm1::CurrentUnits() const {
 }
 
 bool TForm1::OpenReferenceFile(const QString &path) {
+    // The reference keeps its own units: its drive type's factors and the kind of its file. A
+    // name of neither kind is taken as File, Open takes it: in the units of the record now.
     TraceUnits loaded;
-    ::ResetRecord(loaded.Record);
-    loaded.DriveTypeE = 0;
     QString error;
-    if (!LoadTraceFile(path, loaded.Record, loaded.DriveTypeE, &error)) {
+    if (!LoadTraceUnits(path, loaded, IsNormalized != 0, &error)) {
         Dialogs::Current().Message(this, Pick(FileErrorTitle), error);
         return false;
-    }
-    // The reference keeps its own units: its drive type's factors and the kind of its file.
-    for (int c = 0; c < ChannelCount; ++c)
-        loaded.Record.Scale[c] = ChannelFactor(c, loaded.DriveTypeE);
-    switch (TraceFileKindOfName(path.toStdString())) {
-    case TraceFileKind::Normalized:
-        loaded.Normalized = true;
-        break;
-    case TraceFileKind::Raw:
-        loaded.Normalized = false;
-        break;
-    case TraceFileKind::Other:
-        // As File, Open treats such a name: the units of the record now.
-        loaded.Normalized = IsNormalized != 0;
-        break;
     }
     RememberFileFolder(path);
     SetReference(std::move(loaded));
@@ -477,9 +462,7 @@ void TForm1::Events1Click() {
 
 FaultReportInput TForm1::ReportInput() const {
     FaultReportInput input;
-    input.Record = Record;
-    input.Normalized = IsNormalized != 0;
-    input.DriveTypeE = DriveTypeE;
+    input.Trace = CurrentUnits();
     input.Japanese = IsJapanese();
     input.Source = RecordSource.toStdString();
     input.Channels = DefaultReportChannels;

@@ -85,11 +85,11 @@ public:
     QMdiSubWindow *OpenChild(QAction *item, QWidget *window);
 
     /// The record's start state (see the core function of the same name).
-    void ResetRecord() { ::ResetRecord(Record); }
+    void ResetRecord() { ::ResetRecord(Record, DriveTypeE); }
     /// Factors of channels 10-12 from DriveTypeE.
-    void ApplyTypeScales() { ::ApplyTypeScales(Record); }
-    /// Sample i, channel c (0-based) of the record in engineering units.
-    float NormalizedValue(int i, int c) const { return ::NormalizedValue(Record, i, c); }
+    void ApplyTypeScales() { ::ApplyTypeScales(Record, DriveTypeE); }
+    /// Sample i, channel c (0-based) of the record in engineering units (IsNormalized now).
+    float NormalizedValue(int i, int c) const { return ::NormalizedValue(CurrentUnits(), i, c); }
 
     /// Reads the trace file at path into Record and DriveTypeE, all or nothing; the factors of
     /// channels 10-12 follow the drive type read. IsNormalized and the caption are left alone.

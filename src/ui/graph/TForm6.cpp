@@ -145,7 +145,8 @@ void TForm6::FormCreate() {
         else
             OwnItem[k]->setChecked(true);
         Edit[k]->setText(QString::fromStdString(OwnName[k]));
-        DefaultItem[k]->setText(QString::fromStdString(DefaultChannelName(k)));
+        DefaultItem[k]->setText(
+            QString::fromStdString(DefaultChannelName(k, Language, DriveTypeE)));
         FitRow(k);
     }
 }
@@ -184,7 +185,7 @@ void TForm6::Button1Click() {
         QString caption;
         if (DefaultItem[k]->isChecked()) {
             OwnNameFlag[k] = 0;
-            caption = QString::fromStdString(DefaultChannelName(k));
+            caption = QString::fromStdString(DefaultChannelName(k, Language, DriveTypeE));
         } else {
             OwnNameFlag[k] = 1;
             caption = Edit[k]->text();

@@ -381,7 +381,7 @@ QString TGraghForm::ChannelCaption(int ch) const {
             return form6->EditText(ch);
         return QString::fromStdString(OwnName[ch]);
     }
-    return ListBox1->item(ChannelNameIndex(ch))->text();
+    return ListBox1->item(ChannelNameIndex(ch, Language, DriveTypeE))->text();
 }
 
 void TGraghForm::SetLanguageCaptions() {
@@ -541,11 +541,13 @@ void TGraghForm::FillChart(int p, int ch) {
 void TGraghForm::FillChart(int p, int ch, const QSize &size) {
     if (!Form1 || p < 1 || p > MaxShownChannels || ch < 1 || ch > ChannelCount)
         return;
-    fills[p] = FillChartData(Form1->Record, ch);
+    const TraceUnits current = Form1->CurrentUnits();
+    const ChartNaming naming = ProgramChartNaming();
+    fills[p] = FillChartData(current, ch, naming);
     refFills[p].reset();
     if (Form1->Reference)
-        refFills[p] = ReferenceChartFill(Form1->CurrentUnits(), *Form1->Reference, ch,
-                                         Form1->ReferenceAlignment);
+        refFills[p] =
+            ReferenceChartFill(current, *Form1->Reference, ch, Form1->ReferenceAlignment, naming);
     ShowFill(p, size);
 }
 
@@ -592,7 +594,7 @@ void TGraghForm::RadioButton1Click() {
 void TGraghForm::Button1Click() {
     if (!Form1)
         return;
-    ApplyTypeScales(Form1->Record);
+    Form1->ApplyTypeScales();
     for (int ch = 10; ch <= ChannelCount; ++ch)
         CheckBox[ch]->setText(ChannelCaption(ch));
     FitChannelCaptions();

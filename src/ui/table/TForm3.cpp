@@ -261,13 +261,13 @@ void TForm3::FillGrid() {
 }
 
 void TForm3::FillChannels(bool normalized) {
-    const TTraceRecord &record = Form1->Record;
+    const TraceUnits current = Form1->CurrentUnits();
     const std::string separator = DecimalSeparator();
     for (int n = 0; n < SampleCount; ++n) {
-        StringGrid1->SetCells(0, n + 1, QString::fromStdString(SampleNoText(record, n)));
+        StringGrid1->SetCells(0, n + 1, QString::fromStdString(SampleNoText(current.Record, n)));
         for (int c = 0; c < ChannelCount; ++c) {
-            const std::string text = normalized ? NormalizedText(record, n, c, separator)
-                                                : RawText(record, n, c, separator);
+            const std::string text = normalized ? NormalizedText(current, n, c, separator)
+                                                : RawText(current.Record, n, c, separator);
             StringGrid1->SetCells(c + 1, n + 1, QString::fromStdString(text));
         }
     }
@@ -288,10 +288,7 @@ void TForm3::Button1Click() {
 }
 
 void TForm3::ExportCsvClick() {
-    TraceUnits trace;
-    trace.Record = Form1->Record;
-    trace.DriveTypeE = DriveTypeE;
-    trace.Normalized = IsNormalized != 0;
+    const TraceUnits trace = Form1->CurrentUnits();
     const CsvView view = DifferenceButton->isChecked() ? CsvView::Difference
                          : RadioButton2->isChecked()   ? CsvView::Original
                                                        : CsvView::Normalized;

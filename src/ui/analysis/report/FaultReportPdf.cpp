@@ -291,14 +291,8 @@ bool WriteFaultReport(const QString &path, const FaultReportInput &input, QStrin
 bool WriteFaultReportOfFile(const QString &tracePath, const QString &outPath, bool japanese,
                             QString *error) {
     FaultReportInput input;
-    ResetRecord(input.Record);
-    std::int32_t driveType = 0;
-    if (!LoadTraceFile(tracePath, input.Record, driveType, error))
+    if (!LoadTraceUnits(tracePath, input.Trace, false, error))
         return false;
-    for (int c = 0; c < ChannelCount; ++c)
-        input.Record.Scale[c] = ChannelFactor(c, driveType);
-    input.DriveTypeE = driveType;
-    input.Normalized = TraceFileKindOfName(tracePath.toStdString()) == TraceFileKind::Normalized;
     input.Japanese = japanese;
     input.Source = QFileInfo(tracePath).fileName().toStdString();
     return WriteFaultReport(outPath, input, error);
