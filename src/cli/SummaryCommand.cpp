@@ -46,8 +46,7 @@ void AppendField(std::string &row, const std::string &field) {
 }
 
 std::string OneLine(std::string text) {
-    for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at))
-        text.replace(at, 1, " ");
+    std::replace(text.begin(), text.end(), '\n', ' ');
     return text;
 }
 
