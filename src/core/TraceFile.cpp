@@ -430,3 +430,15 @@ TraceFileKind TraceFileKindOfName(std::string_view path) {
         return TraceFileKind::Raw;
     return TraceFileKind::Other;
 }
+
+bool NormalizedByName(std::string_view path, bool otherwise) {
+    switch (TraceFileKindOfName(path)) {
+    case TraceFileKind::Normalized:
+        return true;
+    case TraceFileKind::Raw:
+        return false;
+    case TraceFileKind::Other:
+        break;
+    }
+    return otherwise;
+}

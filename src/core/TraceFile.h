@@ -70,3 +70,6 @@ enum class TraceFileKind {
 /// The kind of trace file path names by its ending, compared without regard to case, as file
 /// managers and other systems show and write endings in either case.
 TraceFileKind TraceFileKindOfName(std::string_view path);
+/// Whether the file at path holds engineering units by its name; a name of neither kind says
+/// nothing, so then otherwise is the answer.
+bool NormalizedByName(std::string_view path, bool otherwise);

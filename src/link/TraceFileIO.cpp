@@ -76,17 +76,7 @@ bool LoadTraceUnits(const QString &path, TraceUnits &trace, bool otherNormalized
     if (!LoadTraceFile(path, loaded.Record, loaded.DriveTypeE, error))
         return false;
     ApplyTypeScales(loaded.Record, loaded.DriveTypeE);
-    switch (TraceFileKindOfName(path.toStdString())) {
-    case TraceFileKind::Normalized:
-        loaded.Normalized = true;
-        break;
-    case TraceFileKind::Raw:
-        loaded.Normalized = false;
-        break;
-    case TraceFileKind::Other:
-        loaded.Normalized = otherNormalized;
-        break;
-    }
+    loaded.Normalized = NormalizedByName(path.toStdString(), otherNormalized);
     trace = loaded;
     return true;
 }

@@ -337,16 +337,7 @@ bool TForm1::OpenTraceFile(const QString &path) {
         return false;
     }
     // Endings of any case: a .VNB file holds engineering units as much as a .vnb file does.
-    switch (TraceFileKindOfName(path.toStdString())) {
-    case TraceFileKind::Normalized:
-        IsNormalized = 1;
-        break;
-    case TraceFileKind::Raw:
-        IsNormalized = 0;
-        break;
-    case TraceFileKind::Other:
-        break;
-    }
+    IsNormalized = NormalizedByName(path.toStdString(), IsNormalized != 0) ? 1 : 0;
     setWindowTitle(FileCaption(path));
     RecordSource = QFileInfo(path).fileName();
     RememberFileFolder(path);
