@@ -49,19 +49,24 @@ int LeftMarginPercent(float max, float min) {
     return 4;
 }
 
+void FiniteExtremes::Add(float value) {
+    // Infinite or undefined values (possible only from a hand-edited file) cannot be plotted;
+    // they are left out of the range so the other points stay readable.
+    if (!std::isfinite(value))
+        return;
+    if (!Any || value > Max)
+        Max = value;
+    if (!Any || value < Min)
+        Min = value;
+    Any = true;
+}
+
 void FitChartRange(ChartFill &fill) {
-    bool any = false;
-    for (const float v : fill.Y) {
-        // Infinite or undefined values (possible only from a hand-edited file) cannot be
-        // plotted; they are left out of the range so the other points stay readable.
-        if (!std::isfinite(v))
-            continue;
-        if (!any || v > fill.Max)
-            fill.Max = v;
-        if (!any || v < fill.Min)
-            fill.Min = v;
-        any = true;
-    }
+    FiniteExtremes extremes;
+    for (const float v : fill.Y)
+        extremes.Add(v);
+    fill.Max = extremes.Max;
+    fill.Min = extremes.Min;
     fill.Range = VerticalRange(fill.Max, fill.Min);
 }
 

@@ -49,6 +49,15 @@ std::string ChartTitle(int ch, const ChartNaming &naming, std::int32_t driveType
 /// precision.
 float ChartPointValue(const TraceUnits &trace, int n, int ch, bool ownName);
 
+/// Largest and smallest finite value taken in; both 0 while there is none.
+struct FiniteExtremes {
+    float Max = 0;
+    float Min = 0;
+    bool Any = false; ///< a finite value was taken in
+    /// Takes value in unless it is infinite or undefined.
+    void Add(float value);
+};
+
 /// Sets fill's Max and Min to its largest and smallest finite point (both 0 when there is none)
 /// and its Range from them.
 void FitChartRange(ChartFill &fill);

@@ -150,18 +150,11 @@ FaultReport BuildFaultReport(const FaultReportInput &input) {
     for (int ch = 1; ch <= ChannelCount; ++ch) {
         ReportChannelRow row;
         row.Name = DefaultChannelName(ch, language, trace.DriveTypeE);
-        bool any = false;
-        float lo = 0, hi = 0;
-        for (int n = 0; n < SampleCount; ++n) {
-            const float v = NormalizedValue(trace, n, ch - 1);
-            if (!std::isfinite(v))
-                continue;
-            lo = any ? std::min(lo, v) : v;
-            hi = any ? std::max(hi, v) : v;
-            any = true;
-        }
-        row.Min = any ? ValueText(lo) : "-";
-        row.Max = any ? ValueText(hi) : "-";
+        FiniteExtremes extremes;
+        for (int n = 0; n < SampleCount; ++n)
+            extremes.Add(NormalizedValue(trace, n, ch - 1));
+        row.Min = extremes.Any ? ValueText(extremes.Min) : "-";
+        row.Max = extremes.Any ? ValueText(extremes.Max) : "-";
         row.AtTrigger = trigger ? ValueText(NormalizedValue(trace, *trigger, ch - 1)) : "-";
         report.ChannelRows.push_back(row);
     }
@@ -179,18 +172,13 @@ FaultReport BuildFaultReport(const FaultReportInput &input) {
             continue;
         ReportChart chart;
         chart.Title = report.ChannelRows[static_cast<std::size_t>(ch - 1)].Name;
-        bool any = false;
-        float lo = 0, hi = 0;
+        FiniteExtremes extremes;
         for (int n = 0; n < SampleCount; ++n) {
             const float v = NormalizedValue(trace, n, ch - 1);
             chart.Y[static_cast<std::size_t>(n)] = v;
-            if (!std::isfinite(v))
-                continue;
-            lo = any ? std::min(lo, v) : v;
-            hi = any ? std::max(hi, v) : v;
-            any = true;
+            extremes.Add(v);
         }
-        chart.Range = VerticalRange(hi, lo);
+        chart.Range = VerticalRange(extremes.Max, extremes.Min);
         report.Charts.push_back(chart);
     }
     return report;

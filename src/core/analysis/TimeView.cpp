@@ -92,20 +92,11 @@ namespace {
 AxisRange RangeOver(std::initializer_list<const ChartFill *> fills, int first, int last) {
     first = std::clamp(first, 0, SampleCount - 1);
     last = std::clamp(last, first, SampleCount - 1);
-    bool any = false;
-    float max = 0, min = 0;
+    FiniteExtremes extremes;
     for (const ChartFill *fill : fills)
-        for (int n = first; n <= last; ++n) {
-            const float y = fill->Y[n];
-            if (!std::isfinite(y))
-                continue;
-            if (!any || y > max)
-                max = y;
-            if (!any || y < min)
-                min = y;
-            any = true;
-        }
-    return VerticalRange(max, min);
+        for (int n = first; n <= last; ++n)
+            extremes.Add(fill->Y[static_cast<std::size_t>(n)]);
+    return VerticalRange(extremes.Max, extremes.Min);
 }
 
 } // namespace
