@@ -187,6 +187,16 @@ class tst_TGraghForm : public QObject {
         return qobject_cast<QMdiSubWindow *>(graph->parentWidget());
     }
     void Click(int ch) { graph->CheckBox[ch]->click(); }
+    // Opens the graph window with channels 1-5 shown in a chart area of the given size.
+    void ShowFiveCharts(const QSize &chartArea) {
+        frame->resize(chartArea + QSize(400, 400));
+        OpenGraph();
+        for (int ch = 1; ch <= 5; ++ch)
+            Click(ch);
+        SubWindow()->resize(SubWindow()->size() + chartArea - graph->Panel3->size());
+        QTRY_COMPARE(graph->Panel3->size(), chartArea);
+        QCoreApplication::processEvents();
+    }
     // Resizes the window so that the chart area gets the given height.
     void SetChartAreaHeight(int height) {
         SubWindow()->resize(SubWindow()->width(),
@@ -796,13 +806,7 @@ private slots:
         for (int c = 0; c < 5; ++c)
             for (int n = 0; n < SampleCount; ++n)
                 frame->Record.Value[n][c] = levels[2 * c + (n == 10 ? 1 : 0)];
-        frame->resize(chartArea + QSize(400, 400));
-        OpenGraph();
-        for (int ch = 1; ch <= 5; ++ch)
-            Click(ch);
-        SubWindow()->resize(SubWindow()->size() + chartArea - graph->Panel3->size());
-        QTRY_COMPARE(graph->Panel3->size(), chartArea);
-        QCoreApplication::processEvents();
+        ShowFiveCharts(chartArea);
 
         const QImage screen = graph->grab().toImage();
         // The same picture on a page half as large again, as the print routine draws it.
@@ -855,13 +859,7 @@ private slots:
         for (int c = 0; c < 5; ++c)
             for (int n = 0; n < SampleCount; ++n)
                 frame->Record.Value[n][c] = ranges[c][n % 2];
-        frame->resize(chartArea + QSize(400, 400));
-        OpenGraph();
-        for (int ch = 1; ch <= 5; ++ch)
-            Click(ch);
-        SubWindow()->resize(SubWindow()->size() + chartArea - graph->Panel3->size());
-        QTRY_COMPARE(graph->Panel3->size(), chartArea);
-        QCoreApplication::processEvents();
+        ShowFiveCharts(chartArea);
         graph->grab(); // lays out and draws every chart
 
         for (int p = 1; p <= 5; ++p) {
