@@ -4,10 +4,11 @@
 
 #include "ChannelChart.h"
 #include "MonitorApplication.h"
+#include "ReferenceTrace.h"
 #include "TForm1.h"
 #include "TForm6.h"
 #include "TGraghForm.h"
-#include "TraceUnits.h"
+#include "WindowState.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>

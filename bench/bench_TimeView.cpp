@@ -9,6 +9,7 @@
 #include "TForm4.h"
 #include "TGraghForm.h"
 #include "TimeViewState.h"
+#include "WindowState.h"
 
 #include <QAction>
 #include <QApplication>

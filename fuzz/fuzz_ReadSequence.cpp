@@ -60,8 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     if (size == 0)
         return 0;
-    Language = (data[0] & 2) ? LanguageJapanese : LanguageEnglish;
-    TReadTrace read((data[0] & 1) ? OldTraceAddress : NewTraceAddress);
+    const std::int32_t language = (data[0] & 2) ? LanguageJapanese : LanguageEnglish;
+    TReadTrace read((data[0] & 1) ? OldTraceAddress : NewTraceAddress, language);
     std::int64_t now = 1000;
     TRequest last{};
     TReadActions actions = read.Start(now);

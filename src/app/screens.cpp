@@ -13,6 +13,7 @@
 #include "TForm6.h"
 #include "TGraghForm.h"
 #include "TimeViewState.h"
+#include "WindowState.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,5 +1,5 @@
 #pragma once
-// The one argument parser of vandrel-trace. Each command is described by a CommandDef; main
+// The one argument parser of vandrel-trace. Each command is defined by a CommandDef; main
 // lists them in its command table, parses the arguments after the command's name against the
 // command and calls the command's Run with the result.
 

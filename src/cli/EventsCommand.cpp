@@ -28,15 +28,16 @@ int RunEvents(const CommandArgs &args) {
     std::int32_t language = 0;
     if (!args.Language(&language))
         return 2;
-    Language = language != 0 ? language : SystemDefaultLanguage();
+    if (language == 0)
+        language = SystemDefaultLanguage();
 
     CommandTrace trace;
-    if (!LoadCommandTrace(args.Arguments()[0].c_str(), trace))
+    if (!LoadCommandTrace(args.Arguments()[0].c_str(), trace, language))
         return 1;
     const long long trigger = 100LL - trace.Record.Header[0];
     std::string out;
     for (const FlagEvent &event :
-         FlagEvents(trace.Record, Language == LanguageJapanese, trace.DriveTypeE)) {
+         FlagEvents(trace.Record, language == LanguageJapanese, trace.DriveTypeE)) {
         char fields[96];
         std::snprintf(fields, sizeof fields, "%d\t%+lld\t%d\t%d\t%s\t", event.Sample,
                       event.Sample - trigger, event.Word, event.Bit, FlagEventKindText(event.Kind));

@@ -39,8 +39,8 @@ int RunExport(const CommandArgs &args) {
         return 0;
     }
     QString reason;
-    if (!SaveFileChecked(QString::fromLocal8Bit(outPath), QByteArray::fromStdString(csv),
-                         &reason)) {
+    if (!SaveFileChecked(QString::fromLocal8Bit(outPath), QByteArray::fromStdString(csv), &reason,
+                         LanguageEnglish)) {
         std::fprintf(stderr, "vandrel-trace export: cannot write %s: %s\n", outPath,
                      reason.toLocal8Bit().constData());
         return 1;

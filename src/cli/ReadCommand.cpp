@@ -67,9 +67,11 @@ int RunRead(const CommandArgs &args) {
     char appName[] = "vandrel-trace";
     char *appArgv[] = {appName, nullptr};
     QCoreApplication app(appArgc, appArgv);
-    Language = options.language != 0 ? options.language : SystemDefaultLanguage();
+    const std::int32_t language =
+        options.language != 0 ? options.language : SystemDefaultLanguage();
 
     ReadSession session;
+    session.SetLanguage([language] { return language; });
     session.SetSettleWait(options.settle);
     int exitStatus = 1;
     QObject::connect(&session, &ReadSession::MessageLine, &PrintLine);
@@ -88,9 +90,9 @@ int RunRead(const CommandArgs &args) {
             if (!options.out.isEmpty()) {
                 TTraceRecord record;
                 ResetRecord(record);
-                session.ApplyTo(record);
+                const std::int32_t driveType = session.ApplyTo(record).value_or(0);
                 QString error;
-                if (!SaveTraceFile(options.out, record, DriveTypeE, false, &error)) {
+                if (!SaveTraceFile(options.out, record, driveType, false, &error, language)) {
                     std::fprintf(stderr, "vandrel-trace read: cannot save %s: %s\n",
                                  qPrintable(options.out), qPrintable(error));
                     exitStatus = 1;

@@ -30,13 +30,14 @@ int RunReport(const CommandArgs &args) {
     std::int32_t language = 0;
     if (!args.Language(&language))
         return 2;
-    // Messages about a file that cannot be read follow the program-wide language.
-    Language = language != 0 ? language : SystemDefaultLanguage();
+    // Messages about a file that cannot be read are in the report's language.
+    if (language == 0)
+        language = SystemDefaultLanguage();
 
     QString error;
     if (!WriteFaultReportOfFile(QString::fromLocal8Bit(args.Arguments()[0].c_str()),
                                 QString::fromLocal8Bit(args.Value("out").c_str()),
-                                Language == LanguageJapanese, &error)) {
+                                language == LanguageJapanese, &error)) {
         std::fprintf(stderr, "vandrel-trace: %s\n", error.toLocal8Bit().constData());
         return 1;
     }

@@ -7,19 +7,20 @@
 #include <charconv>
 #include <cstdio>
 
-bool LoadCommandTrace(const char *path, CommandTrace &trace) {
+bool LoadCommandTrace(const char *path, CommandTrace &trace, std::int32_t language) {
     std::string error;
-    if (!LoadCommandTrace(path, trace, &error)) {
+    if (!LoadCommandTrace(path, trace, &error, language)) {
         std::fprintf(stderr, "vandrel-trace: %s\n", error.c_str());
         return false;
     }
     return true;
 }
 
-bool LoadCommandTrace(const char *path, CommandTrace &trace, std::string *error) {
+bool LoadCommandTrace(const char *path, CommandTrace &trace, std::string *error,
+                      std::int32_t language) {
     // The monitor's rule: only a .vnb name (any case) holds engineering units.
     QString message;
-    if (!LoadTraceUnits(QString::fromLocal8Bit(path), trace, false, &message)) {
+    if (!LoadTraceUnits(QString::fromLocal8Bit(path), trace, false, &message, language)) {
         *error = message.toLocal8Bit().toStdString();
         return false;
     }

@@ -31,7 +31,7 @@ struct BitPlotPlace {
     double Top = 0;                           ///< y of the top of the fixed range (level 64)
     double Height = 0;                        ///< pixels from level 64 down to level -2
     std::array<int, FlagBitCount> LabelTop{}; ///< top of the label of bit b
-    bool LabelsFollowLanes = false;           ///< true when the labels left their described tops
+    bool LabelsFollowLanes = false;           ///< labels left BitLabelTop's tops
 };
 
 /// Centre of the lane of bit b (0-15), level 4b + 1, between its clear and set levels.
@@ -44,7 +44,8 @@ double BitLaneHeight(const BitPlotPlace &plot);
 /// Places the plot area inside roomTop..roomBottom (below the title, above the sample numbers;
 /// only the empty band above the top trace may reach into the title)
 /// so that the vertical centre of every bit label (labelHeight pixels high, at BitLabelTop)
-/// lies within its own bit's lane. Where the room cannot hold lanes beside the described label
-/// tops, the plot takes the whole room and the labels stand at the centres of their lanes.
-/// A panel below 45 pixels puts every label at one place; the plot then takes the whole room.
+/// lies within its own bit's lane. Where the room cannot hold lanes beside the label tops that
+/// BitLabelTop gives, the plot takes the whole room and the labels stand at the centres of their
+/// lanes. A panel below 45 pixels puts every label at one place; the plot then takes the whole
+/// room.
 BitPlotPlace PlaceBitPlot(int panelHeight, int labelHeight, double roomTop, double roomBottom);

@@ -7,14 +7,6 @@
 #include <cstdint>
 #include <cstdio>
 
-ChartNaming ProgramChartNaming() {
-    ChartNaming naming;
-    naming.Language = Language;
-    for (int ch = 1; ch <= ChannelCount; ++ch)
-        naming.OwnName[static_cast<std::size_t>(ch)] = OwnNameFlag[ch] != 0;
-    return naming;
-}
-
 std::string ChartTitle(int ch, const ChartNaming &naming, std::int32_t driveTypeE) {
     if (naming.OwnName.at(static_cast<std::size_t>(ch)))
         return std::string(UserChannelTitles.at(static_cast<std::size_t>(ch - 1)));

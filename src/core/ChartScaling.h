@@ -36,10 +36,6 @@ struct ChartNaming {
     std::array<bool, ChannelCount + 1> OwnName{}; ///< per channel 1..12; index 0 unused
 };
 
-/// The naming the program's Language and OwnNameFlag hold at this moment, for the windows to
-/// pass in.
-ChartNaming ProgramChartNaming();
-
 /// Title of the chart of channel ch (1..12): the user title "ChN(%)" for a user-named channel,
 /// else the default name for the language and drive type.
 std::string ChartTitle(int ch, const ChartNaming &naming, std::int32_t driveTypeE);

@@ -1,14 +1,11 @@
 #include "ReadSequence.h"
 
+#include "TextPair.h"
+
 #include <algorithm>
 #include <cstring>
 
 namespace {
-
-struct TextPair {
-    std::string_view japanese;
-    std::string_view english;
-};
 
 // Indexed by ReadText.
 constexpr TextPair ReadTexts[] = {
@@ -25,12 +22,7 @@ constexpr TextPair ReadTexts[] = {
 } // namespace
 
 std::string_view ReadTextFor(ReadText text, std::int32_t language) {
-    const auto &pair = ReadTexts[static_cast<std::size_t>(text)];
-    return language == LanguageJapanese ? pair.japanese : pair.english;
-}
-
-std::string_view ReadTextFor(ReadText text) {
-    return ReadTextFor(text, Language);
+    return ReadTexts[static_cast<std::size_t>(text)].For(language);
 }
 
 std::string PortOpenReasonText(const TPortOpenFailure &failure, std::int32_t language) {
@@ -127,19 +119,19 @@ void TExchange::Evaluate() {
 
 // ---------------------------------------------------------------------------------------------
 
-void ApplyReading(const TTraceReading &reading, TTraceRecord &record) {
+std::int32_t ApplyReading(const TTraceReading &reading, TTraceRecord &record) {
     std::memcpy(record.Value, reading.Value, sizeof record.Value);
     std::memcpy(record.Flag, reading.Flag, sizeof record.Flag);
     std::memcpy(record.Header, reading.Header, sizeof record.Header);
-    DriveTypeE = reading.DriveTypeE;
-    IsNormalized = 0;
     ApplyTypeScales(record, reading.DriveTypeE);
+    return reading.DriveTypeE;
 }
 
 // ---------------------------------------------------------------------------------------------
 
-TReadTrace::TReadTrace(std::uint32_t areaStart, char command, std::size_t totalLength)
-    : areaStart_(areaStart), command_(command),
+TReadTrace::TReadTrace(std::uint32_t areaStart, std::int32_t language, char command,
+                       std::size_t totalLength)
+    : areaStart_(areaStart), language_(language), command_(command),
       totalLength_(std::min(totalLength, TraceImageLength)) {}
 
 int TReadTrace::ExchangeTotal() const {
@@ -212,18 +204,18 @@ TReadActions TReadTrace::Continue(std::int64_t now) {
             if (data[0] != 'V')
                 actions.push_back({TReadAction::Message,
                                    {},
-                                   std::string(ReadTextFor(ReadText::FlashRomWarning))});
+                                   std::string(ReadTextFor(ReadText::FlashRomWarning, language_))});
         }
         state_ = State::Status;
         SendNext(actions, TraceStatusAddress, 1, now);
         break;
     case State::Status:
         if (areaStart_ == NewTraceAddress && data[0] == 0) {
-            Fail(actions, ReadTextFor(ReadText::NoNewData));
+            Fail(actions, ReadTextFor(ReadText::NoNewData, language_));
             break;
         }
         if (areaStart_ == OldTraceAddress && data[0] != 2) {
-            Fail(actions, ReadTextFor(ReadText::NoOldData));
+            Fail(actions, ReadTextFor(ReadText::NoOldData, language_));
             break;
         }
         if (areaStart_ == NewTraceAddress) {

@@ -28,9 +28,7 @@ enum class ReadText {
     GetStateError,   ///< its line settings cannot be read
     SetStateError,   ///< its line settings cannot be applied
 };
-/// The text in the Language of this moment (UTF-8).
-std::string_view ReadTextFor(ReadText text);
-/// The text in the given language ('1' Japanese, anything else English).
+/// The text in the given language ('1' Japanese, anything else English), UTF-8.
 std::string_view ReadTextFor(ReadText text, std::int32_t language);
 
 /// Why a port could not be opened, as far as the system tells.
@@ -99,9 +97,10 @@ struct TTraceReading {
     std::int32_t DriveTypeE;
 };
 
-/// Puts a successful reading into record, all together: Value, Flag, Header, DriveTypeE;
-/// IsNormalized becomes 0 (drive values are raw units) and ApplyTypeScales runs.
-void ApplyReading(const TTraceReading &reading, TTraceRecord &record);
+/// Puts a successful reading into record, all together: Value, Flag, Header and the factors of
+/// the drive type read (ApplyTypeScales). Returns that drive type; the values are raw drive
+/// units, so the trace they make is not normalised.
+std::int32_t ApplyReading(const TTraceReading &reading, TTraceRecord &record);
 
 /// What the owner of the port has to do next.
 struct TReadAction {
@@ -120,8 +119,10 @@ using TReadActions = std::vector<TReadAction>;
 /// The read sequence ReadTrace: identification, status, the image in blocks, header.
 class TReadTrace {
 public:
-    /// command 'r', totalLength 3200 (at most TraceImageLength), areaStart the new or old image.
-    explicit TReadTrace(std::uint32_t areaStart = NewTraceAddress, char command = ReadCommand,
+    /// command 'r', totalLength 3200 (at most TraceImageLength), areaStart the new or old image;
+    /// the lines it gives are in language ('1' Japanese, anything else English).
+    explicit TReadTrace(std::uint32_t areaStart = NewTraceAddress,
+                        std::int32_t language = LanguageEnglish, char command = ReadCommand,
                         std::size_t totalLength = TraceImageLength);
 
     /// Begins the read with the identification request.
@@ -156,6 +157,7 @@ private:
     void Fail(TReadActions &actions, std::string_view line);
 
     std::uint32_t areaStart_;
+    std::int32_t language_;
     char command_;
     std::size_t totalLength_;
     std::uint32_t headerAddress_ = 0;

@@ -1,5 +1,7 @@
 #include "TraceFile.h"
 
+#include "TextPair.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -218,11 +220,6 @@ void AppendExact(std::string &out, float value) {
 
 // --- Message texts, Japanese and English -------------------------------------------------
 
-struct TextPair {
-    const char *japanese;
-    const char *english;
-};
-
 constexpr TextPair OpenFailedText = {"トレースファイル %1 を開けません。\n%2",
                                      "The trace file %1 cannot be opened.\n%2"};
 constexpr TextPair LoadFailedText = {"トレースファイル %1 を読み込めません。\n%2",
@@ -244,7 +241,7 @@ constexpr TextPair HeaderText = {"ヘッダ値%1", "header value %1"};
 constexpr TextPair DriveTypeText = {"ドライブ種別", "the drive type"};
 
 std::string Pick(const TextPair &pair, std::int32_t language) {
-    return language == LanguageJapanese ? pair.japanese : pair.english;
+    return pair.For(language);
 }
 
 // Replaces %1, %2, %3 in pattern by the arguments.

@@ -3,12 +3,6 @@
 #include <bit>
 #include <cstring>
 
-std::int32_t Language = LanguageEnglish;
-std::int32_t DriveTypeE = 0;
-std::uint8_t IsNormalized = 0;
-std::int32_t OwnNameFlag[ChannelCount + 1] = {};
-std::string OwnName[ChannelCount + 1];
-
 namespace {
 
 // Factors are given by their float bit patterns so that they are exact on every compiler.
@@ -65,13 +59,4 @@ float NormalizedValue(const TraceUnits &trace, int i, int c) {
 bool TTraceRecord::operator==(const TTraceRecord &other) const {
     // Bitwise: two records are the same when every field holds the same bits.
     return std::memcmp(this, &other, sizeof(TTraceRecord)) == 0;
-}
-
-void ResetGlobals() {
-    DriveTypeE = 0;
-    IsNormalized = 0;
-    for (int ch = 1; ch <= ChannelCount; ++ch) {
-        OwnNameFlag[ch] = 0;
-        OwnName[ch] = "ch" + std::to_string(ch);
-    }
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The one fault-trace record and the application-wide values every window consults.
+// The one fault-trace record, its factors and a trace together with its units.
 
 #include <array>
 #include <cstdint>
@@ -17,7 +17,7 @@ inline constexpr int HeaderCount = 11;
 /// The drive's fault trace as held in memory.
 struct TTraceRecord {
     std::int32_t SampleNo[SampleCount];            ///< number shown per sample
-    float Value[SampleCount][ChannelCount];        ///< raw drive units unless IsNormalized
+    float Value[SampleCount][ChannelCount];        ///< raw drive units unless normalised
     std::int32_t Flag[SampleCount][FlagWordCount]; ///< flag words, 0..0xFFFF from the drive
     std::int32_t Header[HeaderCount];              ///< trigger position, two time stamps
     float Scale[ChannelCount];                     ///< raw value -> engineering units
@@ -35,24 +35,9 @@ struct TraceUnits {
     bool Normalized = false; ///< values are engineering units already (a .vnb file)
 };
 
-/// '1' (0x31) for Japanese texts, '2' (0x32) for English texts.
-extern std::int32_t Language;
-/// 1 when the drive identified itself as type E; selects channels 10-12.
-extern std::int32_t DriveTypeE;
-/// 1 when the record holds engineering units (loaded from a .vnb file).
-extern std::uint8_t IsNormalized;
-/// Per channel 1..12 (index 0 unused): non-zero shows the user's own name.
-extern std::int32_t OwnNameFlag[ChannelCount + 1];
-/// Per channel 1..12 (index 0 unused): the user's own channel names, UTF-8.
-extern std::string OwnName[ChannelCount + 1];
-
-/// Language values.
+/// Language values: '1' (0x31) for Japanese texts, '2' (0x32) for English texts.
 inline constexpr std::int32_t LanguageJapanese = '1';
 inline constexpr std::int32_t LanguageEnglish = '2';
-/// True when windows created now show Japanese texts.
-inline bool IsJapanese() {
-    return Language == LanguageJapanese;
-}
 
 /// Puts the record into its start state (samples 0..99, zero values, trigger 100, the factors
 /// of the given drive type).
@@ -66,6 +51,3 @@ float NormalizedValue(const TraceUnits &trace, int i, int c);
 /// Factor of channel c (0-based) for a drive type, as the exact float the drive documentation
 /// gives; independent of any record.
 float ChannelFactor(int c, int driveTypeE);
-
-/// Puts every application-wide value back to its start value (Language is left alone).
-void ResetGlobals();

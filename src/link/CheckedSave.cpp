@@ -32,16 +32,17 @@ bool SyncFile(int handle, QString *error) {
 
 } // namespace
 
-QString NotRegularFileReason(const QString &path) {
+QString NotRegularFileReason(const QString &path, std::int32_t language) {
     const QFileInfo info(path);
     if (!info.exists() || info.isFile())
         return {};
-    return QString::fromStdString(NotRegularFileText(Language));
+    return QString::fromStdString(NotRegularFileText(language));
 }
 
-bool SaveFileChecked(const QString &path, const QByteArray &bytes, QString *error) {
+bool SaveFileChecked(const QString &path, const QByteArray &bytes, QString *error,
+                     std::int32_t language) {
     // QSaveFile would rename its temporary file over a device or a FIFO.
-    if (const QString reason = NotRegularFileReason(path); !reason.isEmpty()) {
+    if (const QString reason = NotRegularFileReason(path, language); !reason.isEmpty()) {
         SetError(error, reason);
         return false;
     }

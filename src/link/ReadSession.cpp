@@ -22,8 +22,8 @@ namespace {
 // decides how soon after a second boundary a time-out is noticed; between ticks nothing runs.
 constexpr int TickMilliseconds = 100;
 
-QString Text(ReadText text) {
-    const auto t = ReadTextFor(text);
+QString Text(ReadText text, std::int32_t language) {
+    const auto t = ReadTextFor(text, language);
     return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
 }
 
@@ -83,6 +83,7 @@ struct ReadSession::Private {
     QSerialPort port;
     QTimer timer;
     std::function<std::int64_t()> clock = MonotonicSecondsNow;
+    std::function<std::int32_t()> language = [] { return LanguageEnglish; };
     bool settleWait = true;
     Phase phase = Phase::Idle;
     std::unique_ptr<TReadTrace> read;
@@ -124,9 +125,14 @@ void ReadSession::SetClock(std::function<std::int64_t()> secondsNow) {
     d->clock = secondsNow ? std::move(secondsNow) : MonotonicSecondsNow;
 }
 
-void ReadSession::ApplyTo(TTraceRecord &record) const {
-    if (d->succeeded && d->read)
-        ApplyReading(d->read->Reading(), record);
+void ReadSession::SetLanguage(std::function<std::int32_t()> languageNow) {
+    d->language = languageNow ? std::move(languageNow) : [] { return LanguageEnglish; };
+}
+
+std::optional<std::int32_t> ReadSession::ApplyTo(TTraceRecord &record) const {
+    if (!d->succeeded || !d->read)
+        return std::nullopt;
+    return ApplyReading(d->read->Reading(), record);
 }
 
 bool ReadSession::Succeeded() const {
@@ -135,7 +141,7 @@ bool ReadSession::Succeeded() const {
 
 QString ReadSession::OpenPort(const QString &port) {
     if (IsRunning())
-        return Text(ReadText::CreateFileError); // the running read holds the port
+        return Text(ReadText::CreateFileError, d->language()); // the running read holds the port
     return OpenDevice(DevicePathFor(port));
 }
 
@@ -159,10 +165,11 @@ QString ReadSession::OpenDevice(const QString &devicePath) {
     if (!d->port.open(QIODevice::ReadWrite)) {
         // A device that opens but is no serial line cannot report its line settings.
         if (d->port.error() == QSerialPort::UnsupportedOperationError)
-            return Text(ReadText::GetStateError);
+            return Text(ReadText::GetStateError, d->language());
         const std::string reason =
-            PortOpenReasonText(DescribeOpenFailure(d->port, devicePath, lockFile), Language);
-        return Text(ReadText::CreateFileError) + QLatin1Char('\n') + QString::fromStdString(reason);
+            PortOpenReasonText(DescribeOpenFailure(d->port, devicePath, lockFile), d->language());
+        return Text(ReadText::CreateFileError, d->language()) + QLatin1Char('\n') +
+               QString::fromStdString(reason);
     }
     // Only these settings are applied; DTR and RTS are left alone (a pseudo-terminal refuses
     // them, a real adapter keeps its state).
@@ -172,7 +179,7 @@ QString ReadSession::OpenDevice(const QString &devicePath) {
                          d->port.setFlowControl(QSerialPort::NoFlowControl);
     if (!applied) {
         ReleasePort();
-        return Text(ReadText::SetStateError);
+        return Text(ReadText::SetStateError, d->language());
     }
     return {};
 }
@@ -189,10 +196,11 @@ void ReadSession::Start(const QString &port, bool oldTrace) {
     const quint64 generation = ++d->generation;
     d->succeeded = false;
     d->progressShown = 0;
-    d->read = std::make_unique<TReadTrace>(oldTrace ? OldTraceAddress : NewTraceAddress);
+    d->read =
+        std::make_unique<TReadTrace>(oldTrace ? OldTraceAddress : NewTraceAddress, d->language());
     d->phase = Private::Phase::Opening;
     d->devicePath = DevicePathFor(port);
-    emit MessageLine(Text(ReadText::Communicating));
+    emit MessageLine(Text(ReadText::Communicating, d->language()));
     if (generation != d->generation)
         return;
     // A lock file that is empty and unheld but young may belong to an owner that is just
@@ -349,7 +357,7 @@ void ReadSession::Finish(bool success) {
     d->succeeded = success;
     ReleasePort();
     if (success) {
-        emit MessageLine(Text(ReadText::NormallyEnd));
+        emit MessageLine(Text(ReadText::NormallyEnd, d->language()));
         if (generation != d->generation)
             return;
     }

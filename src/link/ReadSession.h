@@ -7,14 +7,15 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 struct TReadAction;
 
 /// Reads the new or old trace over a serial port without blocking the thread that runs it.
 /// Every progress and failure text the communication window shows is emitted as MessageLine,
-/// composed in the Language of the moment. Slots may call Start or Cancel; a session that is
-/// to go away from inside one of its own signals is deleted with deleteLater().
+/// composed in the language SetLanguage gives at that moment. Slots may call Start or Cancel; a
+/// session that is to go away from inside one of its own signals is deleted with deleteLater().
 class ReadSession : public QObject {
     Q_OBJECT
 public:
@@ -49,9 +50,14 @@ public:
     /// is monotonic, so a change of the system's time does not affect a read.
     void SetClock(std::function<std::int64_t()> secondsNow);
 
-    /// After Finished(true): puts what was read into record: Value, Flag, Header and
-    /// DriveTypeE together; IsNormalized becomes 0; ApplyTypeScales runs.
-    void ApplyTo(TTraceRecord &record) const;
+    /// Where the language of the lines comes from ('1' Japanese, anything else English); it is
+    /// asked whenever a line is composed. The default is English.
+    void SetLanguage(std::function<std::int32_t()> languageNow);
+
+    /// After Finished(true): puts what was read into record: Value, Flag, Header and the
+    /// factors of the drive type read, together, and returns that drive type (the values are
+    /// raw drive units). Without a successful read record stays as it was and nothing returns.
+    std::optional<std::int32_t> ApplyTo(TTraceRecord &record) const;
     /// True when the last read finished with all exchanges successful (until the next Start).
     bool Succeeded() const;
 

@@ -19,26 +19,27 @@ QString Shown(const QString &path) {
 } // namespace
 
 bool SaveTraceFile(const QString &path, const TTraceRecord &record, std::int32_t driveTypeE,
-                   bool normalized, QString *error) {
+                   bool normalized, QString *error, std::int32_t language) {
     return SaveFileChecked(
-        path, QByteArray::fromStdString(WriteTraceFile(record, driveTypeE, normalized)), error);
+        path, QByteArray::fromStdString(WriteTraceFile(record, driveTypeE, normalized)), error,
+        language);
 }
 
 bool LoadTraceFile(const QString &path, TTraceRecord &record, std::int32_t &driveTypeE,
-                   QString *error) {
+                   QString *error, std::int32_t language) {
     // A FIFO, a device or a folder is refused before opening: opening a FIFO without a writer
     // would wait for ever, and a device may never end.
-    if (const QString reason = NotRegularFileReason(path); !reason.isEmpty()) {
+    if (const QString reason = NotRegularFileReason(path, language); !reason.isEmpty()) {
         if (error)
             *error = QString::fromStdString(
-                TraceFileOpenFailedText(Shown(path).toStdString(), reason.toStdString(), Language));
+                TraceFileOpenFailedText(Shown(path).toStdString(), reason.toStdString(), language));
         return false;
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
             *error = QString::fromStdString(TraceFileOpenFailedText(
-                Shown(path).toStdString(), file.errorString().toStdString(), Language));
+                Shown(path).toStdString(), file.errorString().toStdString(), language));
         return false;
     }
     // Read in pieces: some files (under /proc, say) report no size.
@@ -55,7 +56,7 @@ bool LoadTraceFile(const QString &path, TTraceRecord &record, std::int32_t &driv
     if (file.error() != QFileDevice::NoError) {
         if (error)
             *error = QString::fromStdString(TraceFileOpenFailedText(
-                Shown(path).toStdString(), file.errorString().toStdString(), Language));
+                Shown(path).toStdString(), file.errorString().toStdString(), language));
         return false;
     }
     const TraceFileError result =
@@ -64,16 +65,17 @@ bool LoadTraceFile(const QString &path, TTraceRecord &record, std::int32_t &driv
     if (result) {
         if (error)
             *error = QString::fromStdString(
-                TraceFileLoadFailedText(Shown(path).toStdString(), result, Language));
+                TraceFileLoadFailedText(Shown(path).toStdString(), result, language));
         return false;
     }
     return true;
 }
 
-bool LoadTraceUnits(const QString &path, TraceUnits &trace, bool otherNormalized, QString *error) {
+bool LoadTraceUnits(const QString &path, TraceUnits &trace, bool otherNormalized, QString *error,
+                    std::int32_t language) {
     TraceUnits loaded;
     ResetRecord(loaded.Record);
-    if (!LoadTraceFile(path, loaded.Record, loaded.DriveTypeE, error))
+    if (!LoadTraceFile(path, loaded.Record, loaded.DriveTypeE, error, language))
         return false;
     ApplyTypeScales(loaded.Record, loaded.DriveTypeE);
     loaded.Normalized = NormalizedByName(path.toStdString(), otherNormalized);

@@ -71,7 +71,8 @@ bool LoadTrace(const char *path, TTraceImage *image, std::array<std::uint8_t, He
     ResetRecord(record);
     std::int32_t driveTypeE = 0;
     QString reason;
-    if (!LoadTraceFile(QString::fromLocal8Bit(path), record, driveTypeE, &reason)) {
+    if (!LoadTraceFile(QString::fromLocal8Bit(path), record, driveTypeE, &reason,
+                       LanguageEnglish)) {
         *error = reason.toStdString();
         return false;
     }

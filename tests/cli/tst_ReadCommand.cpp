@@ -239,7 +239,7 @@ private slots:
             ResetRecord(saved);
             std::int32_t typeE = 1;
             QString error;
-            QVERIFY2(LoadTraceFile(out, saved, typeE, &error), qPrintable(error));
+            QVERIFY2(LoadTraceFile(out, saved, typeE, &error, LanguageEnglish), qPrintable(error));
             TDriveModel drive;
             static float value[SampleCount][ChannelCount];
             static std::int32_t flag[SampleCount][FlagWordCount];

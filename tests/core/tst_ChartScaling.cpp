@@ -37,11 +37,6 @@ QString Utf8(const std::string &text) {
 class tst_ChartScaling : public QObject {
     Q_OBJECT
 private slots:
-    void init() {
-        Language = LanguageJapanese;
-        ResetGlobals();
-    }
-
     void fill_data() {
         QTest::addColumn<int>("ch");
         QTest::addColumn<float>("low");
@@ -164,13 +159,9 @@ private slots:
         QVERIFY(empty.Range.Min < empty.Range.Max);
     }
 
-    // Title and factor come from the trace and the naming passed in, whatever the program-wide
-    // values hold; the factor is the record's own until ApplyTypeScales (the graph's Redraw).
+    // Title and factor come from the trace and the naming passed in; the factor is the record's
+    // own until ApplyTypeScales (the graph's Redraw).
     void fillTakesItsUnitsFromTheTrace() {
-        Language = LanguageJapanese;
-        DriveTypeE = 0;
-        IsNormalized = 1;
-        OwnNameFlag[11] = 1;
         TraceUnits trace = TwoLevelTrace(11, 0.0f, 1024.0f, 0, false);
         trace.DriveTypeE = 1;
         const ChartFill stale = FillChartData(trace, 11, Naming(LanguageEnglish));
@@ -179,7 +170,6 @@ private slots:
         ApplyTypeScales(trace.Record, trace.DriveTypeE);
         QCOMPARE(FillChartData(trace, 11, Naming(LanguageEnglish)).Y[99],
                  static_cast<float>(1024.0 * (1.0f / 60)));
-        ResetGlobals();
     }
 
     void margins_data() {

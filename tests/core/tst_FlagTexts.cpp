@@ -181,13 +181,13 @@ private slots:
         QCOMPARE(BitLabelTop(panelHeight, 0), bit0);
     }
 
-    // The plot beside the labels: every label's centre within its own bit's lane, at the
-    // described tops wherever the room allows, else the labels follow the lanes.
+    // The plot beside the labels: every label's centre within its own bit's lane, at the tops
+    // BitLabelTop gives wherever the room allows, else the labels follow the lanes.
     void plotBesideLabels_data() {
         QTest::addColumn<int>("panelHeight");
         QTest::addColumn<double>("roomTop");
         QTest::addColumn<double>("roomBottom");
-        QTest::addColumn<bool>("describedTops");
+        QTest::addColumn<bool>("atLabelTops");
         QTest::newRow("design height") << 395 << 25.0 << 373.0 << true;
         QTest::newRow("room to spare") << 395 << 10.0 << 700.0 << true;
         QTest::newRow("labels near the sample numbers") << 524 << 27.0 << 502.0 << false;
@@ -199,16 +199,16 @@ private slots:
         QFETCH(int, panelHeight);
         QFETCH(double, roomTop);
         QFETCH(double, roomBottom);
-        QFETCH(bool, describedTops);
+        QFETCH(bool, atLabelTops);
         const int labelHeight = 14;
         const BitPlotPlace plot = PlaceBitPlot(panelHeight, labelHeight, roomTop, roomBottom);
-        QCOMPARE(plot.LabelsFollowLanes, !describedTops);
+        QCOMPARE(plot.LabelsFollowLanes, !atLabelTops);
         // Only the band above the top trace may reach into the title.
         QVERIFY(plot.Top + plot.Height <= roomBottom + 1e-9);
         QVERIFY(plot.Top + plot.Height * 2 / 66 >= roomTop - 2);
         for (int b = 0; b < FlagBitCount; ++b) {
             const int top = plot.LabelTop[std::size_t(b)];
-            if (describedTops)
+            if (atLabelTops)
                 QCOMPARE(top, BitLabelTop(panelHeight, b));
             const double centre = top + labelHeight / 2.0;
             // A label's top is a whole pixel.

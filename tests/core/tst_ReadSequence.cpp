@@ -76,11 +76,6 @@ TDriveFault Fault(int exchange, DriveFault kind, const char *code = "00") {
 class tst_ReadSequence : public QObject {
     Q_OBJECT
 private slots:
-    void init() {
-        Language = LanguageEnglish;
-        ResetGlobals();
-    }
-
     void fullRead_data() {
         QTest::addColumn<bool>("old");
         QTest::newRow("new") << false;
@@ -117,8 +112,6 @@ private slots:
         for (int i = 0; i < HeaderCount; ++i)
             QCOMPARE(r.Header[i], int(header[static_cast<std::size_t>(i)]));
         QCOMPARE(r.DriveTypeE, 1);
-        // The machine itself never touches the application's values.
-        QCOMPARE(DriveTypeE, 0);
     }
 
     void failingFaults_data() {
@@ -180,17 +173,19 @@ private slots:
         QCOMPARE(out.requests.size(), exchange);
         QCOMPARE(out.endTime - 1000, std::int64_t(seconds));
 
-        // Whatever failed, the record a caller holds stays as it was.
-        TTraceRecord record;
-        ResetRecord(record);
-        record.Header[3] = 7;
-        IsNormalized = 1;
-        const TTraceRecord before = record;
-        if (read.Succeeded())
-            ApplyReading(read.Reading(), record);
-        QVERIFY(record == before);
-        QCOMPARE(DriveTypeE, 0);
-        QCOMPARE(int(IsNormalized), 1);
+        // Whatever failed, the trace a caller holds stays as it was, units included.
+        TraceUnits held;
+        ResetRecord(held.Record);
+        held.Record.Header[3] = 7;
+        held.Normalized = true;
+        const TTraceRecord before = held.Record;
+        if (read.Succeeded()) {
+            held.DriveTypeE = ApplyReading(read.Reading(), held.Record);
+            held.Normalized = false;
+        }
+        QVERIFY(held.Record == before);
+        QCOMPARE(held.DriveTypeE, 0);
+        QCOMPARE(held.Normalized, true);
     }
 
     void harmlessFaults_data() {
@@ -287,15 +282,16 @@ private slots:
     void japaneseLines() {
         QFETCH(bool, old);
         QFETCH(QString, line);
-        Language = LanguageJapanese;
         TDriveModel drive;
         drive.status = 0;
-        TReadTrace read(old ? OldTraceAddress : NewTraceAddress);
+        TReadTrace read(old ? OldTraceAddress : NewTraceAddress, LanguageJapanese);
         QCOMPARE(RunRead(read, drive).lines, QStringList{line});
-        QCOMPARE(QString::fromUtf8(ReadTextFor(ReadText::Communicating).data()), "通信中");
-        QCOMPARE(QString::fromUtf8(ReadTextFor(ReadText::NormallyEnd).data()), "通信正常終了！");
-        Language = LanguageEnglish;
-        QCOMPARE(QString::fromUtf8(ReadTextFor(ReadText::NormallyEnd).data()), "Normally End!");
+        const auto text = [](ReadText t, std::int32_t language) {
+            return QString::fromUtf8(ReadTextFor(t, language).data());
+        };
+        QCOMPARE(text(ReadText::Communicating, LanguageJapanese), "通信中");
+        QCOMPARE(text(ReadText::NormallyEnd, LanguageJapanese), "通信正常終了！");
+        QCOMPARE(text(ReadText::NormallyEnd, LanguageEnglish), "Normally End!");
     }
 
     void unknownAreaIsAnAddressError() {
@@ -408,12 +404,8 @@ private slots:
         TTraceRecord record;
         ResetRecord(record);
         record.SampleNo[5] = 77;
-        DriveTypeE = 1 - typeE;
-        ApplyTypeScales(record, DriveTypeE);
-        IsNormalized = 1;
-        ApplyReading(read.Reading(), record);
-        QCOMPARE(DriveTypeE, typeE);
-        QCOMPARE(int(IsNormalized), 0);
+        ApplyTypeScales(record, 1 - typeE);
+        QCOMPARE(ApplyReading(read.Reading(), record), typeE);
         QCOMPARE(record.SampleNo[5], 77);
         QCOMPARE(record.Scale[11], ChannelFactor(11, typeE));
         QCOMPARE(record.Header[0], int(drive.newHeader[0]));

@@ -1,8 +1,8 @@
 // Pairing the samples of a reference trace with the current one, and the reference's values in
-// engineering units by its own drive type and kind of file, whatever the program-wide values say.
+// engineering units by its own drive type and kind of file.
 
+#include "ReferenceTrace.h"
 #include "TimeView.h"
-#include "TraceUnits.h"
 
 #include <QTest>
 #include <climits>
@@ -62,10 +62,8 @@ private slots:
     }
 
     // A raw reference of a type E drive against a stored-engineering-units current trace of a
-    // standard drive, with the program-wide values set the way of the current trace.
+    // standard drive.
     void unitsTravelWithTheTrace() {
-        DriveTypeE = 0;
-        IsNormalized = 1;
         TraceUnits reference = WithTrigger(100, 1);
         reference.Record.Value[5][0] = 200.0f;
         reference.Record.Value[5][9] = 300.0f;
@@ -80,13 +78,11 @@ private slots:
         const ChartFill chart = ReferenceChartFill(current, reference, 10, Alignment::Sample, {});
         QCOMPARE(chart.Y[5], 300.0f * ChannelFactor(9, 1));
         QCOMPARE(QString::fromStdString(chart.Title), QStringLiteral("Slip-Freq.(%)"));
-        ResetGlobals();
     }
 
     // A chart's reference points by trigger, with the samples that have no partner left out of
     // the points, the range and the readout.
     void chartAndReadoutOfTheReference() {
-        ResetGlobals();
         TraceUnits current = WithTrigger(60); // t = 40
         current.Normalized = true;
         TraceUnits reference = WithTrigger(90, 1); // t = 10

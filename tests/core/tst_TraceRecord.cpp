@@ -10,11 +10,6 @@
 class tst_TraceRecord : public QObject {
     Q_OBJECT
 private slots:
-    void init() {
-        Language = LanguageEnglish;
-        ResetGlobals();
-    }
-
     void startState() {
         TTraceRecord record;
         std::memset(&record, 0x5A, sizeof record);
@@ -74,9 +69,8 @@ private slots:
         QCOMPARE(record.Value[3][3], 12.0f);
     }
 
-    // The trace's own units decide, whatever the program-wide values hold.
+    // The trace's own units decide.
     void normalizedValue() {
-        IsNormalized = 1;
         TraceUnits trace;
         ResetRecord(trace.Record);
         trace.Record.Value[0][0] = 5000.0f;
@@ -87,7 +81,6 @@ private slots:
         const float degrees = NormalizedValue(trace, 5, 11);
         QVERIFY(degrees > 179.98f && degrees < 180.0f);
 
-        IsNormalized = 0;
         trace.Normalized = true; // values already in engineering units are shown as stored
         trace.Record.Value[7][4] = 12.5f;
         QCOMPARE(NormalizedValue(trace, 7, 4), 12.5f);

@@ -3,6 +3,7 @@
 
 #include "CheckedSave.h"
 #include "FileFaults.h"
+#include "TraceRecord.h"
 
 #include <QDir>
 #include <QFile>
@@ -55,8 +56,9 @@ private slots:
             }
         fill.close();
         QString error;
-        const bool saved = SaveFileChecked(path, NewContents(), &error);
-        const bool created = SaveFileChecked(dir.filePath("new.vnx"), NewContents(), nullptr);
+        const bool saved = SaveFileChecked(path, NewContents(), &error, LanguageEnglish);
+        const bool created =
+            SaveFileChecked(dir.filePath("new.vnx"), NewContents(), nullptr, LanguageEnglish);
         const QByteArray after = ReadFile(path);
         const QStringList files = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
         QVERIFY(::umount(mountPoint.constData()) == 0);
@@ -91,12 +93,12 @@ private slots:
         else
             QVERIFY(QDir().mkpath(path));
         QString error;
-        QVERIFY(!SaveFileChecked(path, NewContents(), &error));
+        QVERIFY(!SaveFileChecked(path, NewContents(), &error, LanguageEnglish));
         QVERIFY2(error.contains("Not a regular file"), qPrintable(error));
-        QCOMPARE(NotRegularFileReason(path), error);
+        QCOMPARE(NotRegularFileReason(path, LanguageEnglish), error);
         QCOMPARE(FileKindAt(path), kind);
         QVERIFY(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size() <= 1);
-        QCOMPARE(NotRegularFileReason(dir.filePath("missing.vnx")), QString());
+        QCOMPARE(NotRegularFileReason(dir.filePath("missing.vnx"), LanguageEnglish), QString());
     }
 };
 

@@ -56,11 +56,6 @@ Run Read(ReadSession &session, const QString &port, bool old = false, int limitM
 class tst_ReadSession : public QObject {
     Q_OBJECT
 private slots:
-    void init() {
-        Language = LanguageEnglish;
-        ResetGlobals();
-    }
-
     void successfulRead_data() {
         QTest::addColumn<bool>("old");
         QTest::addColumn<bool>("japanese");
@@ -70,12 +65,13 @@ private slots:
     void successfulRead() {
         QFETCH(bool, old);
         QFETCH(bool, japanese);
-        Language = japanese ? LanguageJapanese : LanguageEnglish;
+        const std::int32_t language = japanese ? LanguageJapanese : LanguageEnglish;
         DriveSim sim(QStringList{});
         QVERIFY(sim.Started());
         QVERIFY(sim.path.startsWith("/dev/"));
         ReadSession session;
         session.SetSettleWait(false);
+        session.SetLanguage([language] { return language; });
         const Run run = Read(session, sim.path, old);
         QVERIFY(run.finished);
         QVERIFY(run.success);
@@ -89,8 +85,7 @@ private slots:
 
         TTraceRecord record;
         ResetRecord(record);
-        IsNormalized = 1;
-        session.ApplyTo(record);
+        const std::optional<std::int32_t> driveType = session.ApplyTo(record);
         TDriveModel drive;
         static float value[SampleCount][ChannelCount];
         static std::int32_t flag[SampleCount][FlagWordCount];
@@ -98,8 +93,7 @@ private slots:
         QVERIFY(std::memcmp(record.Value, value, sizeof value) == 0);
         QVERIFY(std::memcmp(record.Flag, flag, sizeof flag) == 0);
         QCOMPARE(record.Header[0], int((old ? drive.oldHeader : drive.newHeader)[0]));
-        QCOMPARE(DriveTypeE, 1);
-        QCOMPARE(int(IsNormalized), 0);
+        QCOMPARE(driveType.value_or(-1), 1);
 
         // The port was closed: a second read on the same line works.
         const Run again = Read(session, sim.path, old);
@@ -132,9 +126,8 @@ private slots:
         QVERIFY(run.finished);
         QVERIFY(!run.success);
         QCOMPARE(run.lines, QStringList({"Communicating...", line}));
-        session.ApplyTo(record);
+        QVERIFY(!session.ApplyTo(record).has_value());
         QVERIFY(record == before);
-        QCOMPARE(DriveTypeE, 0);
     }
 
     void pacedLine_data() {

@@ -7,6 +7,7 @@
 #include "TForm1.h"
 #include "TGraghForm.h"
 #include "TimeViewState.h"
+#include "WindowState.h"
 
 #include <QAccessible>
 #include <QAction>

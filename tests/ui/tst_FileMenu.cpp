@@ -5,6 +5,7 @@
 #include "Platform.h"
 #include "TForm1.h"
 #include "TraceFile.h"
+#include "WindowState.h"
 
 #include <QAction>
 #include <QDir>

@@ -4,6 +4,7 @@
 #include "TForm1.h"
 #include "TForm7.h"
 #include "TForm8.h"
+#include "WindowState.h"
 
 #include <QAction>
 #include <QLabel>

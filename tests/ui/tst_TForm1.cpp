@@ -8,6 +8,7 @@
 #include "TForm5.h"
 #include "TForm6.h"
 #include "TGraghForm.h"
+#include "WindowState.h"
 
 #include <QAction>
 #include <QApplication>

@@ -3,6 +3,7 @@
 
 #include "TForm1.h"
 #include "TForm3.h"
+#include "WindowState.h"
 
 #include <QAction>
 #include <QApplication>

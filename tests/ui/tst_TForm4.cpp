@@ -6,6 +6,7 @@
 #include "TForm4.h"
 #include "TGraghForm.h"
 #include "TimeViewState.h"
+#include "WindowState.h"
 
 #include <QAccessible>
 #include <QAction>

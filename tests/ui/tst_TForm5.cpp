@@ -7,6 +7,7 @@
 #include "ReadSession.h"
 #include "TForm1.h"
 #include "TForm5.h"
+#include "WindowState.h"
 
 #include <QAction>
 #include <QFile>

@@ -4,6 +4,7 @@
 #include "TForm1.h"
 #include "TForm6.h"
 #include "TGraghForm.h"
+#include "WindowState.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

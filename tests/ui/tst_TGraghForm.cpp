@@ -10,6 +10,7 @@
 #include "TimeViewColors.h"
 #include "TimeViewState.h"
 #include "WindowPrint.h"
+#include "WindowState.h"
 
 #include <QCheckBox>
 #include <QFile>

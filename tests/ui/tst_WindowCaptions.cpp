@@ -11,6 +11,7 @@
 #include "TForm5.h"
 #include "TForm6.h"
 #include "TGraghForm.h"
+#include "WindowState.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -7,6 +7,7 @@
 #include "TForm3.h"
 #include "TForm4.h"
 #include "TGraghForm.h"
+#include "WindowState.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -9,6 +9,7 @@
 #include "TForm7.h"
 #include "TForm8.h"
 #include "TGraghForm.h"
+#include "WindowState.h"
 
 #include <QAction>
 #include <QApplication>

@@ -3,6 +3,7 @@
 #include "ChannelNames.h"
 #include "NumberFormat.h"
 #include "PlausibilityHints.h"
+#include "TextPair.h"
 #include "TimeView.h"
 #include "TriggerStamp.h"
 
@@ -14,39 +15,33 @@
 
 namespace {
 
-struct Text {
-    const char *japanese;
-    const char *english;
-    const char *Pick(bool ja) const { return ja ? japanese : english; }
-};
-
-constexpr Text TitleText = {"故障解析レポート", "Fault Report"};
-constexpr Text SourceText = {"データ元: ", "Source: "};
-constexpr Text UnknownSourceText = {"(なし)", "(none)"};
-constexpr Text DriveTypeText = {"ドライブ形式: ", "Drive type: "};
-constexpr Text TypeEText = {"E形", "E"};
-constexpr Text StandardTypeText = {"標準", "standard"};
-constexpr Text TriggerPointText = {"トリガ点: ", "Trigger point: "};
-constexpr Text FirstFaultPrefix = {"最初の故障: ", "First fault: "};
-constexpr Text NoneText = {"なし", "none"};
-constexpr Text SampleWord = {"サンプル ", "sample "};
-constexpr Text WordWord = {" ワード ", " word "};
-constexpr Text BitWord = {" ビット ", " bit "};
-constexpr Text EventsHeadingText = {"イベント (トリガ付近)", "Events (nearest the trigger)"};
-constexpr Text NoEventsText = {"イベントなし", "No events"};
-constexpr Text MoreEventsFormat = {"他 %zu 件のイベント", "%zu more events"};
-constexpr Text ChannelsHeadingText = {"チャンネル", "Channels"};
-constexpr Text NameColumn = {"チャンネル", "Channel"};
-constexpr Text MinColumn = {"最小", "Min"};
-constexpr Text MaxColumn = {"最大", "Max"};
-constexpr Text AtTriggerColumn = {"トリガ時", "At trigger"};
-constexpr Text HintsHeadingText = {"ヒント", "Hints"};
-constexpr Text NoHintsText = {"ヒントなし", "No hints"};
-constexpr Text ChartsHeadingText = {"グラフ", "Charts"};
-constexpr Text KindTexts[] = {{"セット", "set"}, {"立上り", "rise"}, {"立下り", "fall"}};
+constexpr TextPair TitleText = {"故障解析レポート", "Fault Report"};
+constexpr TextPair SourceText = {"データ元: ", "Source: "};
+constexpr TextPair UnknownSourceText = {"(なし)", "(none)"};
+constexpr TextPair DriveTypeText = {"ドライブ形式: ", "Drive type: "};
+constexpr TextPair TypeEText = {"E形", "E"};
+constexpr TextPair StandardTypeText = {"標準", "standard"};
+constexpr TextPair TriggerPointText = {"トリガ点: ", "Trigger point: "};
+constexpr TextPair FirstFaultPrefix = {"最初の故障: ", "First fault: "};
+constexpr TextPair NoneText = {"なし", "none"};
+constexpr TextPair SampleWord = {"サンプル ", "sample "};
+constexpr TextPair WordWord = {" ワード ", " word "};
+constexpr TextPair BitWord = {" ビット ", " bit "};
+constexpr TextPair EventsHeadingText = {"イベント (トリガ付近)", "Events (nearest the trigger)"};
+constexpr TextPair NoEventsText = {"イベントなし", "No events"};
+constexpr TextPair MoreEventsFormat = {"他 %zu 件のイベント", "%zu more events"};
+constexpr TextPair ChannelsHeadingText = {"チャンネル", "Channels"};
+constexpr TextPair NameColumn = {"チャンネル", "Channel"};
+constexpr TextPair MinColumn = {"最小", "Min"};
+constexpr TextPair MaxColumn = {"最大", "Max"};
+constexpr TextPair AtTriggerColumn = {"トリガ時", "At trigger"};
+constexpr TextPair HintsHeadingText = {"ヒント", "Hints"};
+constexpr TextPair NoHintsText = {"ヒントなし", "No hints"};
+constexpr TextPair ChartsHeadingText = {"グラフ", "Charts"};
+constexpr TextPair KindTexts[] = {{"セット", "set"}, {"立上り", "rise"}, {"立下り", "fall"}};
 // The clocks as the graph window names them.
-constexpr Text SetnvopClock = {"SETNVOP", "SETNVOP"};
-constexpr Text HostClock = {"上位CPU", "PLC"};
+constexpr TextPair SetnvopClock = {"SETNVOP", "SETNVOP"};
+constexpr TextPair HostClock = {"上位CPU", "PLC"};
 
 std::string ValueText(float v) {
     return std::isfinite(v) ? FormatFixed(v, 2) : std::string("-");

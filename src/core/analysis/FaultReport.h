@@ -15,12 +15,16 @@
 /// Most events the report lists; the rest are only counted.
 inline constexpr std::size_t ReportEventLimit = 20;
 
+/// Channels the report charts unless others are chosen (the graph window's), bottom one first:
+/// the currents, the DC voltage and the speed.
+inline const std::vector<int> DefaultReportChannels = {1, 2, 3, 4, 6};
+
 /// What the report is made of.
 struct FaultReportInput {
     TraceUnits Trace{};    ///< the trace and its units
     bool Japanese = false; ///< language of every text
     std::string Source;    ///< file name, or port and "New"/"Old"; "" when unknown
-    std::vector<int> Channels{1, 2, 3, 4, 6}; ///< channels (1..12) to chart, bottom one first
+    std::vector<int> Channels = DefaultReportChannels; ///< channels (1..12) to chart
 };
 
 /// One channel's numbers, engineering units, two decimals ("-" where there is no value).

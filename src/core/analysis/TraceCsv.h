@@ -1,7 +1,7 @@
 #pragma once
 // A trace as comma-separated text: the one writer behind the command line and the data window.
 
-#include "TraceUnits.h"
+#include "ReferenceTrace.h"
 
 #include <cstdint>
 #include <optional>

@@ -530,7 +530,7 @@ void TForm4::LayoutChart() {
                                            size.height() - axisLabelSpace);
     Chart1->setPlotArea(
         QRectF(left, plot.Top, std::max(right - left, 10.0), std::max(plot.Height, 10.0)));
-    // At the described tops, unless the lanes cannot stand beside them.
+    // At the tops BitLabelTop gives, unless the lanes cannot stand beside them.
     for (int b = 0; b < FlagBitCount; ++b)
         Label[b]->move(LabelLeft, plot.LabelTop[static_cast<std::size_t>(b)]);
 

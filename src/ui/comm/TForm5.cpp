@@ -88,6 +88,8 @@ TForm5::TForm5(QWidget *parent) : QWidget(parent) {
     CreateControls();
 
     Session = new ReadSession(this);
+    // The lines follow the language of the moment they are written, not the window's captions.
+    Session->SetLanguage([] { return Language; });
     connect(Session, &ReadSession::MessageLine, Memo1, &QPlainTextEdit::appendPlainText);
     connect(Session, &ReadSession::OpenFailed, this, &TForm5::ShowOpenFailure);
     connect(Session, &ReadSession::Progress, this, [this](int done, int total) {
@@ -298,7 +300,10 @@ void TForm5::SessionFinished(bool success) {
     Button2->setEnabled(true);
     ProgressBar1->hide();
     if (success && Form1) {
-        Session->ApplyTo(Form1->Record);
+        if (const auto driveType = Session->ApplyTo(Form1->Record)) {
+            DriveTypeE = *driveType;
+            IsNormalized = 0; // values read from the drive are raw units
+        }
         Form1->RecordSource = readSource;
         Form1->TimeView1->TraceReplaced();
     }

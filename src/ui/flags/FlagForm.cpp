@@ -7,6 +7,7 @@
 #include "Fonts.h"
 #include "TForm1.h"
 #include "TraceRecord.h"
+#include "WindowState.h"
 
 #include <QAction>
 #include <QLabel>

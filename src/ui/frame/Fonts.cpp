@@ -1,6 +1,7 @@
 #include "Fonts.h"
 
 #include "TraceRecord.h"
+#include "WindowState.h"
 
 #include <QStringList>
 

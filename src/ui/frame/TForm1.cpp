@@ -5,8 +5,8 @@
 #include "ChildWindow.h"
 #include "Dialogs.h"
 #include "FaultReportPdf.h"
-#include "FileFolder.h"
 #include "Fonts.h"
+#include "LastFolder.h"
 #include "Platform.h"
 #include "TAboutBox.h"
 #include "TEventsForm.h"
@@ -86,8 +86,6 @@ constexpr Caption ReportOpenFailedText = {"レポートを開けませんでし�
                                           "The report could not be opened: %1"};
 const QString ReportEnding = QStringLiteral(".pdf");
 const QString ReportFilter = QStringLiteral("PDF(*.pdf)");
-// Charted when the graph window is closed: the currents, the DC voltage and the speed.
-const std::vector<int> DefaultReportChannels = {1, 2, 3, 4, 6};
 
 QString FileCaption(const QString &path) {
     return BaseTitle + QStringLiteral("   ") + QFileInfo(path).fileName();
@@ -315,7 +313,7 @@ void TForm1::open01Click() {
 bool TForm1::ReadTraceFile(const QString &path, QString *error) {
     TTraceRecord loaded = Record;
     std::int32_t loadedDriveType = DriveTypeE;
-    if (!LoadTraceFile(path, loaded, loadedDriveType, error))
+    if (!LoadTraceFile(path, loaded, loadedDriveType, error, Language))
         return false;
     Record = loaded;
     DriveTypeE = loadedDriveType;
@@ -326,7 +324,7 @@ bool TForm1::ReadTraceFile(const QString &path, QString *error) {
 }
 
 bool TForm1::WriteTraceFile(const QString &path, QString *error) {
-    return SaveTraceFile(path, Record, DriveTypeE, IsNormalized != 0, error);
+    return SaveTraceFile(path, Record, DriveTypeE, IsNormalized != 0, error, Language);
 }
 
 bool TForm1::OpenTraceFile(const QString &path) {
@@ -340,7 +338,7 @@ bool TForm1::OpenTraceFile(const QString &path) {
     IsNormalized = NormalizedByName(path.toStdString(), IsNormalized != 0) ? 1 : 0;
     setWindowTitle(FileCaption(path));
     RecordSource = QFileInfo(path).fileName();
-    RememberFileFolder(path);
+    RememberLastFolder(path);
     return true;
 }
 
@@ -353,11 +351,11 @@ bool TForm1::OpenReferenceFile(const QString &path) {
     // name of neither kind is taken as File, Open takes it: in the units of the record now.
     TraceUnits loaded;
     QString error;
-    if (!LoadTraceUnits(path, loaded, IsNormalized != 0, &error)) {
+    if (!LoadTraceUnits(path, loaded, IsNormalized != 0, &error, Language)) {
         Dialogs::Current().Message(this, Pick(FileErrorTitle), error);
         return false;
     }
-    RememberFileFolder(path);
+    RememberLastFolder(path);
     SetReference(std::move(loaded));
     return true;
 }
@@ -413,7 +411,7 @@ void TForm1::saveS1Click() {
     }
     setWindowTitle(FileCaption(path));
     RecordSource = QFileInfo(path).fileName();
-    RememberFileFolder(path);
+    RememberLastFolder(path);
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent *event) {
@@ -484,7 +482,7 @@ void TForm1::Report1Click() {
                                    Pick(ReportFailedText).arg(shown, reason));
         return;
     }
-    RememberFileFolder(path);
+    RememberLastFolder(path);
     if (!Dialogs::Current().Question(this, Pick(ReportDialogCaption),
                                      Pick(ReportOpenQuestion).arg(shown)))
         return;
@@ -518,5 +516,5 @@ void TForm1::FormClose() {
     // One byte, the language character; a file that cannot be written is skipped silently,
     // and the checked writer leaves a good one as it was.
     const char byte = static_cast<char>(Language & 0xFF);
-    SaveFileChecked(SettingsPath, QByteArray(&byte, 1), nullptr);
+    SaveFileChecked(SettingsPath, QByteArray(&byte, 1), nullptr, Language);
 }

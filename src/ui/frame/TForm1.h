@@ -2,9 +2,10 @@
 // Main frame: the multiple-document window with the menu; owns the trace record.
 
 #include "FaultReport.h"
+#include "ReferenceTrace.h"
 #include "TraceRecord.h"
-#include "TraceUnits.h"
 #include "WindowPrint.h"
+#include "WindowState.h"
 
 #include <QMainWindow>
 #include <QPointer>

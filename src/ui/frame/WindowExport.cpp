@@ -3,7 +3,7 @@
 #include "Caption.h"
 #include "CheckedSave.h"
 #include "Dialogs.h"
-#include "FileFolder.h"
+#include "LastFolder.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -35,8 +35,8 @@ const QString PdfFilter = QStringLiteral("PDF (*.pdf)");
 bool SaveExportChecked(QWidget *parent, const QString &path, const QByteArray &bytes,
                        bool japanese) {
     QString reason;
-    if (SaveFileChecked(path, bytes, &reason)) {
-        RememberFileFolder(path);
+    if (SaveFileChecked(path, bytes, &reason, Language)) {
+        RememberLastFolder(path);
         return true;
     }
     Dialogs::Current().Message(parent, Pick(ExportErrorTitle, japanese),

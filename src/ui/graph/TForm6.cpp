@@ -4,6 +4,7 @@
 #include "ChannelNames.h"
 #include "Fonts.h"
 #include "TGraghForm.h"
+#include "WindowState.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

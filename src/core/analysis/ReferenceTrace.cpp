@@ -1,4 +1,4 @@
-#include "TraceUnits.h"
+#include "ReferenceTrace.h"
 
 #include <cmath>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "FileFolder.h"
+#include "LastFolder.h"
 
 #include "Platform.h"
 
@@ -20,7 +20,7 @@ QString FileDialogFolder() {
     return QDir::currentPath();
 }
 
-void RememberFileFolder(const QString &filePath) {
+void RememberLastFolder(const QString &filePath) {
     const QString folder = QFileInfo(filePath).absolutePath();
     if (folder.isEmpty())
         return;

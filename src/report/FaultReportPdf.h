@@ -19,11 +19,12 @@ void PaintFaultReport(QPainter &painter, const QRectF &page, const FaultReport &
 QByteArray FaultReportPdf(const FaultReportInput &input, QString *error);
 
 /// Writes the report of input as PDF to path through the checked atomic writer. Returns false,
-/// with the reason in *error, when nothing was written.
+/// with the reason in *error (in the report's language where it is the program's own), when
+/// nothing was written.
 bool WriteFaultReport(const QString &path, const FaultReportInput &input, QString *error);
 
 /// Loads the trace file at tracePath (.vnx or .vnb) and writes its report to outPath in the
-/// language asked for, charting channels 1, 2, 3, 4 and 6. Returns false, with the reason in
+/// language asked for, charting DefaultReportChannels. Returns false, with the reason in
 /// *error, when the trace could not be read or the report not written.
 bool WriteFaultReportOfFile(const QString &tracePath, const QString &outPath, bool japanese,
                             QString *error);

@@ -285,13 +285,14 @@ bool WriteFaultReport(const QString &path, const FaultReportInput &input, QStrin
     const QByteArray bytes = FaultReportPdf(input, error);
     if (bytes.isEmpty())
         return false;
-    return SaveFileChecked(path, bytes, error);
+    return SaveFileChecked(path, bytes, error, input.Japanese ? LanguageJapanese : LanguageEnglish);
 }
 
 bool WriteFaultReportOfFile(const QString &tracePath, const QString &outPath, bool japanese,
                             QString *error) {
     FaultReportInput input;
-    if (!LoadTraceUnits(tracePath, input.Trace, false, error))
+    if (!LoadTraceUnits(tracePath, input.Trace, false, error,
+                        japanese ? LanguageJapanese : LanguageEnglish))
         return false;
     input.Japanese = japanese;
     input.Source = QFileInfo(tracePath).fileName().toStdString();

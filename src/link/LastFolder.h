@@ -8,4 +8,4 @@
 /// current working folder.
 QString FileDialogFolder();
 /// Remembers the folder of filePath (a file just opened or saved) for the next file dialog.
-void RememberFileFolder(const QString &filePath);
+void RememberLastFolder(const QString &filePath);
