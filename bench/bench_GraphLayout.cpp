@@ -150,7 +150,7 @@ int main(int argc, char *argv[]) {
     for (int n = 0; n < SampleCount; ++n)
         for (int c = 0; c < ChannelCount; ++c)
             reference.Record.Value[n][c] *= 0.8f;
-    frame.SetReference(reference);
+    frame.Document->SetReference(reference);
     QApplication::processEvents();
     const Timing resizeReference = Measure(Runs, [&](int i) {
         subWindow->resize(base - QSize(i % 2 ? 0 : 37, i % 2 ? 0 : 23));

@@ -107,8 +107,8 @@ int main(int argc, char *argv[]) {
         if (Form4)
             Form4->repaint();
     });
-    ProgramTimeView().PlaceA(30);
-    ProgramTimeView().PlaceB(70);
+    Form1->Document->TimeView().PlaceA(30);
+    Form1->Document->TimeView().PlaceB(70);
     const double cursorsHover = MedianMs([chart](int i) {
         Move(chart, 40 + (i + 1) % 2 * 3);
         Paint();
@@ -128,7 +128,7 @@ int main(int argc, char *argv[]) {
     std::printf("target: at most 8 ms each\n");
 
     if (!shot.isEmpty()) {
-        ProgramTimeView().ShowAllSamples();
+        Form1->Document->TimeView().ShowAllSamples();
         Wheel(chart, 40, 1);
         Move(chart, 55);
         Paint();

@@ -2,7 +2,7 @@
 // windows as a user sees them: vandrel-screens OUTDIR TRACEFILE. Run it on a real display (a
 // virtual X server will do); scripts/screenshots.sh does that.
 
-#include "ChildFrame.h"
+#include "ChildWindows.h"
 #include "Dialogs.h"
 #include "MonitorApplication.h"
 #include "TEventsForm.h"
@@ -160,8 +160,8 @@ void PictureAllWindows(TForm1 &frame) {
             GraghForm->CheckBox[ch]->click();
     }
     // Two cursors, so that the marks and the readout show.
-    ProgramTimeView().PlaceA(40);
-    ProgramTimeView().PlaceB(55);
+    frame.Document->TimeView().PlaceA(40);
+    frame.Document->TimeView().PlaceB(55);
     SaveWindow(GraghForm, QStringLiteral("graph"));
     if (GraghForm) {
         GraghForm->Button3->click();
@@ -195,7 +195,7 @@ void PictureAllWindows(TForm1 &frame) {
     frame.About1->trigger();
 
     frame.ClientArea()->closeAllSubWindows();
-    ProgramTimeView().ClearCursors();
+    frame.Document->TimeView().ClearCursors();
     Settle();
 }
 

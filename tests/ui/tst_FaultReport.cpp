@@ -129,7 +129,7 @@ private slots:
         TForm1 form;
         Language = LanguageEnglish;
         form.Record = TrippedRecord();
-        form.RecordSource = QStringLiteral("COM3 Old");
+        form.Document->SetSource(QStringLiteral("COM3 Old"));
 
         // A FIFO is refused: a message, and the FIFO is all the folder holds.
         QTemporaryDir folder;
@@ -188,7 +188,7 @@ private slots:
         QCOMPARE(window->EventGrid->item(0, 4)->text(), QStringLiteral("セット"));
 
         // A click without a chart open leaves cursor A alone; with the graph open it moves it.
-        ProgramTimeView().ClearCursors();
+        Form1->Document->TimeView().ClearCursors();
         const int last = window->EventGrid->rowCount() - 1;
         auto click = [&](int r) {
             window->EventGrid->scrollToItem(window->EventGrid->item(r, 1));
@@ -196,14 +196,14 @@ private slots:
             QTest::mouseClick(window->EventGrid->viewport(), Qt::LeftButton, {}, shown.center());
         };
         click(last);
-        QVERIFY(!ProgramTimeView().View().A);
+        QVERIFY(!Form1->Document->TimeView().View().A);
         QCOMPARE(form.ReportInput().Channels, (std::vector<int>{1, 2, 3, 4, 6}));
         form.N1->trigger();
         QVERIFY(GraghForm);
         click(last);
-        QCOMPARE(ProgramTimeView().View().A, std::optional<int>(80));
+        QCOMPARE(Form1->Document->TimeView().View().A, std::optional<int>(80));
         click(row);
-        QCOMPARE(ProgramTimeView().View().A, std::optional<int>(67));
+        QCOMPARE(Form1->Document->TimeView().View().A, std::optional<int>(67));
 
         // The report charts what the graph window shows.
         QVERIFY(form.ReportInput().Channels.empty());
@@ -212,8 +212,9 @@ private slots:
         QCOMPARE(form.ReportInput().Channels, (std::vector<int>{3, 7}));
 
         // Another trace: its events replace the shown ones.
-        ResetRecord(form.Record);
-        form.TimeView1->TraceReplaced();
+        TTraceRecord fresh;
+        ResetRecord(fresh);
+        form.Document->ReplaceTrace(fresh, 0, false, QString());
         QCOMPARE(window->EventGrid->rowCount(), 0);
         QCOMPARE(window->FirstFaultLabel->text(), QStringLiteral("最初の故障: なし"));
 

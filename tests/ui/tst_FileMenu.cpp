@@ -499,7 +499,7 @@ private slots:
     void referenceKeepsItsOwnUnits() {
         FakeDialogs dialogs;
         TForm1 form;
-        QSignalSpy changed(&form, &TForm1::ReferenceChanged);
+        QSignalSpy changed(form.Document, &TraceDocument::ReferenceChanged);
         QVERIFY(!form.ClearReference1->isEnabled());
         form.Record = SomeRecord();
         const TTraceRecord current = form.Record;
@@ -511,11 +511,11 @@ private slots:
         form.OpenReference1->trigger();
         QCOMPARE(dialogs.filters.last(), QStringLiteral("DataFile(*.vnx);;DataFile(*.vnb)"));
         QVERIFY(dialogs.messages.isEmpty());
-        QVERIFY(form.Reference.has_value());
-        QCOMPARE(form.Reference->DriveTypeE, 1);
-        QVERIFY(!form.Reference->Normalized);
+        QVERIFY(form.Document->Reference().has_value());
+        QCOMPARE(form.Document->Reference()->DriveTypeE, 1);
+        QVERIFY(!form.Document->Reference()->Normalized);
         for (int c = 9; c < ChannelCount; ++c)
-            QCOMPARE(form.Reference->Record.Scale[c], ChannelFactor(c, 1));
+            QCOMPARE(form.Document->Reference()->Record.Scale[c], ChannelFactor(c, 1));
         QVERIFY(form.Record == current);
         QCOMPARE(DriveTypeE, 0);
         QCOMPARE(IsNormalized, quint8(1));
@@ -525,21 +525,21 @@ private slots:
 
         dialogs.openAnswer = DataDir + "/standard.vnb";
         form.OpenReference1->trigger();
-        QCOMPARE(form.Reference->DriveTypeE, 0);
-        QVERIFY(form.Reference->Normalized);
+        QCOMPARE(form.Document->Reference()->DriveTypeE, 0);
+        QVERIFY(form.Document->Reference()->Normalized);
 
         form.UseAsReference1->trigger();
-        QVERIFY(form.Reference->Record == current);
-        QCOMPARE(form.Reference->DriveTypeE, 0);
-        QVERIFY(form.Reference->Normalized);
+        QVERIFY(form.Document->Reference()->Record == current);
+        QCOMPARE(form.Document->Reference()->DriveTypeE, 0);
+        QVERIFY(form.Document->Reference()->Normalized);
         form.Record.Value[3][4] += 1.0f;
         IsNormalized = 0;
-        QVERIFY(form.Reference->Record == current);
-        QVERIFY(form.Reference->Normalized);
+        QVERIFY(form.Document->Reference()->Record == current);
+        QVERIFY(form.Document->Reference()->Normalized);
         QCOMPARE(changed.size(), 3);
 
         form.ClearReference1->trigger();
-        QVERIFY(!form.Reference.has_value());
+        QVERIFY(!form.Document->Reference().has_value());
         QVERIFY(!form.ClearReference1->isEnabled());
         QCOMPARE(changed.size(), 4);
     }
@@ -566,15 +566,15 @@ private slots:
         Language = language;
         form.Record = SomeRecord();
         form.UseAsReference1->trigger();
-        const TTraceRecord before = form.Reference->Record;
-        QSignalSpy changed(&form, &TForm1::ReferenceChanged);
+        const TTraceRecord before = form.Document->Reference()->Record;
+        QSignalSpy changed(form.Document, &TraceDocument::ReferenceChanged);
 
         dialogs.openAnswer = path;
         form.open01->trigger();
         form.OpenReference1->trigger();
         QCOMPARE(dialogs.messages.size(), 2);
         QCOMPARE(dialogs.messages[1], dialogs.messages[0]);
-        QVERIFY(form.Reference->Record == before);
+        QVERIFY(form.Document->Reference()->Record == before);
         QVERIFY(form.ClearReference1->isEnabled());
         QCOMPARE(changed.size(), 0);
     }

@@ -134,23 +134,23 @@ private slots:
     // falls back to the normalised view when the reference goes.
     void differenceView() {
         Form1->Record.Value[0][0] = 100; // channel 1, factor 0.02: 2.00
-        TraceUnits reference = Form1->CurrentUnits();
+        TraceUnits reference = Form1->Document->Units();
         reference.Record.Header[0] = 99; // t = 1: current k pairs with reference k + 1
         reference.Record.Value[0][0] = 0;
         reference.Record.Value[1][0] = 25; // 0.50 by its own factor
         reference.Normalized = false;
         TForm3 *table = OpenTable();
         QVERIFY(!table->DifferenceButton->isEnabled());
-        Form1->SetReference(reference);
+        Form1->Document->SetReference(reference);
         QVERIFY(table->DifferenceButton->isEnabled());
         table->DifferenceButton->click();
         QCOMPARE(table->Cells(1, 1), QStringLiteral("1.50"));
         QCOMPARE(table->Cells(1, 100), QString());             // no partner for the last sample
         QCOMPARE(table->Cells(13, 1), QStringLiteral("0000")); // flags stay the current's
-        Form1->SetReferenceAlignment(Alignment::Sample);
+        Form1->Document->SetReferenceAlignment(Alignment::Sample);
         QCOMPARE(table->Cells(1, 1), QStringLiteral("2.00"));
         QCOMPARE(table->Cells(1, 100), QStringLiteral("0.00"));
-        Form1->SetReference(std::nullopt);
+        Form1->Document->SetReference(std::nullopt);
         QVERIFY(!table->DifferenceButton->isEnabled());
         QVERIFY(table->RadioButton1->isChecked());
         QCOMPARE(table->Cells(1, 1), QStringLiteral("2.00"));
@@ -174,7 +174,7 @@ private slots:
         // Created outside the menu, the window still gives N3 back when it closes.
         Form1->N3->setEnabled(false);
         Form1->Record.Value[0][0] = 100;
-        auto *table = new TForm3;
+        auto *table = new TForm3(*Form1->Document);
         table->show();
         Form1->Record.Value[0][0] = 200;
         table->FormCreate();

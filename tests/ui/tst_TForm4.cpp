@@ -115,7 +115,7 @@ double InkCentre(const QImage &image, const QRect &rect) {
 // middle.
 QPoint SamplePos(const TForm4 &form, double k) {
     const QRectF plot = form.Chart1->plotArea();
-    const TimeView &view = ProgramTimeView().View();
+    const TimeView &view = Form1->Document->TimeView().View();
     const QPointF inChart(SampleX(k, plot.left(), plot.right(), view.First, view.Last),
                           plot.center().y());
     return form.ChartView->mapFromScene(form.Chart1->mapToScene(inChart));
@@ -215,7 +215,7 @@ private slots:
         // Created outside the menu, the window still gives N2 back when it closes.
         Form1->N2->setEnabled(false);
         Form1->Record.Flag[0][2] = 1;
-        auto *form = new TForm4;
+        auto *form = new TForm4(*Form1->Document);
         form->show();
         form->FormCreate();
         QCOMPARE(form->ChartTitle(), QStringLiteral("TChart"));
@@ -586,7 +586,7 @@ private slots:
         TimeView zoomed;
         zoomed.First = first;
         zoomed.Last = last;
-        ProgramTimeView().SetView(zoomed);
+        Form1->Document->TimeView().SetView(zoomed);
         TForm4 *form = OpenBitGraph();
         auto *text = form->findChild<QPlainTextEdit *>(QStringLiteral("BitReadout"));
         QVERIFY(text);
@@ -595,13 +595,13 @@ private slots:
         QVERIFY(text->isVisible());
         QWidget *viewport = form->ChartView->viewport();
         QTest::mouseClick(viewport, Qt::LeftButton, {}, SamplePos(*form, a));
-        QCOMPARE(ProgramTimeView().View().A, std::optional<int>(a));
+        QCOMPARE(Form1->Document->TimeView().View().A, std::optional<int>(a));
         QVERIFY(text->toPlainText().isEmpty()); // no word chosen yet
         form->RadioButton[1]->click();
         QTest::mouseClick(viewport, Qt::LeftButton, Qt::ShiftModifier,
                           SamplePos(*form, b + 0.4)); // the nearest sample
-        QCOMPARE(ProgramTimeView().View().B, std::optional<int>(b));
-        QCOMPARE(ProgramTimeView().View().A, std::optional<int>(a));
+        QCOMPARE(Form1->Document->TimeView().View().B, std::optional<int>(b));
+        QCOMPARE(Form1->Document->TimeView().View().A, std::optional<int>(a));
         QCOMPARE(text->toPlainText(), readout);
         // As a screen reader reads it.
         QAccessibleInterface *read = QAccessible::queryAccessibleInterface(text);
@@ -612,15 +612,15 @@ private slots:
         form->ChartView->setFocus();
         QTest::keyClick(form->ChartView, Qt::Key_Right);
         QTest::keyClick(form->ChartView, Qt::Key_Left, Qt::ShiftModifier);
-        QCOMPARE(ProgramTimeView().View().A, std::optional<int>(a + 1));
-        QCOMPARE(ProgramTimeView().View().B, std::optional<int>(b - 1));
+        QCOMPARE(Form1->Document->TimeView().View().A, std::optional<int>(a + 1));
+        QCOMPARE(Form1->Document->TimeView().View().B, std::optional<int>(b - 1));
         QTest::keyClick(form->ChartView, Qt::Key_Escape);
-        QVERIFY(!ProgramTimeView().View().A && !ProgramTimeView().View().B);
+        QVERIFY(!Form1->Document->TimeView().View().A && !Form1->Document->TimeView().View().B);
         QVERIFY(text->toPlainText().isEmpty());
         // The arrows of the word choice stay with the radio buttons.
         form->RadioButton[1]->setFocus();
         QTest::keyClick(form->RadioButton[1], Qt::Key_Right);
-        QVERIFY(!ProgramTimeView().View().A);
+        QVERIFY(!Form1->Document->TimeView().View().A);
     }
 
     // Cursors, hover and marker set anywhere in the program are drawn at their samples' x on
@@ -652,7 +652,7 @@ private slots:
         view.Last = last;
         view.A = a;
         view.B = b;
-        ProgramTimeView().SetView(view);
+        Form1->Document->TimeView().SetView(view);
         if (!form)
             form = OpenBitGraph();
         form->RadioButton[0]->click();
@@ -678,13 +678,13 @@ private slots:
             QVERIFY2(share > 0.4 && share < 0.95, qPrintable(QString::number(share)));
         }
         // The cursors stay set however the view moves.
-        QCOMPARE(ProgramTimeView().View().A, std::optional<int>(a));
-        QCOMPARE(ProgramTimeView().View().B, std::optional<int>(b));
+        QCOMPARE(Form1->Document->TimeView().View().A, std::optional<int>(a));
+        QCOMPARE(Form1->Document->TimeView().View().B, std::optional<int>(b));
         // The mouse over the chart shows its sample in the shared hover, drawn thin and grey.
-        ProgramTimeView().ClearCursors();
+        Form1->Document->TimeView().ClearCursors();
         const int h = (first + last) / 2;
         QTest::mouseMove(form->ChartView->viewport(), SamplePos(*form, h));
-        QCOMPARE(ProgramTimeView().View().Hover, std::optional<int>(h));
+        QCOMPARE(Form1->Document->TimeView().View().Hover, std::optional<int>(h));
         const QImage hovered = form->grab().toImage();
         QVERIFY(ColumnShare(hovered, plot, column(h), qRgb(128, 128, 128)) > 0.9);
     }
@@ -697,7 +697,7 @@ private slots:
         reference.Record.Header[0] = 90; // t = 10
         for (int n = 0; n < SampleCount; ++n)
             reference.Record.Flag[n][0] = 0x8000; // bit 15 set, where the trace's is clear
-        Form1->SetReference(reference);
+        Form1->Document->SetReference(reference);
         TForm4 *form = OpenBitGraph();
         form->RadioButton[0]->click();
         const QRect plot = PlotInWindow(*form);
@@ -709,9 +709,9 @@ private slots:
         QVERIFY(!greyAt(20));
         QVERIFY(greyAt(35));
         QVERIFY(greyAt(90));
-        Form1->SetReferenceAlignment(Alignment::Sample);
+        Form1->Document->SetReferenceAlignment(Alignment::Sample);
         QVERIFY(greyAt(20));
-        Form1->SetReference(std::nullopt);
+        Form1->Document->SetReference(std::nullopt);
         QVERIFY(!greyAt(20));
         QVERIFY(!greyAt(90));
     }
@@ -727,7 +727,7 @@ private slots:
         QWidget *viewport = form->ChartView->viewport();
         const QPoint mouse = SamplePos(*form, 50);
         SendWheel(viewport, mouse, 3 * 120, Qt::NoModifier);
-        const TimeView zoomed = ProgramTimeView().View();
+        const TimeView zoomed = Form1->Document->TimeView().View();
         QVERIFY(!zoomed.ShowsAll());
         QVERIFY(zoomed.Last - zoomed.First < 60);
         QVERIFY(zoomed.First < 50 && zoomed.Last > 50);
@@ -756,12 +756,12 @@ private slots:
                 QStringLiteral("edge at %1, samples at %2 and %3").arg(edge).arg(x49).arg(x50)));
         // Zoomed in as far as it goes: five samples stay.
         SendWheel(viewport, mouse, 40 * 120, Qt::NoModifier);
-        QCOMPARE(ProgramTimeView().View().Last - ProgramTimeView().View().First,
+        QCOMPARE(Form1->Document->TimeView().View().Last - Form1->Document->TimeView().View().First,
                  MinVisibleSamples - 1);
         SendWheel(viewport, mouse, -3 * 120, Qt::NoModifier);
-        const TimeView before = ProgramTimeView().View();
+        const TimeView before = Form1->Document->TimeView().View();
         SendWheel(viewport, mouse, -120, Qt::ShiftModifier); // later samples
-        TimeView now = ProgramTimeView().View();
+        TimeView now = Form1->Document->TimeView().View();
         QVERIFY(now.First > before.First);
         QCOMPARE(now.Last - now.First, before.Last - before.First);
         // Dragging with the middle button to the left brings later samples in.
@@ -772,19 +772,19 @@ private slots:
                          Qt::MiddleButton, Qt::NoModifier);
         QApplication::sendEvent(viewport, &drag);
         QTest::mouseRelease(viewport, Qt::MiddleButton, {}, SamplePos(*form, now.First + 1));
-        now = ProgramTimeView().View();
+        now = Form1->Document->TimeView().View();
         QCOMPARE(now.First, std::min(from + (before.Last - before.First) - 2,
                                      SampleCount - 1 - (now.Last - now.First)));
         // A double click shows all and leaves the cursors where they were.
-        ProgramTimeView().PlaceA(now.First);
+        Form1->Document->TimeView().PlaceA(now.First);
         DoubleClick(viewport, SamplePos(*form, now.Last));
-        QVERIFY(ProgramTimeView().View().ShowsAll());
-        QCOMPARE(ProgramTimeView().View().A, std::optional<int>(now.First));
+        QVERIFY(Form1->Document->TimeView().View().ShowsAll());
+        QCOMPARE(Form1->Document->TimeView().View().A, std::optional<int>(now.First));
         QCOMPARE(form->BottomAxis->max(), 99.0);
         SendWheel(viewport, mouse, 120, Qt::NoModifier);
         form->ChartView->setFocus();
         QTest::keyClick(form->ChartView, Qt::Key_Home);
-        QVERIFY(ProgramTimeView().View().ShowsAll());
+        QVERIFY(Form1->Document->TimeView().View().ShowsAll());
         QCOMPARE(form->BottomAxis->min(), 0.0);
     }
 

@@ -536,11 +536,11 @@ private slots:
             QVERIFY(trace.Matches(frame.Record));
             QCOMPARE(DriveTypeE, driveTypeE);
             QCOMPARE(int(IsNormalized), 0);
-            QCOMPARE(frame.RecordSource, oldTrace ? QStringLiteral("COM3 Old") : "COM3 New");
+            QCOMPARE(frame.Document->Source(), oldTrace ? QStringLiteral("COM3 Old") : "COM3 New");
         } else {
             QVERIFY(frame.Record == before);
             QCOMPARE(DriveTypeE, driveTypeBefore);
-            QVERIFY(frame.RecordSource.isEmpty());
+            QVERIFY(frame.Document->Source().isEmpty());
         }
     }
 

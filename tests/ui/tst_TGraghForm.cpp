@@ -541,7 +541,7 @@ private slots:
         Click(1);
         ChannelChart *chart = graph->Chart[1];
         QVERIFY(!graph->RefLabel1->isVisibleTo(graph));
-        frame->SetReference(reference);
+        frame->Document->SetReference(reference);
         QVERIFY(graph->AlignByTrigger->isChecked());
         QVERIFY(chart->AxisY()->max() > 100.0);
         QVERIFY(graph->RefLabel1->isVisibleTo(graph));
@@ -561,17 +561,17 @@ private slots:
         QVERIFY(!greyAt(20)); // no partner before current sample 30
         QVERIFY(greyAt(35));
         QVERIFY(greyAt(90));
-        TimeView view = ProgramTimeView().View();
+        TimeView view = Form1->Document->TimeView().View();
         view.A = 20;
         view.B = 35;
-        ProgramTimeView().SetView(view);
+        Form1->Document->TimeView().SetView(view);
         QVERIFY2(graph->CursorReadout->toPlainText().contains(
                      QStringLiteral("A %1 (ref -)  B %1 (ref %2)").arg(Fixed(0), Fixed(100))),
                  qPrintable(graph->CursorReadout->toPlainText()));
 
-        ProgramTimeView().ClearCursors(); // their lines would cover the columns looked at
+        Form1->Document->TimeView().ClearCursors(); // their lines would cover the columns looked at
         graph->AlignBySample->click();
-        QCOMPARE(frame->ReferenceAlignment, Alignment::Sample);
+        QCOMPARE(frame->Document->ReferenceAlignment(), Alignment::Sample);
         QVERIFY(greyAt(20));
         QVERIFY(greyAt(90));
 
@@ -956,10 +956,10 @@ private slots:
             qPrintable(readout->toPlainText()));
         // A redraw keeps them.
         graph->Button1->click();
-        QCOMPARE(ProgramTimeView().View().A, std::optional<int>(a2));
+        QCOMPARE(Form1->Document->TimeView().View().A, std::optional<int>(a2));
         QVERIFY(readout->toPlainText().startsWith(QStringLiteral("A %1 ").arg(a2)));
         QTest::keyClick(bottom, Qt::Key_Escape);
-        QCOMPARE(ProgramTimeView().View().A, std::nullopt);
+        QCOMPARE(Form1->Document->TimeView().View().A, std::nullopt);
         // The hovered sample again, and nothing once the mouse has left.
         QVERIFY(readout->toPlainText().startsWith(QStringLiteral("%1 (").arg(b)));
         QEvent leave(QEvent::Leave);
@@ -987,8 +987,8 @@ private slots:
         OpenGraph();
         for (int ch = 1; ch <= 5; ++ch)
             Click(ch);
-        ProgramTimeView().Zoom(40, zoomSteps);
-        const TimeView &view = ProgramTimeView().View();
+        Form1->Document->TimeView().Zoom(40, zoomSteps);
+        const TimeView &view = Form1->Document->TimeView().View();
         const int a = view.First + 2, b = view.Last - 3, hover = (view.First + view.Last) / 2;
         ChannelChart *middle = graph->Chart[3];
         QTest::mouseClick(middle->viewport(), Qt::LeftButton, {}, SamplePoint(middle, a));
@@ -1044,10 +1044,10 @@ private slots:
         ChannelChart *chart = graph->Chart[1];
         QTest::mouseMove(chart->viewport(), SamplePoint(chart, 20) + QPoint(0, 3));
         QTest::mouseMove(chart->viewport(), SamplePoint(chart, 20));
-        QCOMPARE(ProgramTimeView().View().Hover, std::optional<int>(20));
+        QCOMPARE(Form1->Document->TimeView().View().Hover, std::optional<int>(20));
         graph->Button4->click();
         QTRY_COMPARE(GraghForm, nullptr);
-        QCOMPARE(ProgramTimeView().View().Hover, std::nullopt);
+        QCOMPARE(Form1->Document->TimeView().View().Hover, std::nullopt);
     }
 
     // The wheel zooms around the sample under the mouse, in every chart at once; each chart's
@@ -1060,7 +1060,7 @@ private slots:
         ChannelChart *chart = graph->Chart[2];
         const QPoint at = SamplePoint(chart, 30);
         Wheel(chart, at, 2);
-        const TimeView &view = ProgramTimeView().View();
+        const TimeView &view = Form1->Document->TimeView().View();
         QVERIFY(view.First < 30 && view.Last > 30);
         QVERIFY(view.Last - view.First < 99);
         // The sample under the mouse stays under it.
@@ -1117,7 +1117,7 @@ private slots:
         QTest::mouseRelease(chart->viewport(), Qt::MiddleButton, {}, at);
         QVERIFY(view.First < before);
         // A window opened later shows the range and cursors as they are.
-        ProgramTimeView().PlaceA(view.First + 1);
+        Form1->Document->TimeView().PlaceA(view.First + 1);
         const TimeView kept = view;
         graph->Button4->click();
         QTRY_COMPARE(GraghForm, nullptr);
@@ -1130,7 +1130,7 @@ private slots:
         QVERIFY(graph->CursorReadout->toPlainText().startsWith(
             QStringLiteral("A %1 ").arg(kept.First + 1)));
         // Another trace resets the zoom.
-        ProgramTimeView().TraceReplaced();
+        Form1->Document->ReplaceTrace(Form1->Record, DriveTypeE, IsNormalized != 0, QString());
         QCOMPARE(graph->Chart[1]->AxisX()->min(), 0.0);
         QCOMPARE(graph->Chart[1]->AxisY()->max(), 500 + 0.1 * (500 - RampValue(0, 2)));
     }

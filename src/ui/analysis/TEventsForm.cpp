@@ -1,12 +1,11 @@
 #include "TEventsForm.h"
 
 #include "Caption.h"
-#include "ChildFrame.h"
-#include "ChildWindow.h"
+#include "ChildWindows.h"
 #include "FaultReport.h"
 #include "Fonts.h"
 #include "PlausibilityHints.h"
-#include "TForm1.h"
+#include "TraceDocument.h"
 #include "TForm4.h"
 #include "TGraghForm.h"
 #include "TimeView.h"
@@ -35,7 +34,8 @@ const QColor FirstFaultColour(255, 214, 214);
 
 } // namespace
 
-TEventsForm::TEventsForm(QWidget *parent) : QWidget(parent), japanese(IsJapanese()) {
+TEventsForm::TEventsForm(TraceDocument &document, QWidget *parent)
+    : QWidget(parent), document(document), japanese(document.Japanese()) {
     EventsForm = this;
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("EventsForm"));
@@ -94,7 +94,7 @@ TEventsForm::TEventsForm(QWidget *parent) : QWidget(parent), japanese(IsJapanese
     setTabOrder(HintList, CloseButton);
 
     // Another trace loaded or read: its events replace the shown ones.
-    connect(&ProgramTimeView(), &TimeViewState::TraceLoaded, this, &TEventsForm::FillEvents);
+    connect(&document, &TraceDocument::TraceReplaced, this, &TEventsForm::FillEvents);
     FillEvents();
 }
 
@@ -104,11 +104,7 @@ TEventsForm::~TEventsForm() {
 }
 
 void TEventsForm::FillEvents() {
-    TraceUnits trace; // an empty record when there is no frame
-    if (Form1)
-        trace = Form1->CurrentUnits();
-    else
-        ResetRecord(trace.Record);
+    const TraceUnits trace = document.Units();
     const TTraceRecord &record = trace.Record;
     const int t = ReportTriggerSample(record);
     events = FlagEvents(record, japanese, trace.DriveTypeE);
@@ -161,7 +157,7 @@ void TEventsForm::EventClick(int row) {
     // Cursor A belongs to the charts; without one open there is nothing to place it on.
     if (!GraghForm && !Form4)
         return;
-    ProgramTimeView().PlaceA(events[static_cast<std::size_t>(row)].Sample);
+    document.TimeView().PlaceA(events[static_cast<std::size_t>(row)].Sample);
 }
 
 void TEventsForm::showEvent(QShowEvent *event) {

@@ -12,10 +12,13 @@ class QListWidget;
 class QPushButton;
 class QTableWidget;
 
+class TraceDocument;
+
 class TEventsForm : public QWidget {
     Q_OBJECT
 public:
-    explicit TEventsForm(QWidget *parent = nullptr);
+    /// Lists the events of document's trace; follows each new one.
+    explicit TEventsForm(TraceDocument &document, QWidget *parent = nullptr);
     ~TEventsForm() override;
 
     QLabel *FirstFaultLabel = nullptr; ///< names the first fault, or says there is none
@@ -39,6 +42,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    TraceDocument &document;
     bool japanese;
     bool placed = false;
     std::vector<FlagEvent> events;

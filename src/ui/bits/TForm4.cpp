@@ -2,11 +2,11 @@
 
 #include "Caption.h"
 #include "CaptionFit.h"
-#include "ChildFrame.h"
-#include "ChildWindow.h"
+#include "ChildWindows.h"
 #include "Fonts.h"
-#include "TForm1.h"
-#include "TimeView.h"
+#include "TimeAxisControl.h"
+#include "TimeMarks.h"
+#include "TraceDocument.h"
 #include "TimeViewColors.h"
 #include "TimeViewState.h"
 #include "WindowPrint.h"
@@ -17,22 +17,17 @@
 #include <QEvent>
 #include <QFrame>
 #include <QGraphicsLayout>
-#include <QGraphicsLineItem>
 #include <QGraphicsPathItem>
 #include <QGraphicsSimpleTextItem>
-#include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineSeries>
 #include <QListWidget>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyleHints>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
@@ -72,8 +67,6 @@ constexpr int ReadoutFontPixels = 11;
 // traces, the cursors and the hover line above them.
 constexpr double TriggerZ = 3.5;
 constexpr double ReferenceZ = 3.4;
-constexpr double MarksZ = 100;
-constexpr int WheelStep = 120; // one notch of a common mouse wheel
 
 // A chart view that lets the window lay out the plot area once the chart has its new size;
 // Qt Charts mislays a plot area that is set before.
@@ -92,16 +85,10 @@ private:
     std::function<void()> afterResize;
 };
 
-// True when an event at time (ms) can belong to the same double click as a press at pressed.
-bool WithinDoubleClick(const std::optional<quint64> &pressed, quint64 time) {
-    const auto interval =
-        static_cast<quint64>(QGuiApplication::styleHints()->mouseDoubleClickInterval());
-    return pressed && time >= *pressed && time - *pressed <= interval;
-}
-
 } // namespace
 
-TForm4::TForm4(QWidget *parent) : QWidget(parent) {
+TForm4::TForm4(TraceDocument &document, QWidget *parent)
+    : QWidget(parent), document(document) {
     Form4 = this;
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("Form4"));
@@ -199,11 +186,9 @@ TForm4::TForm4(QWidget *parent) : QWidget(parent) {
             [this] { SaveChartsImage(this, ChartsPicture(), readoutJapanese); });
     InstallCopyPictureShortcut(this, [this] { return ChartsPicture(); });
 
-    TimeViewState &timeView = ProgramTimeView();
-    connect(&timeView, &TimeViewState::Changed, this, &TForm4::ShowTimeView);
-    connect(&timeView, &TimeViewState::TraceLoaded, this, &TForm4::ShowTimeView);
-    if (Form1)
-        connect(Form1, &TForm1::ReferenceChanged, this, &TForm4::PlaceTimeMarks);
+    connect(&document.TimeView(), &TimeViewState::Changed, this, &TForm4::ShowTimeView);
+    connect(&document, &TraceDocument::TraceReplaced, this, &TForm4::ShowTimeView);
+    connect(&document, &TraceDocument::ReferenceChanged, this, &TForm4::PlaceTimeMarks);
 
     FormCreate();
     ShowTimeView(); // a window opened later shows the cursors and range already chosen
@@ -212,6 +197,10 @@ TForm4::TForm4(QWidget *parent) : QWidget(parent) {
 TForm4::~TForm4() {
     if (Form4 == this)
         Form4 = nullptr;
+    // The chart outlives this part of the window: a mouse leaving it as the window goes clears
+    // the hover, and that must no longer reach the window.
+    disconnect(&document.TimeView(), nullptr, this, nullptr);
+    disconnect(&document, nullptr, this, nullptr);
 }
 
 void TForm4::SetupChart() {
@@ -295,46 +284,13 @@ void TForm4::SetupChart() {
     // background unpainted, so the view paints the white behind it.
     ChartView->setBackgroundBrush(Qt::white);
     ChartView->setFocusPolicy(Qt::StrongFocus);
-    ChartView->viewport()->setMouseTracking(true);
-    ChartView->installEventFilter(this);
-    ChartView->viewport()->installEventFilter(this);
-    SetupTimeMarks();
-}
-
-void TForm4::SetupTimeMarks() {
-    auto line = [this](const QPen &pen) {
-        auto *item = new QGraphicsLineItem(Chart1);
-        item->setPen(pen);
-        item->setZValue(MarksZ);
-        item->hide();
-        return item;
-    };
+    new TimeAxisControl(ChartView, document.TimeView());
     ReferenceBits = new QGraphicsPathItem(Chart1);
     QPen referencePen(ReferenceColor, 1);
     referencePen.setCosmetic(true);
     ReferenceBits->setPen(referencePen);
     ReferenceBits->setZValue(ReferenceZ);
-    triggerLine = line(TriggerPen());
-    triggerLine->setZValue(TriggerZ);
-    QPen hoverPen(HoverColor, 1);
-    hoverPen.setCosmetic(true);
-    hoverLine = line(hoverPen);
-    QFont labelFont(QStringLiteral("Arial"));
-    labelFont.setPixelSize(12);
-    labelFont.setBold(true);
-    const QColor colors[2] = {CursorAColor, CursorBColor};
-    const char *names[2] = {"A", "B"};
-    for (int c = 0; c < 2; ++c) {
-        QPen pen(colors[c], 1);
-        pen.setCosmetic(true);
-        cursorLine[c] = line(pen);
-        cursorLine[c]->setZValue(MarksZ + 1);
-        cursorLabel[c] = new QGraphicsSimpleTextItem(QString::fromLatin1(names[c]), Chart1);
-        cursorLabel[c]->setFont(labelFont);
-        cursorLabel[c]->setBrush(colors[c]);
-        cursorLabel[c]->setZValue(MarksZ + 1);
-        cursorLabel[c]->hide();
-    }
+    marks = std::make_unique<TimeMarks>(Chart1, TriggerZ);
 }
 
 void TForm4::FormCreate() {
@@ -389,126 +345,14 @@ void TForm4::closeEvent(QCloseEvent *event) {
 }
 
 void TForm4::FormClose() {
-    // The other windows must not keep showing where the mouse was over this one.
-    if (hovering) {
-        hovering = false;
-        ProgramTimeView().SetHover(std::nullopt);
-    }
-    if (Form1)
-        Form1->N2->setEnabled(true);
+    // The chart's hover line goes with the chart.
+    GiveMenuItemBack(QStringLiteral("N2"));
 }
 
 bool TForm4::eventFilter(QObject *watched, QEvent *event) {
     if (watched == Panel3 && event->type() == QEvent::Resize)
         Panel3Resize();
-    if (watched == ChartView && event->type() == QEvent::KeyPress &&
-        ProgramTimeView().HandleKey(static_cast<QKeyEvent *>(event)))
-        return true;
-    if (watched == ChartView->viewport() && ChartMouseEvent(event))
-        return true;
     return QWidget::eventFilter(watched, event);
-}
-
-double TForm4::SampleAt(double x) const {
-    const TimeView &view = ProgramTimeView().View();
-    const QRectF plot = Chart1->plotArea();
-    const double chartX = Chart1->mapFromScene(ChartView->mapToScene(QPoint(int(x), 0))).x();
-    if (plot.width() <= 0)
-        return view.First;
-    const double k = view.First + (chartX - plot.left()) * (view.Last - view.First) / plot.width();
-    return std::clamp(k, double(view.First), double(view.Last));
-}
-
-bool TForm4::ChartMouseEvent(QEvent *event) {
-    TimeViewState &state = ProgramTimeView();
-    const TimeView &view = state.View();
-    const QRectF plot = Chart1->plotArea();
-    auto nearest = [&](const QPointF &pos) {
-        const double x = Chart1->mapFromScene(ChartView->mapToScene(pos.toPoint())).x();
-        return NearestSample(x, plot.left(), plot.right(), view.First, view.Last);
-    };
-    switch (event->type()) {
-    case QEvent::MouseButtonPress: {
-        auto *mouse = static_cast<QMouseEvent *>(event);
-        ChartView->setFocus(Qt::MouseFocusReason);
-        if (mouse->button() == Qt::LeftButton) {
-            // The second press of a double click keeps what the first one found.
-            if (!WithinDoubleClick(lastPressTime, mouse->timestamp()))
-                cursorsBeforeClick = {view.A, view.B};
-            lastPressTime = mouse->timestamp();
-            if (mouse->modifiers().testFlag(Qt::ShiftModifier))
-                state.PlaceB(nearest(mouse->position()));
-            else
-                state.PlaceA(nearest(mouse->position()));
-            return true;
-        }
-        if (mouse->button() == Qt::MiddleButton) {
-            panning = true;
-            panStartX = mouse->position().x();
-            panStartFirst = view.First;
-            return true;
-        }
-        return false;
-    }
-    case QEvent::MouseButtonDblClick: {
-        auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->button() != Qt::LeftButton)
-            return false;
-        TimeView next = ShowAll(view);
-        // The clicks of the double click placed a cursor the user did not ask for.
-        if (WithinDoubleClick(lastPressTime, mouse->timestamp())) {
-            next.A = cursorsBeforeClick.first;
-            next.B = cursorsBeforeClick.second;
-        }
-        state.SetView(next);
-        return true;
-    }
-    case QEvent::MouseMove: {
-        auto *mouse = static_cast<QMouseEvent *>(event);
-        if (panning && mouse->buttons().testFlag(Qt::MiddleButton) && plot.width() > 0) {
-            // The samples follow the mouse: dragging to the right brings earlier ones in.
-            const double moved =
-                (mouse->position().x() - panStartX) * (view.Last - view.First) / plot.width();
-            const int first = panStartFirst - static_cast<int>(std::lround(moved));
-            state.PanBy(first - view.First);
-        }
-        hovering = true;
-        state.SetHover(nearest(mouse->position()));
-        return false;
-    }
-    case QEvent::MouseButtonRelease:
-        if (static_cast<QMouseEvent *>(event)->button() == Qt::MiddleButton && panning) {
-            panning = false;
-            return true;
-        }
-        return false;
-    case QEvent::Leave:
-        panning = false;
-        if (hovering) {
-            hovering = false;
-            state.SetHover(std::nullopt);
-        }
-        return false;
-    case QEvent::Wheel: {
-        auto *wheel = static_cast<QWheelEvent *>(event);
-        // Some systems turn Shift+wheel into a sideways turn.
-        const QPoint angle = wheel->angleDelta();
-        wheelRest += angle.y() != 0 ? angle.y() : angle.x();
-        const int steps = wheelRest / WheelStep;
-        wheelRest -= steps * WheelStep;
-        if (steps == 0)
-            return true;
-        if (wheel->modifiers().testFlag(Qt::ShiftModifier)) {
-            const int stride = std::max(1, (view.Last - view.First) / 10);
-            state.PanBy(-steps * stride);
-        } else {
-            state.Zoom(SampleAt(wheel->position().x()), steps);
-        }
-        return true;
-    }
-    default:
-        return false;
-    }
 }
 
 void TForm4::Panel3Resize() {
@@ -546,7 +390,7 @@ void TForm4::LayoutChart() {
 void TForm4::PlaceSampleTicks() {
     // Bottom labels every 5 samples, or every 10, 20, 25, 50 when they would crowd; zoomed in,
     // every sample or every second one where there is room.
-    const TimeView &view = ProgramTimeView().View();
+    const TimeView &view = document.TimeView().View();
     const double labelWidth =
         QFontMetrics(BottomAxis->labelsFont()).horizontalAdvance(QStringLiteral("100"));
     const double width = Chart1->plotArea().width();
@@ -562,7 +406,7 @@ void TForm4::PlaceSampleTicks() {
 }
 
 void TForm4::ShowTimeView() {
-    const TimeView &view = ProgramTimeView().View();
+    const TimeView &view = document.TimeView().View();
     if (view.First != shownFirst || view.Last != shownLast) {
         shownFirst = view.First;
         shownLast = view.Last;
@@ -582,15 +426,15 @@ void TForm4::ShowTimeView() {
 
 void TForm4::PlaceReferenceBits() {
     QPainterPath path;
-    if (drawnWord >= 0 && Form1 && Form1->Reference) {
-        const TimeView &view = ProgramTimeView().View();
+    if (drawnWord >= 0 && document.Reference()) {
+        const TimeView &view = document.TimeView().View();
         const TraceUnits current{drawnRecord, DriveTypeE, IsNormalized != 0};
-        const TraceUnits &reference = *Form1->Reference;
+        const TraceUnits &reference = *document.Reference();
         for (int b = 0; b < FlagBitCount; ++b) {
             const auto levels = BitTrace(reference.Record, drawnWord, b);
             bool open = false;
             for (int k = view.First; k <= view.Last; ++k) {
-                const int n = ReferenceSampleFor(k, current, reference, Form1->ReferenceAlignment);
+                const int n = ReferenceSampleFor(k, current, reference, document.ReferenceAlignment());
                 if (n < 0) {
                     open = false;
                     continue;
@@ -610,41 +454,12 @@ void TForm4::PlaceReferenceBits() {
 
 void TForm4::PlaceTimeMarks() {
     PlaceReferenceBits();
-    const TimeView &view = ProgramTimeView().View();
-    const QRectF plot = Chart1->plotArea();
-    // Each mark stands at its sample's x from the top to the bottom of the plot, and only
-    // while its sample is in view.
-    auto place = [&](QGraphicsLineItem *line, const std::optional<int> &sample) {
-        if (!sample || *sample < view.First || *sample > view.Last) {
-            line->hide();
-            return false;
-        }
-        const double x = SampleX(*sample, plot.left(), plot.right(), view.First, view.Last);
-        line->setLine(x, plot.top(), x, plot.bottom());
-        line->show();
-        return true;
-    };
-    std::optional<int> trigger;
-    if (drawnWord >= 0)
-        trigger = TriggerSample(drawnRecord);
-    else if (Form1)
-        trigger = TriggerSample(Form1->Record);
-    place(triggerLine, trigger);
-    place(hoverLine, view.Hover);
-    const std::optional<int> cursors[2] = {view.A, view.B};
-    for (int c = 0; c < 2; ++c) {
-        const bool shown = place(cursorLine[c], cursors[c]);
-        cursorLabel[c]->setVisible(shown);
-        if (!shown)
-            continue;
-        // The letter right of its line, or left of it at the right end of the plot.
-        const double x = cursorLine[c]->line().x1();
-        const double w = cursorLabel[c]->boundingRect().width();
-        const double labelX = x + 3 + w <= plot.right() ? x + 3 : x - 3 - w;
-        // B below A, so that both letters read where the cursors meet.
-        cursorLabel[c]->setPos(labelX,
-                               plot.top() + 1 + c * cursorLabel[c]->boundingRect().height());
-    }
+    const TimeView &view = document.TimeView().View();
+    // The trigger of the flags drawn, until a word is chosen again.
+    const std::optional<int> trigger =
+        TriggerSample(drawnWord >= 0 ? drawnRecord : document.Record);
+    marks->SetPlot(Chart1->plotArea(), view.First, view.Last);
+    marks->SetMarks(trigger, view);
 }
 
 QString TForm4::ChartTitle() const {
@@ -659,7 +474,7 @@ void TForm4::DrawFlagWord(int w) {
         ListBox1->item(w + (Language == LanguageEnglish ? FlagWordCount : 0))->text();
     title->setText(text);
     Chart1->setTitle(text);
-    drawnRecord = Form1->Record;
+    drawnRecord = document.Record;
     drawnWord = w;
     const TTraceRecord &record = drawnRecord;
     QList<QPointF> points(SampleCount);

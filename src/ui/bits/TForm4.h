@@ -7,28 +7,30 @@
 
 #include <QWidget>
 
+#include <memory>
 #include <optional>
 #include <utility>
 
 class QChart;
 class QChartView;
 class QFrame;
-class QGraphicsLineItem;
 class QGraphicsSimpleTextItem;
 class QLabel;
 class QGraphicsPathItem;
 class QLineSeries;
 class QListWidget;
-class QMouseEvent;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class QValueAxis;
+class TimeMarks;
+class TraceDocument;
 
 class TForm4 : public QWidget {
     Q_OBJECT
 public:
-    explicit TForm4(QWidget *parent = nullptr);
+    /// Shows document's flag words, reference and time view.
+    explicit TForm4(TraceDocument &document, QWidget *parent = nullptr);
 
     /// The charts as the window shows them, for pictures taken out of it.
     ChartsArea ChartsPicture() const;
@@ -99,17 +101,13 @@ protected:
 
 private:
     void SetupChart();
-    void SetupTimeMarks();
     void LayoutChart();
     void PlaceSampleTicks();
     void PlaceTimeMarks();
     /// Draws the reference's bits, paired with the drawn record's samples, in the visible range.
     void PlaceReferenceBits();
-    /// Mouse on the chart: cursors, hover, zoom and pan. Returns true when the event is used.
-    bool ChartMouseEvent(QEvent *event);
-    /// Sample under x of the chart view, as a fraction, within the visible range.
-    double SampleAt(double x) const;
 
+    TraceDocument &document;
     QGraphicsSimpleTextItem *title = nullptr;
     bool placed = false;
 
@@ -119,18 +117,8 @@ private:
     int drawnWord = -1;
     bool readoutJapanese = true; ///< the readout keeps the language of the window's creation
 
-    QGraphicsLineItem *triggerLine = nullptr;
-    QGraphicsLineItem *hoverLine = nullptr;
-    QGraphicsLineItem *cursorLine[2] = {};
-    QGraphicsSimpleTextItem *cursorLabel[2] = {};
+    std::unique_ptr<TimeMarks> marks;
     int shownFirst = -1, shownLast = -1; ///< sample range the bottom axis was set to
-    bool hovering = false;               ///< this chart set the shared hover
-    bool panning = false;                ///< a middle-button drag is under way
-    double panStartX = 0;
-    int panStartFirst = 0;
-    int wheelRest = 0; ///< wheel turn not yet worth a whole step
-    std::pair<std::optional<int>, std::optional<int>> cursorsBeforeClick; ///< A and B
-    std::optional<quint64> lastPressTime; ///< of the last left press, for telling double clicks
 };
 
 /// The open bit graph window, or nullptr.

@@ -2,16 +2,14 @@
 
 #include "Caption.h"
 #include "CaptionFit.h"
-#include "ChildFrame.h"
-#include "ChildWindow.h"
+#include "ChildWindows.h"
 #include "Dialogs.h"
 #include "Fonts.h"
 #include "Platform.h"
 #include "PortNames.h"
 #include "Protocol.h"
 #include "ReadSession.h"
-#include "TForm1.h"
-#include "TimeViewState.h"
+#include "TraceDocument.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -79,7 +77,7 @@ QButtonGroup *FillRadioGroup(QGroupBox *group, const QStringList &items, const c
 
 } // namespace
 
-TForm5::TForm5(QWidget *parent) : QWidget(parent) {
+TForm5::TForm5(TraceDocument &document, QWidget *parent) : QWidget(parent), document(document) {
     Form5 = this;
     setObjectName(QStringLiteral("Form5"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -299,13 +297,11 @@ void TForm5::SessionFinished(bool success) {
     ReadFailed = !success;
     Button2->setEnabled(true);
     ProgressBar1->hide();
-    if (success && Form1) {
-        if (const auto driveType = Session->ApplyTo(Form1->Record)) {
-            DriveTypeE = *driveType;
-            IsNormalized = 0; // values read from the drive are raw units
-        }
-        Form1->RecordSource = readSource;
-        Form1->TimeView1->TraceReplaced();
+    if (success) {
+        TTraceRecord read = document.Record;
+        // Values read from the drive are raw units.
+        if (const auto driveType = Session->ApplyTo(read))
+            document.ReplaceTrace(read, *driveType, false, readSource);
     }
 }
 

@@ -14,10 +14,13 @@ class QProgressBar;
 class QPushButton;
 class ReadSession;
 
+class TraceDocument;
+
 class TForm5 : public QWidget {
     Q_OBJECT
 public:
-    explicit TForm5(QWidget *parent = nullptr);
+    /// A successful read replaces document's trace.
+    explicit TForm5(TraceDocument &document, QWidget *parent = nullptr);
     ~TForm5() override; // a read still running is stopped and its port closed
 
     // Controls, by the names of the original layout.
@@ -72,6 +75,7 @@ protected:
     bool event(QEvent *event) override;
 
 private:
+    TraceDocument &document;
     void CreateControls();
     void ShowOpenFailure(const QString &text);
     void SessionFinished(bool success);

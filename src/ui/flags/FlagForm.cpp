@@ -1,11 +1,9 @@
 #include "FlagForm.h"
 
 #include "CaptionFit.h"
-#include "ChildFrame.h"
-#include "ChildWindow.h"
+#include "ChildWindows.h"
 #include "FlagTexts.h"
 #include "Fonts.h"
-#include "TForm1.h"
 #include "TraceRecord.h"
 #include "WindowState.h"
 
@@ -62,8 +60,7 @@ void TFlagForm::closeEvent(QCloseEvent *event) {
 }
 
 void TFlagForm::FormClose() {
-    if (Form1)
-        Form1->Flag1->setEnabled(true);
+    GiveMenuItemBack(QStringLiteral("Flag1"));
 }
 
 void TFlagForm::showEvent(QShowEvent *event) {

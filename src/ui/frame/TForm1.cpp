@@ -2,11 +2,9 @@
 
 #include "Caption.h"
 #include "CheckedSave.h"
-#include "ChildWindow.h"
 #include "Dialogs.h"
-#include "FaultReportPdf.h"
+#include "ChildWindows.h"
 #include "Fonts.h"
-#include "LastFolder.h"
 #include "Platform.h"
 #include "TAboutBox.h"
 #include "TEventsForm.h"
@@ -16,25 +14,17 @@
 #include "TForm7.h"
 #include "TForm8.h"
 #include "TGraghForm.h"
-#include "TimeViewState.h"
-#include "TraceFile.h"
-#include "TraceFileIO.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QDragEnterEvent>
-#include <QDropEvent>
-#include <QFileInfo>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QMimeData>
-#include <QPointer>
 #include <QStatusBar>
 #include <QStyleOptionMenuItem>
 
@@ -65,44 +55,6 @@ constexpr Caption Flag1Caption = {"フラグ説明(&L)", "Flag(&L)"};
 
 constexpr int CtrlL = 12;
 
-// File dialogs: captions, and the endings that decide what a file holds (compared exactly,
-// case included).
-constexpr Caption OpenDialogCaption = {"開く", "Open"};
-constexpr Caption SaveDialogCaption = {"保存", "Save"};
-constexpr Caption ReferenceDialogCaption = {"参照波形を開く", "Open Reference"};
-constexpr Caption FileErrorTitle = {"ファイルエラー", "File Error"};
-const QString RawEnding = QStringLiteral(".vnx");
-const QString NormalizedEnding = QStringLiteral(".vnb");
-const QString RawFilter = QStringLiteral("DataFile(*.vnx)");
-const QString NormalizedFilter = QStringLiteral("DataFile(*.vnb)");
-
-// The fault report.
-constexpr Caption ReportDialogCaption = {"故障解析レポート", "Fault Report"};
-constexpr Caption ReportFailedText = {"レポートを保存できませんでした: %1\n%2",
-                                      "The report could not be saved to %1:\n%2"};
-constexpr Caption ReportOpenQuestion = {"レポートを保存しました: %1\n開きますか?",
-                                        "The report was saved to %1.\nOpen it now?"};
-constexpr Caption ReportOpenFailedText = {"レポートを開けませんでした: %1",
-                                          "The report could not be opened: %1"};
-const QString ReportEnding = QStringLiteral(".pdf");
-const QString ReportFilter = QStringLiteral("PDF(*.pdf)");
-
-QString FileCaption(const QString &path) {
-    return BaseTitle + QStringLiteral("   ") + QFileInfo(path).fileName();
-}
-
-// The first local trace file among dropped URLs, by the ending rule that File, Open uses.
-QString DroppedTraceFile(const QMimeData *data) {
-    if (!data || !data->hasUrls())
-        return {};
-    for (const QUrl &url : data->urls()) {
-        const QString path = url.toLocalFile();
-        if (!path.isEmpty() && TraceFileKindOfName(path.toStdString()) != TraceFileKind::Other)
-            return path;
-    }
-    return {};
-}
-
 // A menu that draws a separator as a plain line, whatever caption the separator carries.
 class LineSeparatorMenu : public QMenu {
 public:
@@ -118,9 +70,9 @@ protected:
 
 } // namespace
 
-TForm1::TForm1(QWidget *parent) : QMainWindow(parent) {
+TForm1::TForm1(QWidget *parent)
+    : QMainWindow(parent), Document(new TraceDocument(this)), Record(Document->Record) {
     Form1 = this;
-    TimeView1 = new TimeViewState(this);
     // The icons live in the ui library's resources; a static library must register them.
     Q_INIT_RESOURCE(resources);
     setObjectName(QStringLiteral("Form1"));
@@ -132,11 +84,15 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent) {
     mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setCentralWidget(mdiArea);
+    SetMainClientArea(mdiArea);
+    UsePrinterSetup(&PrinterSetupDialog1);
     setAcceptDrops(true);
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     setStatusBar(StatusBar1);
     CreateMenu();
+    connect(Document, &TraceDocument::ReferenceChanged, this,
+            [this] { ClearReference1->setEnabled(Document->Reference().has_value()); });
     // Ctrl+L switches the language whichever window or control has the focus, the channel
     // names window and the controls that take keys themselves included, once per press: a
     // key held down does not flip it back and forth.
@@ -154,6 +110,10 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent) {
 
 TForm1::~TForm1() {
     qApp->removeEventFilter(this);
+    // The windows go before the document they show.
+    qDeleteAll(findChildren<QWidget *>(Qt::FindDirectChildrenOnly));
+    SetMainClientArea(nullptr);
+    UsePrinterSetup(nullptr);
     if (Form1 == this)
         Form1 = nullptr;
 }
@@ -282,151 +242,7 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event) {
 }
 
 QMdiSubWindow *TForm1::OpenChild(QAction *item, QWidget *window) {
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    QMdiSubWindow *frame = mdiArea->addSubWindow(window);
-    frame->setAttribute(Qt::WA_DeleteOnClose);
-    if (item) {
-        item->setEnabled(false);
-        connect(window, &QObject::destroyed, item, [item] { item->setEnabled(true); });
-    }
-    // A window that frees itself takes its frame along; queued, because the frame may itself
-    // be the one being destroyed right now. Then it is no longer a sub-window, only a plain
-    // object on its way out, so it is neither converted nor called directly here: a queued
-    // call by name is dropped if the frame is gone by the time it would run.
-    connect(window, &QObject::destroyed, this, [frame = QPointer<QObject>(frame)] {
-        if (frame)
-            QMetaObject::invokeMethod(frame.get(), "close", Qt::QueuedConnection);
-    });
-    window->show();
-    frame->show();
-    return frame;
-}
-
-void TForm1::open01Click() {
-    const QString path = Dialogs::Current().OpenFileName(
-        this, Pick(OpenDialogCaption), FileDialogFolder(), RawFilter + ";;" + NormalizedFilter);
-    if (path.isEmpty())
-        return;
-    OpenTraceFile(path);
-}
-
-bool TForm1::ReadTraceFile(const QString &path, QString *error) {
-    TTraceRecord loaded = Record;
-    std::int32_t loadedDriveType = DriveTypeE;
-    if (!LoadTraceFile(path, loaded, loadedDriveType, error, Language))
-        return false;
-    Record = loaded;
-    DriveTypeE = loadedDriveType;
-    TimeView1->TraceReplaced();
-    // Channels 10-12 mean what the loaded drive type says; their factors must match at once.
-    ApplyTypeScales();
-    return true;
-}
-
-bool TForm1::WriteTraceFile(const QString &path, QString *error) {
-    return SaveTraceFile(path, Record, DriveTypeE, IsNormalized != 0, error, Language);
-}
-
-bool TForm1::OpenTraceFile(const QString &path) {
-    // All or nothing: the record, the flags and the caption change only after a full read.
-    QString error;
-    if (!ReadTraceFile(path, &error)) {
-        Dialogs::Current().Message(this, Pick(FileErrorTitle), error);
-        return false;
-    }
-    // Endings of any case: a .VNB file holds engineering units as much as a .vnb file does.
-    IsNormalized = NormalizedByName(path.toStdString(), IsNormalized != 0) ? 1 : 0;
-    setWindowTitle(FileCaption(path));
-    RecordSource = QFileInfo(path).fileName();
-    RememberLastFolder(path);
-    return true;
-}
-
-TraceUnits TForm1::CurrentUnits() const {
-    return TraceUnits{Record, DriveTypeE, IsNormalized != 0};
-}
-
-bool TForm1::OpenReferenceFile(const QString &path) {
-    // The reference keeps its own units: its drive type's factors and the kind of its file. A
-    // name of neither kind is taken as File, Open takes it: in the units of the record now.
-    TraceUnits loaded;
-    QString error;
-    if (!LoadTraceUnits(path, loaded, IsNormalized != 0, &error, Language)) {
-        Dialogs::Current().Message(this, Pick(FileErrorTitle), error);
-        return false;
-    }
-    RememberLastFolder(path);
-    SetReference(std::move(loaded));
-    return true;
-}
-
-void TForm1::SetReference(std::optional<TraceUnits> reference) {
-    Reference = std::move(reference);
-    ClearReference1->setEnabled(Reference.has_value());
-    emit ReferenceChanged();
-}
-
-void TForm1::SetReferenceAlignment(Alignment alignment) {
-    if (alignment == ReferenceAlignment)
-        return;
-    ReferenceAlignment = alignment;
-    emit ReferenceChanged();
-}
-
-void TForm1::OpenReference1Click() {
-    const QString path =
-        Dialogs::Current().OpenFileName(this, Pick(ReferenceDialogCaption), FileDialogFolder(),
-                                        RawFilter + ";;" + NormalizedFilter);
-    if (path.isEmpty())
-        return;
-    OpenReferenceFile(path);
-}
-
-void TForm1::UseAsReference1Click() {
-    SetReference(CurrentUnits());
-}
-
-void TForm1::ClearReference1Click() {
-    SetReference(std::nullopt);
-}
-
-void TForm1::saveS1Click() {
-    // A record in engineering units is saved as such; written as raw values, the next load
-    // would scale it a second time.
-    const bool normalized = IsNormalized != 0;
-    const QString &ending = normalized ? NormalizedEnding : RawEnding;
-    QString path =
-        Dialogs::Current().SaveFileName(this, Pick(SaveDialogCaption), FileDialogFolder(),
-                                        normalized ? NormalizedFilter : RawFilter);
-    if (path.isEmpty())
-        return;
-    if (!path.endsWith(ending, Qt::CaseSensitive))
-        path += ending;
-    QString reason;
-    if (!WriteTraceFile(path, &reason)) {
-        const auto text = TraceFileSaveFailedText(QDir::toNativeSeparators(path).toStdString(),
-                                                  reason.toStdString(), Language);
-        Dialogs::Current().Message(this, Pick(FileErrorTitle), QString::fromStdString(text));
-        return;
-    }
-    setWindowTitle(FileCaption(path));
-    RecordSource = QFileInfo(path).fileName();
-    RememberLastFolder(path);
-}
-
-void TForm1::dragEnterEvent(QDragEnterEvent *event) {
-    if (!DroppedTraceFile(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-}
-
-void TForm1::dropEvent(QDropEvent *event) {
-    const QString path = DroppedTraceFile(event->mimeData());
-    if (path.isEmpty())
-        return;
-    event->acceptProposedAction();
-    // Opened once the drop is over: a message box must not block the source of the drag.
-    QMetaObject::invokeMethod(
-        this, [this, path] { OpenTraceFile(path); }, Qt::QueuedConnection);
+    return OpenChildWindow(mdiArea, item, window);
 }
 
 void TForm1::Exit1Click() {
@@ -434,65 +250,23 @@ void TForm1::Exit1Click() {
 }
 
 void TForm1::N1Click() {
-    OpenChild(N1, new TGraghForm);
+    OpenChild(N1, new TGraghForm(*Document));
 }
 
 void TForm1::N2Click() {
-    OpenChild(N2, new TForm4);
+    OpenChild(N2, new TForm4(*Document));
 }
 
 void TForm1::N3Click() {
-    OpenChild(N3, new TForm3);
+    OpenChild(N3, new TForm3(*Document));
 }
 
 void TForm1::Events1Click() {
-    OpenChild(Events1, new TEventsForm);
-}
-
-FaultReportInput TForm1::ReportInput() const {
-    FaultReportInput input;
-    input.Trace = CurrentUnits();
-    input.Japanese = IsJapanese();
-    input.Source = RecordSource.toStdString();
-    input.Channels = DefaultReportChannels;
-    if (GraghForm) {
-        // The charts as the graph window shows them, bottom one first.
-        input.Channels.clear();
-        for (int p = 1; p <= GraghForm->SelectedCount && p <= MaxShownChannels; ++p)
-            input.Channels.push_back(GraghForm->ChannelOfChart[p]);
-    }
-    return input;
-}
-
-bool TForm1::WriteReport(const QString &path, QString *error) {
-    return WriteFaultReport(path, ReportInput(), error);
-}
-
-void TForm1::Report1Click() {
-    QString path = Dialogs::Current().SaveFileName(this, Pick(ReportDialogCaption),
-                                                   FileDialogFolder(), ReportFilter);
-    if (path.isEmpty())
-        return;
-    if (!path.endsWith(ReportEnding, Qt::CaseInsensitive))
-        path += ReportEnding;
-    const QString shown = QDir::toNativeSeparators(path);
-    QString reason;
-    if (!WriteReport(path, &reason)) {
-        Dialogs::Current().Message(this, Pick(FileErrorTitle),
-                                   Pick(ReportFailedText).arg(shown, reason));
-        return;
-    }
-    RememberLastFolder(path);
-    if (!Dialogs::Current().Question(this, Pick(ReportDialogCaption),
-                                     Pick(ReportOpenQuestion).arg(shown)))
-        return;
-    if (!Dialogs::Current().OpenDocument(path))
-        Dialogs::Current().Message(this, Pick(ReportDialogCaption),
-                                   Pick(ReportOpenFailedText).arg(shown));
+    OpenChild(Events1, new TEventsForm(*Document));
 }
 
 void TForm1::N4Click() {
-    OpenChild(N4, new TForm5);
+    OpenChild(N4, new TForm5(*Document));
 }
 
 void TForm1::Flag1Click() {

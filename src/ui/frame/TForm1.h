@@ -1,16 +1,16 @@
 #pragma once
-// Main frame: the multiple-document window with the menu; owns the trace record.
+// Main frame: the multiple-document window with the menu; owns the trace document that every
+// window it opens shows. Its trace-file actions (open, save, reference, report, drop) are in
+// TraceFileActions.cpp.
 
 #include "FaultReport.h"
-#include "ReferenceTrace.h"
+#include "TraceDocument.h"
 #include "TraceRecord.h"
 #include "WindowPrint.h"
 #include "WindowState.h"
 
 #include <QMainWindow>
-#include <QPointer>
 #include <QString>
-#include <optional>
 
 class QAction;
 class QDragEnterEvent;
@@ -19,7 +19,6 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QStatusBar;
-class TimeViewState;
 
 /// The program version shown in the caption and the version window.
 inline constexpr double ProgramVersion = 2.3;
@@ -32,18 +31,10 @@ public:
     explicit TForm1(QWidget *parent = nullptr);
     ~TForm1() override;
 
-    /// The one trace record of the program.
-    TTraceRecord Record;
-    /// Zoom, cursors and hover shared by the graph window and the bit graph.
-    TimeViewState *TimeView1 = nullptr;
-    /// Where the record came from: a file name, or the port and "New"/"Old" of a read; empty
-    /// before either.
-    QString RecordSource;
-    /// A second trace to compare with, in its own units; none until one is set.
-    std::optional<TraceUnits> Reference;
-    /// How every window pairs the reference's samples with the record's; chosen in the graph
-    /// window.
-    Alignment ReferenceAlignment = Alignment::Trigger;
+    /// The trace, its reference, time view and naming, handed to every window the frame opens.
+    TraceDocument *const Document;
+    /// The one trace record of the program: the document's.
+    TTraceRecord &Record;
     /// Full path of the language file written on close.
     QString SettingsPath;
 
@@ -81,16 +72,18 @@ public:
     /// Key handling with key preview: Ctrl+L (code 12) toggles Language, then ApplyLanguage.
     void FormKeyPress(int key);
 
-    /// Shows window as a child of the frame, disables item until the window is closed and
-    /// freed. Returns the sub-window that frames it.
+    /// Shows window as a child of the frame, disables item until the window is closed. Returns
+    /// the sub-window that frames it.
     QMdiSubWindow *OpenChild(QAction *item, QWidget *window);
 
     /// The record's start state (see the core function of the same name).
-    void ResetRecord() { ::ResetRecord(Record, DriveTypeE); }
+    void ResetRecord() { Document->ResetRecord(); }
     /// Factors of channels 10-12 from DriveTypeE.
-    void ApplyTypeScales() { ::ApplyTypeScales(Record, DriveTypeE); }
+    void ApplyTypeScales() { Document->ApplyTypeScales(); }
     /// Sample i, channel c (0-based) of the record in engineering units (IsNormalized now).
-    float NormalizedValue(int i, int c) const { return ::NormalizedValue(CurrentUnits(), i, c); }
+    float NormalizedValue(int i, int c) const {
+        return ::NormalizedValue(Document->Units(), i, c);
+    }
 
     /// Reads the trace file at path into Record and DriveTypeE, all or nothing; the factors of
     /// channels 10-12 follow the drive type read. IsNormalized and the caption are left alone.
@@ -105,19 +98,13 @@ public:
     /// message box on failure. Returns true when the record was replaced.
     bool OpenTraceFile(const QString &path);
 
-    /// The record with its units as they are now.
-    TraceUnits CurrentUnits() const;
     /// Loads the trace file at path as the reference: all or nothing, a message box on
     /// failure; the record, its units and the caption are left alone. True when loaded.
     bool OpenReferenceFile(const QString &path);
-    /// Replaces the reference (none clears it) and tells the windows.
-    void SetReference(std::optional<TraceUnits> reference);
-    /// Changes how the reference is aligned and tells the windows.
-    void SetReferenceAlignment(Alignment alignment);
 
     /// What the fault report is made of now: the record, its units and source, the Language of
-    /// this moment, and the charts the graph window shows (channels 1, 2, 3, 4 and 6 when it is
-    /// closed).
+    /// this moment, and the charts the graph window shows (the default report channels when it
+    /// charts none or is closed).
     FaultReportInput ReportInput() const;
     /// Writes the fault report of the record, in the Language of this moment, as PDF to path.
     /// Returns false, with the reason in *error, when nothing was written.
@@ -143,10 +130,6 @@ public slots:
     void N4Click();
     void About1Click();
     void Flag1Click();
-
-signals:
-    /// The reference was set, replaced or cleared, or its alignment changed.
-    void ReferenceChanged();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

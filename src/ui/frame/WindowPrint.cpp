@@ -3,7 +3,6 @@
 #include "Caption.h"
 #include "ChartScaling.h"
 #include "Dialogs.h"
-#include "TForm1.h"
 
 #include <QPainter>
 #include <QPixmap>
@@ -30,10 +29,23 @@ bool TPrinterSetupDialog::Execute(QWidget *parent) {
     return Dialogs::Current().PrinterSetup(parent, Printer());
 }
 
+namespace {
+
+TPrinterSetupDialog *&ProgramPrinterSetup() {
+    static TPrinterSetupDialog *setup = nullptr;
+    return setup;
+}
+
+} // namespace
+
+void UsePrinterSetup(TPrinterSetupDialog *setup) {
+    ProgramPrinterSetup() = setup;
+}
+
 PrintResult PrintWindow(QWidget *window) {
     // Without the main frame (a window made on its own) the choice lasts for this print only.
     TPrinterSetupDialog own;
-    TPrinterSetupDialog &setup = Form1 ? Form1->PrinterSetupDialog1 : own;
+    TPrinterSetupDialog &setup = ProgramPrinterSetup() ? *ProgramPrinterSetup() : own;
     const PrintResult result = PrintWindowPicture(window, setup.Printer());
     // With nowhere to print to, or a page the printer would not take, the user must hear so
     // rather than wait for a page. Texts composed now follow the language of this moment.

@@ -37,6 +37,9 @@ private:
     std::unique_ptr<QPrinter> printer;
 };
 
+/// The printer setup that PrintWindow uses for the run: the main frame's (nullptr: none).
+void UsePrinterSetup(TPrinterSetupDialog *setup);
+
 /// Prints the picture of window on one page with the main frame's printer setup, whatever the
 /// user answered there, and tells the user in a message box when nothing could be printed.
 PrintResult PrintWindow(QWidget *window);

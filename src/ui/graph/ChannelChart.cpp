@@ -1,9 +1,9 @@
 #include "ChannelChart.h"
 
 #include "Fonts.h"
+#include "TimeAxisControl.h"
 #include "TimeMarks.h"
 #include "TimeViewColors.h"
-#include "TimeViewState.h"
 
 #include <QChart>
 #include <QFontMetrics>
@@ -11,10 +11,8 @@
 #include <QGraphicsSimpleTextItem>
 #include <QKeyEvent>
 #include <QLineSeries>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QValueAxis>
-#include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -152,7 +150,7 @@ private:
 
 // The view is built around its own chart: a view made without one creates a default chart that
 // setChart would only release, never free.
-ChannelChart::ChannelChart(int position, QWidget *parent)
+ChannelChart::ChannelChart(int position, TimeViewState &timeView, QWidget *parent)
     : QChartView(new QChart, parent), position(position), axisMetrics(AxisFont()) {
     setObjectName(QStringLiteral("Chart%1").arg(position));
     setFrameShape(QFrame::NoFrame);
@@ -222,7 +220,7 @@ ChannelChart::ChannelChart(int position, QWidget *parent)
     setRubberBand(QChartView::NoRubberBand);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    viewport()->setMouseTracking(true);
+    new TimeAxisControl(this, timeView);
     // Focus by a click only, so the window's tab order and arrow keys stay as they are.
     setFocusPolicy(Qt::ClickFocus);
 
@@ -251,91 +249,8 @@ double ChannelChart::SampleXInChart(int k) const {
     return SampleX(k, fixedPlot.left(), fixedPlot.right(), first, last);
 }
 
-double ChannelChart::SampleAt(double x) const {
-    const QPointF at = chart()->mapFromScene(mapToScene(QPoint(qRound(x), 0)));
-    if (fixedPlot.width() <= 0 || last <= first)
-        return first;
-    const double k = first + (at.x() - fixedPlot.left()) * (last - first) / fixedPlot.width();
-    return std::clamp(k, double(first), double(last));
-}
-
-int ChannelChart::NearestSampleAt(double x) const {
-    const QPointF at = chart()->mapFromScene(mapToScene(QPoint(qRound(x), 0)));
-    return NearestSample(at.x(), fixedPlot.left(), fixedPlot.right(), first, last);
-}
-
-void ChannelChart::mousePressEvent(QMouseEvent *event) {
-    TimeViewState &state = ProgramTimeView();
-    const double x = event->position().x();
-    if (event->button() == Qt::LeftButton) {
-        if (event->modifiers().testFlag(Qt::ShiftModifier))
-            state.PlaceB(NearestSampleAt(x));
-        else
-            state.PlaceA(NearestSampleAt(x));
-    } else if (event->button() == Qt::MiddleButton) {
-        panFromX = x;
-        panFromFirst = state.View().First;
-    }
-    setFocus(Qt::MouseFocusReason);
-    event->accept();
-}
-
-void ChannelChart::mouseMoveEvent(QMouseEvent *event) {
-    TimeViewState &state = ProgramTimeView();
-    const double x = event->position().x();
-    if (panFromX && event->buttons().testFlag(Qt::MiddleButton) && fixedPlot.width() > 0) {
-        // The samples follow the mouse: dragging right brings earlier samples into view.
-        const double perPixel = (last - first) / fixedPlot.width();
-        const int wanted = panFromFirst + static_cast<int>(std::lround((*panFromX - x) * perPixel));
-        state.PanBy(wanted - state.View().First);
-    }
-    state.SetHover(NearestSampleAt(x));
-    event->accept();
-}
-
-void ChannelChart::mouseReleaseEvent(QMouseEvent *event) {
-    if (event->button() == Qt::MiddleButton)
-        panFromX.reset();
-    event->accept();
-}
-
-void ChannelChart::mouseDoubleClickEvent(QMouseEvent *event) {
-    if (event->button() == Qt::LeftButton)
-        ProgramTimeView().ShowAllSamples();
-    event->accept();
-}
-
-void ChannelChart::wheelEvent(QWheelEvent *event) {
-    TimeViewState &state = ProgramTimeView();
-    const QPoint delta = event->angleDelta();
-    // Some systems turn a wheel held with Shift into a sideways one.
-    wheelRest += delta.y() != 0 ? delta.y() : delta.x();
-    const int steps = wheelRest / QWheelEvent::DefaultDeltasPerStep;
-    wheelRest -= steps * QWheelEvent::DefaultDeltasPerStep;
-    if (steps != 0) {
-        if (event->modifiers().testFlag(Qt::ShiftModifier)) {
-            // A tenth of the shown samples per step; turning away (down) shows later samples.
-            const int stride = std::max(1, (last - first) / 10);
-            state.PanBy(-steps * stride);
-        } else {
-            state.Zoom(SampleAt(event->position().x()), steps);
-        }
-    }
-    event->accept();
-}
-
 void ChannelChart::keyPressEvent(QKeyEvent *event) {
-    if (ProgramTimeView().HandleKey(event))
-        event->accept();
-    else
-        event->ignore();
-}
-
-bool ChannelChart::viewportEvent(QEvent *event) {
-    // The hover line stays only while the mouse is over a chart.
-    if (event->type() == QEvent::Leave)
-        ProgramTimeView().SetHover(std::nullopt);
-    return QChartView::viewportEvent(event);
+    event->ignore();
 }
 
 QString ChannelChart::Title() const {

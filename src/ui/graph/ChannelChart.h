@@ -17,14 +17,17 @@ class QGraphicsItem;
 class QGraphicsSimpleTextItem;
 class QLineSeries;
 class QValueAxis;
+class TimeAxisControl;
 class TimeMarks;
+class TimeViewState;
 struct TimeView;
 
 class ChannelChart : public QChartView {
     Q_OBJECT
 public:
-    /// position is 1..5 (Chart1 is the bottom one and alone shows the sample numbers).
-    explicit ChannelChart(int position, QWidget *parent = nullptr);
+    /// position is 1..5 (Chart1 is the bottom one and alone shows the sample numbers). The
+    /// mouse and keys over the chart drive timeView.
+    ChannelChart(int position, TimeViewState &timeView, QWidget *parent = nullptr);
     ~ChannelChart() override;
 
     /// Samples first..last run from the plot's left to its right edge. Call before Fill.
@@ -69,19 +72,10 @@ public:
     bool AutomaticRange() const { return automaticRange; }
 
 protected:
-    // The mouse and keys go to the program's time view: hover, cursors, zoom and pan.
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-    void mouseDoubleClickEvent(QMouseEvent *event) override;
-    void wheelEvent(QWheelEvent *event) override;
+    // Keys the time view does not take go on to the window.
     void keyPressEvent(QKeyEvent *event) override;
-    bool viewportEvent(QEvent *event) override;
 
 private:
-    /// Fractional sample under view position x, within the visible range.
-    double SampleAt(double x) const;
-    int NearestSampleAt(double x) const;
     void ApplyGeometry(const QSizeF &size);
     double VerticalStep(const AxisRange &range, const QSizeF &size) const;
     void SetVerticalAxis(double min, double max, double step);
@@ -106,8 +100,4 @@ private:
     int first = 0;
     int last = SampleCount - 1;
     std::unique_ptr<TimeMarks> marks;
-    // A drag with the middle button: where it started and the first sample then shown.
-    std::optional<double> panFromX;
-    int panFromFirst = 0;
-    int wheelRest = 0; ///< wheel turn not yet a whole step
 };

@@ -1,5 +1,7 @@
 #include "TForm6.h"
 
+#include "TraceDocument.h"
+
 #include "CaptionFit.h"
 #include "ChannelNames.h"
 #include "Fonts.h"
@@ -36,7 +38,8 @@ QFont LabelFont(int pixels) {
 
 } // namespace
 
-TForm6::TForm6(QWidget *parent, TGraghForm *graph) : QWidget(parent), graph(graph) {
+TForm6::TForm6(TraceDocument &document, QWidget *parent, TGraghForm *graph)
+    : QWidget(parent), document(document), graph(graph) {
     Form6 = this;
     setObjectName(QStringLiteral("Form6"));
     // A window of its own, not a child of the frame's client area; single border.
@@ -184,20 +187,15 @@ QString TForm6::EditText(int k) const {
 void TForm6::Button1Click() {
     for (int k = 1; k <= ChannelCount; ++k) {
         QString caption;
-        if (DefaultItem[k]->isChecked()) {
-            OwnNameFlag[k] = 0;
-            caption = QString::fromStdString(DefaultChannelName(k, Language, DriveTypeE));
-        } else {
-            OwnNameFlag[k] = 1;
-            caption = Edit[k]->text();
-        }
+        const bool own = !DefaultItem[k]->isChecked();
+        document.SetOwnName(k, own, Edit[k]->text().toStdString());
+        caption = own ? Edit[k]->text()
+                      : QString::fromStdString(DefaultChannelName(k, Language, DriveTypeE));
         // A graph window that has closed keeps nothing to relabel.
         if (graph)
             graph->CheckBox[k]->setText(caption);
     }
     if (graph)
         graph->FitChannelCaptions();
-    for (int k = 1; k <= ChannelCount; ++k)
-        OwnName[k] = Edit[k]->text().toStdString();
     close();
 }

@@ -12,6 +12,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class TGraghForm;
+class TraceDocument;
 
 class TForm6 : public QWidget {
     Q_OBJECT
@@ -19,7 +20,7 @@ public:
     /// A top-level window that relabels graph's channel check boxes when confirmed. Closing it
     /// only hides it. The program keeps one (Form6), owned by the main frame, that every graph
     /// window uses in turn.
-    explicit TForm6(QWidget *parent = nullptr, TGraghForm *graph = nullptr);
+    TForm6(TraceDocument &document, QWidget *parent = nullptr, TGraghForm *graph = nullptr);
     ~TForm6() override;
 
     QLabel *Label13 = nullptr;                        ///< "Ch.No."
@@ -59,6 +60,7 @@ private:
     void CreateControls();
     void FitRow(int k);
 
+    TraceDocument &document;
     QPointer<TGraghForm> graph;
 };
 

@@ -5,10 +5,9 @@
 #include "ChannelChart.h"
 #include "ChannelNames.h"
 #include "ChartScaling.h"
-#include "ChildFrame.h"
-#include "ChildWindow.h"
+#include "ChildWindows.h"
 #include "Fonts.h"
-#include "TForm1.h"
+#include "TraceDocument.h"
 #include "TForm6.h"
 #include "TimeViewState.h"
 #include "TriggerStamp.h"
@@ -67,7 +66,8 @@ constexpr int ReadoutLines = MaxShownChannels + 2;
 
 } // namespace
 
-TGraghForm::TGraghForm(QWidget *parent) : QWidget(parent) {
+TGraghForm::TGraghForm(TraceDocument &document, QWidget *parent)
+    : QWidget(parent), document(document) {
     GraghForm = this;
     setObjectName(QStringLiteral("GraghForm"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -76,8 +76,7 @@ TGraghForm::TGraghForm(QWidget *parent) : QWidget(parent) {
     FormCreate();
     // From now on every change of the chart area's size redraws.
     Panel3->installEventFilter(this);
-    timeView = &ProgramTimeView();
-    connect(timeView, &TimeViewState::Changed, this, &TGraghForm::TimeViewChanged);
+    connect(&document.TimeView(), &TimeViewState::Changed, this, &TGraghForm::TimeViewChanged);
 }
 
 TGraghForm::~TGraghForm() {
@@ -85,8 +84,9 @@ TGraghForm::~TGraghForm() {
         GraghForm = nullptr;
     // The charts outlive this part of the window: a mouse leaving one of them as the window
     // goes clears the hover, and that must no longer reach the window.
-    if (timeView)
-        disconnect(timeView, nullptr, this, nullptr);
+    disconnect(&document.TimeView(), nullptr, this, nullptr);
+    disconnect(&document, nullptr, this, nullptr);
+    document.SetChartedChannels({});
 }
 
 void TGraghForm::CreateControls() {
@@ -219,14 +219,12 @@ void TGraghForm::CreateControls() {
     AlignBySample->setObjectName(QStringLiteral("AlignBySample"));
     AlignBySample->setAccessibleName(QStringLiteral("Align by sample"));
     AlignBySample->setGeometry(4, 32, 70, 17);
-    AlignByTrigger->setChecked(!Form1 || Form1->ReferenceAlignment == Alignment::Trigger);
+    AlignByTrigger->setChecked(document.ReferenceAlignment() == Alignment::Trigger);
     AlignBySample->setChecked(!AlignByTrigger->isChecked());
     connect(AlignByTrigger, &QRadioButton::toggled, this, [this](bool byTrigger) {
-        if (Form1)
-            Form1->SetReferenceAlignment(byTrigger ? Alignment::Trigger : Alignment::Sample);
+        document.SetReferenceAlignment(byTrigger ? Alignment::Trigger : Alignment::Sample);
     });
-    if (Form1)
-        connect(Form1, &TForm1::ReferenceChanged, this, &TGraghForm::ReferenceChanged);
+    connect(&document, &TraceDocument::ReferenceChanged, this, &TGraghForm::ReferenceChanged);
     RefLabel1 = makeLabel("RefLabel1", "", 454);
     RefLabel1->setAccessibleName(QStringLiteral("Reference trigger point"));
     RefLabel2 = makeLabel("RefLabel2", "", 468);
@@ -247,7 +245,7 @@ void TGraghForm::CreateControls() {
     ListBox2->hide();
 
     for (int p = 1; p <= MaxShownChannels; ++p)
-        Chart[p] = new ChannelChart(p, Panel3);
+        Chart[p] = new ChannelChart(p, document.TimeView(), Panel3);
     CheckBox1 = CheckBox[1], CheckBox2 = CheckBox[2], CheckBox3 = CheckBox[3];
     CheckBox4 = CheckBox[4], CheckBox5 = CheckBox[5], CheckBox6 = CheckBox[6];
     CheckBox7 = CheckBox[7], CheckBox8 = CheckBox[8], CheckBox9 = CheckBox[9];
@@ -271,8 +269,6 @@ void TGraghForm::FormCreate() {
         CheckBox[ch]->setChecked(false);
     static_cast<ChannelChoice &>(*this) = ChannelChoice{};
     LayoutCharts();
-    if (Form1)
-        Form1->N1->setEnabled(false);
     SetLanguageCaptions();
     // The program keeps one configuration window. Two of them would each hold their own copy of
     // the names, and confirming the stale one would silently undo the other; a window per graph
@@ -284,7 +280,8 @@ void TGraghForm::FormCreate() {
             form6->FormCreate();
         form6->SetGraph(this);
     } else {
-        form6 = new TForm6(Form1 ? static_cast<QWidget *>(Form1) : this, this);
+        QWidget *owner = MainFrameWindow();
+        form6 = new TForm6(document, owner ? owner : this, this);
     }
     for (int ch = 1; ch <= ChannelCount; ++ch)
         CheckBox[ch]->setText(ChannelCaption(ch));
@@ -338,7 +335,7 @@ TForm6 *TGraghForm::ChannelWindow() const {
 }
 
 void TGraghForm::PlaceInFrame() {
-    if (!Form1)
+    if (!ChildFrameOf(this))
         return;
     const QSize client = MainClientSize();
     // Never smaller than the side panel and the check boxes need.
@@ -361,8 +358,9 @@ void TGraghForm::closeEvent(QCloseEvent *event) {
 }
 
 void TGraghForm::FormClose() {
-    if (Form1)
-        Form1->N1->setEnabled(true);
+    // The report charts its default channels again.
+    document.SetChartedChannels({});
+    GiveMenuItemBack(QStringLiteral("N1"));
 }
 
 bool TGraghForm::eventFilter(QObject *watched, QEvent *event) {
@@ -432,13 +430,17 @@ void TGraghForm::CheckBoxClick(int ch) {
 }
 
 void TGraghForm::LayoutCharts() {
+    std::vector<int> charted;
+    for (int p = 1; p <= SelectedCount && p <= MaxShownChannels; ++p)
+        charted.push_back(ChannelOfChart[p]);
+    document.SetChartedChannels(std::move(charted));
     StackCharts(true);
 }
 
 void TGraghForm::StackCharts(bool refill) {
-    if (refill && Form1)
-        triggerPoint = 100LL - Form1->Record.Header[0];
-    const TimeView &view = ProgramTimeView().View();
+    if (refill)
+        triggerPoint = 100LL - document.Record.Header[0];
+    const TimeView &view = document.TimeView().View();
     shownFirst = view.First;
     shownLast = view.Last;
     const int k = SelectedCount;
@@ -470,7 +472,7 @@ void TGraghForm::StackCharts(bool refill) {
 }
 
 void TGraghForm::ShowFill(int p, const QSize &size) {
-    const TimeView &view = ProgramTimeView().View();
+    const TimeView &view = document.TimeView().View();
     Chart[p]->SetTimeRange(view.First, view.Last);
     if (!fills[p])
         return;
@@ -505,11 +507,11 @@ QString TGraghForm::ReadoutText() const {
     // The data table's decimal separator.
     const std::string separator = QLocale().decimalPoint().toStdString();
     return QString::fromStdString(
-        CursorReadoutText(ProgramTimeView().View(), t, charts, separator));
+        CursorReadoutText(document.TimeView().View(), t, charts, separator));
 }
 
 void TGraghForm::ShowMarks() {
-    const TimeView &view = ProgramTimeView().View();
+    const TimeView &view = document.TimeView().View();
     const std::optional<int> trigger = TriggerMark();
     for (int p = 1; p <= SelectedCount && p <= MaxShownChannels; ++p)
         Chart[p]->SetMarks(trigger, view);
@@ -519,7 +521,7 @@ void TGraghForm::ShowMarks() {
 }
 
 void TGraghForm::TimeViewChanged() {
-    const TimeView &view = ProgramTimeView().View();
+    const TimeView &view = document.TimeView().View();
     if (view.First != shownFirst || view.Last != shownLast)
         StackCharts(false); // also shows the marks
     else
@@ -527,7 +529,7 @@ void TGraghForm::TimeViewChanged() {
 }
 
 void TGraghForm::keyPressEvent(QKeyEvent *event) {
-    if (ProgramTimeView().HandleKey(event))
+    if (document.TimeView().HandleKey(event))
         event->accept();
     else
         QWidget::keyPressEvent(event);
@@ -539,23 +541,21 @@ void TGraghForm::FillChart(int p, int ch) {
 }
 
 void TGraghForm::FillChart(int p, int ch, const QSize &size) {
-    if (!Form1 || p < 1 || p > MaxShownChannels || ch < 1 || ch > ChannelCount)
+    if (p < 1 || p > MaxShownChannels || ch < 1 || ch > ChannelCount)
         return;
-    const TraceUnits current = Form1->CurrentUnits();
-    const ChartNaming naming = ProgramChartNaming();
+    const TraceUnits current = document.Units();
+    const ChartNaming naming = document.Naming();
     fills[p] = FillChartData(current, ch, naming);
     refFills[p].reset();
-    if (Form1->Reference)
-        refFills[p] =
-            ReferenceChartFill(current, *Form1->Reference, ch, Form1->ReferenceAlignment, naming);
+    if (document.Reference())
+        refFills[p] = ReferenceChartFill(current, *document.Reference(), ch,
+                                         document.ReferenceAlignment(), naming);
     ShowFill(p, size);
 }
 
 void TGraghForm::ShowTriggerStamp() {
-    if (!Form1)
-        return;
     const TriggerStamp stamp =
-        FormatTriggerStamp(Form1->Record.Header,
+        FormatTriggerStamp(document.Record.Header,
                            RadioButton1->isChecked() ? StampClock::Setnvop : StampClock::HostCpu);
     Edit1->setText(QString::fromStdString(stamp.Point));
     Edit2->setText(QString::fromStdString(stamp.Date));
@@ -563,10 +563,10 @@ void TGraghForm::ShowTriggerStamp() {
     // Narrow fields show the start of their text, not its end.
     for (QLineEdit *edit : {Edit1, Edit2, Edit3})
         edit->setCursorPosition(0);
-    const bool reference = Form1->Reference.has_value();
+    const bool reference = document.Reference().has_value();
     if (reference) {
         const TriggerStamp ref = FormatTriggerStamp(
-            Form1->Reference->Record.Header,
+            document.Reference()->Record.Header,
             RadioButton1->isChecked() ? StampClock::Setnvop : StampClock::HostCpu);
         RefLabel1->setText(QStringLiteral("Ref ") + QString::fromStdString(ref.Point));
         RefLabel2->setText(QString::fromStdString(ref.Date));
@@ -578,11 +578,9 @@ void TGraghForm::ShowTriggerStamp() {
 }
 
 void TGraghForm::ReferenceChanged() {
-    if (!Form1)
-        return;
     const QSignalBlocker blocker(AlignByTrigger);
-    AlignByTrigger->setChecked(Form1->ReferenceAlignment == Alignment::Trigger);
-    AlignBySample->setChecked(Form1->ReferenceAlignment == Alignment::Sample);
+    AlignByTrigger->setChecked(document.ReferenceAlignment() == Alignment::Trigger);
+    AlignBySample->setChecked(document.ReferenceAlignment() == Alignment::Sample);
     LayoutCharts();
     ShowTriggerStamp();
 }
@@ -592,9 +590,7 @@ void TGraghForm::RadioButton1Click() {
 }
 
 void TGraghForm::Button1Click() {
-    if (!Form1)
-        return;
-    Form1->ApplyTypeScales();
+    document.ApplyTypeScales();
     for (int ch = 10; ch <= ChannelCount; ++ch)
         CheckBox[ch]->setText(ChannelCaption(ch));
     FitChannelCaptions();

@@ -25,14 +25,15 @@ class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class TForm6;
-class TimeViewState;
+class TraceDocument;
 
 /// The channel choice (ClickedChannel, SelectedCount, ChartOfChannel, ChannelOfChart) is part of
 /// the window itself.
 class TGraghForm : public QWidget, public ChannelChoice {
     Q_OBJECT
 public:
-    explicit TGraghForm(QWidget *parent = nullptr);
+    /// Shows document's trace, reference and time view.
+    explicit TGraghForm(TraceDocument &document, QWidget *parent = nullptr);
 
     /// The charts as the window shows them, for pictures taken out of it.
     ChartsArea ChartsPicture() const;
@@ -150,8 +151,8 @@ private:
     void ShowFill(int p, const QSize &size);
     void ShowMarks();
 
+    TraceDocument &document;
     QPointer<TForm6> form6;
-    QPointer<TimeViewState> timeView; ///< the time view the window follows
     bool placed = false;
     bool japanese = false; ///< the language the window was opened in, for its messages
     // What each chart shows (per position 1..5) and the trigger they were taken with.

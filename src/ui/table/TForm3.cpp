@@ -2,13 +2,12 @@
 
 #include "Caption.h"
 #include "CaptionFit.h"
-#include "ChildFrame.h"
-#include "ChildWindow.h"
+#include "ChildWindows.h"
 #include "Dialogs.h"
 #include "Fonts.h"
 #include "LastFolder.h"
 #include "NumberFormat.h"
-#include "TForm1.h"
+#include "TraceDocument.h"
 #include "TraceCsv.h"
 #include "WindowExport.h"
 
@@ -94,7 +93,8 @@ TStringGrid::TStringGrid(QWidget *parent) : QTableView(parent) {
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
 }
 
-TForm3::TForm3(QWidget *parent) : QWidget(parent) {
+TForm3::TForm3(TraceDocument &document, QWidget *parent)
+    : QWidget(parent), document(document) {
     Form3 = this;
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("Form3"));
@@ -165,8 +165,7 @@ TForm3::TForm3(QWidget *parent) : QWidget(parent) {
             StringGrid1->CellsChanged(0, ChannelCount);
         }
     });
-    if (Form1)
-        connect(Form1, &TForm1::ReferenceChanged, this, &TForm3::ReferenceChanged);
+    connect(&document, &TraceDocument::ReferenceChanged, this, &TForm3::ReferenceChanged);
 
     FormCreate();
 }
@@ -197,11 +196,11 @@ void TForm3::FormCreate() {
     FillGrid();
     if (IsNormalized == 1)
         RadioButton2->setEnabled(false);
-    DifferenceButton->setEnabled(Form1 && Form1->Reference);
+    DifferenceButton->setEnabled(document.Reference().has_value());
 }
 
 void TForm3::ReferenceChanged() {
-    const bool reference = Form1 && Form1->Reference;
+    const bool reference = document.Reference().has_value();
     DifferenceButton->setEnabled(reference);
     if (!DifferenceButton->isChecked())
         return;
@@ -214,14 +213,14 @@ void TForm3::ReferenceChanged() {
 }
 
 void TForm3::FillDifference() {
-    if (!Form1 || !Form1->Reference)
+    if (!document.Reference())
         return;
-    const TraceUnits current = Form1->CurrentUnits();
+    const TraceUnits current = document.Units();
     const std::string separator = DecimalSeparator();
     for (int n = 0; n < SampleCount; ++n)
         for (int c = 0; c < ChannelCount; ++c) {
             const auto difference =
-                DifferenceValue(current, *Form1->Reference, n, c, Form1->ReferenceAlignment);
+                DifferenceValue(current, *document.Reference(), n, c, document.ReferenceAlignment());
             StringGrid1->SetCells(
                 c + 1, n + 1,
                 difference ? QString::fromStdString(FormatFixed(*difference, 2, separator))
@@ -244,12 +243,11 @@ void TForm3::closeEvent(QCloseEvent *event) {
 }
 
 void TForm3::FormClose() {
-    if (Form1)
-        Form1->N3->setEnabled(true);
+    GiveMenuItemBack(QStringLiteral("N3"));
 }
 
 void TForm3::FillGrid() {
-    const TTraceRecord &record = Form1->Record;
+    const TTraceRecord &record = document.Record;
     for (int col = 1; col < TableColumnCount; ++col)
         StringGrid1->SetCells(col, 0, QString::fromStdString(TableHeaderText(col)));
     FillChannels(true);
@@ -261,7 +259,7 @@ void TForm3::FillGrid() {
 }
 
 void TForm3::FillChannels(bool normalized) {
-    const TraceUnits current = Form1->CurrentUnits();
+    const TraceUnits current = document.Units();
     const std::string separator = DecimalSeparator();
     for (int n = 0; n < SampleCount; ++n) {
         StringGrid1->SetCells(0, n + 1, QString::fromStdString(SampleNoText(current.Record, n)));
@@ -288,7 +286,7 @@ void TForm3::Button1Click() {
 }
 
 void TForm3::ExportCsvClick() {
-    const TraceUnits trace = Form1->CurrentUnits();
+    const TraceUnits trace = document.Units();
     const CsvView view = DifferenceButton->isChecked() ? CsvView::Difference
                          : RadioButton2->isChecked()   ? CsvView::Original
                                                        : CsvView::Normalized;
@@ -301,7 +299,7 @@ void TForm3::ExportCsvClick() {
         path += QStringLiteral(".csv");
     SaveExportChecked(this, path,
                       QByteArray::fromStdString(
-                          TraceCsv(trace, view, Form1->Reference ? &*Form1->Reference : nullptr,
-                                   Form1->ReferenceAlignment)),
+                          TraceCsv(trace, view, document.Reference() ? &*document.Reference() : nullptr,
+                                   document.ReferenceAlignment())),
                       japanese);
 }

@@ -12,6 +12,7 @@ class QFrame;
 class QGroupBox;
 class QPushButton;
 class QRadioButton;
+class TraceDocument;
 
 /// Text cells of a string grid, addressed like the grid: Cells(col, row); row 0 and column 0
 /// are the fixed header row and column.
@@ -60,7 +61,8 @@ private:
 class TForm3 : public QWidget {
     Q_OBJECT
 public:
-    explicit TForm3(QWidget *parent = nullptr);
+    /// Shows document's trace and its difference from the reference.
+    explicit TForm3(TraceDocument &document, QWidget *parent = nullptr);
     ~TForm3() override;
 
     /// Text of the grid cell in column col, row row (0 = header row / column).
@@ -98,6 +100,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    TraceDocument &document;
     void FillChannels(bool normalized);
     /// The channel columns as current - reference, empty where a sample has no partner.
     void FillDifference();

@@ -1,5 +1,5 @@
 #pragma once
-// The program's one time view (zoom, pan, cursors A and B, hover), shared by the graph window
+// The document's time view (zoom, pan, cursors A and B, hover), shared by the graph window
 // and the bit graph so that both always show the same samples and cursors.
 
 #include "TimeView.h"
@@ -27,8 +27,6 @@ public:
     /// Moves the visible range by samples.
     void PanBy(int samples);
     void ShowAllSamples();
-    /// Another trace was loaded or read: the zoom starts again, the cursors stay.
-    void TraceReplaced();
 
     /// The view's keys: Left/Right move A, Shift+Left/Right move B, Escape removes both
     /// cursors, Home shows all samples. Returns true when the key was used.
@@ -36,13 +34,7 @@ public:
 
 signals:
     void Changed();
-    /// Another trace was loaded or read: marks that come from the trace (the trigger) are new.
-    void TraceLoaded();
 
 private:
     TimeView view;
 };
-
-/// The main frame's time view; before a frame exists (windows tested alone) one kept for the
-/// program.
-TimeViewState &ProgramTimeView();

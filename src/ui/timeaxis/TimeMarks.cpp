@@ -11,8 +11,7 @@
 
 namespace {
 
-// Above the chart's line and axes, so a mark is never hidden by the trace it measures.
-constexpr double MarksZ = 100;
+constexpr double MarksZ = TimeMarks::MarksZ;
 constexpr int LabelPixels = 11;
 
 QGraphicsLineItem *MakeLine(QGraphicsItem *parent, const QPen &pen, double z) {
@@ -38,9 +37,9 @@ QGraphicsSimpleTextItem *MakeLabel(QGraphicsItem *parent, const QString &text,
 
 } // namespace
 
-TimeMarks::TimeMarks(QGraphicsItem *parent) {
+TimeMarks::TimeMarks(QGraphicsItem *parent, double triggerZ) {
     // Cosmetic one-pixel pens: a mark covers exactly the column of its sample at any scale.
-    trigger = MakeLine(parent, TriggerPen(), MarksZ);
+    trigger = MakeLine(parent, TriggerPen(), triggerZ);
     hover = MakeLine(parent, QPen(HoverColor, 0), MarksZ + 0.1);
     lineA = MakeLine(parent, QPen(CursorAColor, 0), MarksZ + 0.2);
     lineB = MakeLine(parent, QPen(CursorBColor, 0), MarksZ + 0.3);

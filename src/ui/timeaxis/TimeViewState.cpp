@@ -1,7 +1,5 @@
 #include "TimeViewState.h"
 
-#include "TForm1.h"
-
 #include <QKeyEvent>
 
 TimeViewState::TimeViewState(QObject *parent) : QObject(parent) {}
@@ -50,11 +48,6 @@ void TimeViewState::ShowAllSamples() {
     SetView(ShowAll(view));
 }
 
-void TimeViewState::TraceReplaced() {
-    ShowAllSamples();
-    emit TraceLoaded();
-}
-
 bool TimeViewState::HandleKey(const QKeyEvent *event) {
     const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
     const Qt::KeyboardModifiers others =
@@ -84,11 +77,4 @@ bool TimeViewState::HandleKey(const QKeyEvent *event) {
     }
     SetView(next);
     return true;
-}
-
-TimeViewState &ProgramTimeView() {
-    if (Form1 && Form1->TimeView1)
-        return *Form1->TimeView1;
-    static TimeViewState alone;
-    return alone;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The time view drawn over one plot: the trigger marker, the hovered sample and cursors A and B
-// as vertical lines, each at its sample's x.
+// The time view drawn over one plot, alike in every chart window: the trigger marker, the
+// hovered sample and cursors A and B as vertical lines, each at its sample's whole pixel column.
 
 #include "TimeView.h"
 
@@ -14,8 +14,12 @@ class QGraphicsSimpleTextItem;
 
 class TimeMarks {
 public:
+    /// Above the chart's lines and axes, so a mark is never hidden by the trace it measures.
+    static constexpr double MarksZ = 100;
+
     /// The lines become children of parent, whose coordinates the plot rectangle is given in.
-    explicit TimeMarks(QGraphicsItem *parent);
+    /// The trigger marker lies at triggerZ (beneath the traces where they must stay readable).
+    explicit TimeMarks(QGraphicsItem *parent, double triggerZ = MarksZ);
 
     /// The plot the marks stand on, showing samples first..last from its left to its right edge.
     void SetPlot(const QRectF &plot, int first, int last);

@@ -1,0 +1,62 @@
+#include "TraceDocument.h"
+
+#include "TimeViewState.h"
+
+TraceDocument::TraceDocument(QObject *parent)
+    : QObject(parent), timeView(new TimeViewState(this)) {}
+
+TraceDocument::~TraceDocument() = default;
+
+TraceUnits TraceDocument::Units() const {
+    return TraceUnits{Record, DriveTypeE, IsNormalized != 0};
+}
+
+void TraceDocument::ReplaceTrace(const TTraceRecord &record, std::int32_t driveType,
+                                 bool normalized, const QString &from) {
+    Record = record;
+    DriveTypeE = driveType;
+    IsNormalized = normalized ? 1 : 0;
+    // Channels 10-12 mean what the drive type says; their factors must match at once.
+    ::ApplyTypeScales(Record, DriveTypeE);
+    source = from;
+    // Everything is in place before anyone hears of it.
+    timeView->ShowAllSamples();
+    emit TraceReplaced();
+}
+
+void TraceDocument::ResetRecord() {
+    ::ResetRecord(Record, DriveTypeE);
+}
+
+void TraceDocument::ApplyTypeScales() {
+    ::ApplyTypeScales(Record, DriveTypeE);
+}
+
+void TraceDocument::SetReference(std::optional<TraceUnits> next) {
+    reference = std::move(next);
+    emit ReferenceChanged();
+}
+
+void TraceDocument::SetReferenceAlignment(Alignment next) {
+    if (next == alignment)
+        return;
+    alignment = next;
+    emit ReferenceChanged();
+}
+
+ChartNaming TraceDocument::Naming() const {
+    return ProgramChartNaming();
+}
+
+bool TraceDocument::Japanese() const {
+    return IsJapanese();
+}
+
+void TraceDocument::SetOwnName(int ch, bool own, const std::string &name) {
+    if (ch < 1 || ch > ChannelCount)
+        return;
+    OwnNameFlag[ch] = own ? 1 : 0;
+    // The typed name is kept either way, for the next time the channel takes it.
+    OwnName[ch] = name;
+    emit NamingChanged();
+}

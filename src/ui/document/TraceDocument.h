@@ -1,0 +1,86 @@
+#pragma once
+// The trace the windows show and work on: the record with its units and source, the reference
+// and how it lines up, the time view, the naming of the channels and the graph's channel
+// choice. The main frame owns one and hands it to every window it opens.
+
+#include "ChartScaling.h"
+#include "ReferenceTrace.h"
+#include "TraceRecord.h"
+#include "WindowState.h"
+
+#include <QObject>
+#include <QString>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+class TimeViewState;
+
+class TraceDocument : public QObject {
+    Q_OBJECT
+public:
+    explicit TraceDocument(QObject *parent = nullptr);
+    ~TraceDocument() override;
+
+    /// The one trace record. Its drive type and units are the windows' DriveTypeE and
+    /// IsNormalized, which this document keeps in step with it.
+    TTraceRecord Record;
+
+    /// Where the record came from: a file name, or the port and "New"/"Old" of a read; empty
+    /// before either.
+    const QString &Source() const { return source; }
+    void SetSource(const QString &name) { source = name; }
+
+    /// The record with its units as they are now.
+    TraceUnits Units() const;
+    /// Puts in a trace that was loaded or read in full: the record, its drive type (the factors
+    /// of channels 10-12 follow it), its units and its source. The zoom starts again, the
+    /// cursors stay; then TraceReplaced().
+    void ReplaceTrace(const TTraceRecord &record, std::int32_t driveType, bool normalized,
+                      const QString &from);
+    /// The record's start state for the drive type now.
+    void ResetRecord();
+    /// Factors of channels 10-12 from the drive type now.
+    void ApplyTypeScales();
+
+    /// A second trace to compare with, in its own units; none until one is set.
+    const std::optional<TraceUnits> &Reference() const { return reference; }
+    /// Replaces the reference (none clears it); ReferenceChanged().
+    void SetReference(std::optional<TraceUnits> next);
+    /// How every window pairs the reference's samples with the record's.
+    Alignment ReferenceAlignment() const { return alignment; }
+    /// Changes the alignment; ReferenceChanged() when it differs.
+    void SetReferenceAlignment(Alignment next);
+
+    /// Zoom, cursors and hover shared by the chart windows.
+    TimeViewState &TimeView() const { return *timeView; }
+
+    /// The language of this moment and the channels that carry a user-given name.
+    ChartNaming Naming() const;
+    /// True while the windows' language is Japanese.
+    bool Japanese() const;
+    /// Channel ch (1..12) takes the user's name (own) or its default name; name is kept as the
+    /// user's either way. NamingChanged().
+    void SetOwnName(int ch, bool own, const std::string &name);
+
+    /// The channels the graph window charts, bottom one first; empty while it charts none or is
+    /// closed.
+    const std::vector<int> &ChartedChannels() const { return charted; }
+    void SetChartedChannels(std::vector<int> channels) { charted = std::move(channels); }
+
+signals:
+    /// A load or a read replaced the trace.
+    void TraceReplaced();
+    /// The reference was set, replaced or cleared, or its alignment changed.
+    void ReferenceChanged();
+    /// A channel's name changed.
+    void NamingChanged();
+
+private:
+    QString source;
+    std::optional<TraceUnits> reference;
+    Alignment alignment = Alignment::Trigger;
+    TimeViewState *timeView = nullptr;
+    std::vector<int> charted;
+};
