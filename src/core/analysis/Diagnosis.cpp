@@ -31,12 +31,12 @@ constexpr double TorqueLevel = 2.0;
 constexpr double DirectionLevel = 0.5;
 
 // Onset: the baseline is taken from the first samples; a clear departure exceeds four times the
-// baseline's largest deviation and 3 % of the channel's largest value, and is held for two
+// baseline's largest deviation and 1 % of the channel's largest value, and is held for two
 // samples so a single spike does not count. Its start is traced back to where it first exceeded
 // the noise.
 constexpr int BaselineSamples = 10;
 constexpr double ClearNoiseFactor = 4.0;
-constexpr double ClearScaleShare = 0.03;
+constexpr double ClearScaleShare = 0.01;
 constexpr double SlightNoiseFactor = 1.5;
 constexpr double SlightScaleShare = 0.005;
 constexpr int MaxBackStep = 2;
@@ -47,13 +47,16 @@ constexpr double EarthShare = 0.1;
 constexpr double EarthFloor = 0.5; // %: a sum this small is measurement noise
 constexpr int EarthSamples = 10;
 // One phase far from the other two, over the samples up to the trip: a phase that never carries
-// more than this share of |I| while the others reach the near share, or a phase whose peak is
-// more than twice both others'.
+// more than this share of |I| while the others reach the near share and the current keeps one
+// axis, or a phase whose peak is more than 2.5 times both others'.
 constexpr int PhaseSamples = 11;
 constexpr double PhaseFarShare = 0.35;
 constexpr double PhaseNearShare = 0.6;
 constexpr double PhaseUsedShare = 0.2; // samples with |I| below this share of its peak say little
-constexpr double PhaseHighFactor = 2.0;
+constexpr double PhaseHighFactor = 2.5;
+// How steady the axis of the current vector must stay for a phase that carries nothing: balanced
+// currents turning less than about 25 degrees over the samples would look the same.
+constexpr double PhaseFixedAxis = 0.97;
 
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 
@@ -266,6 +269,8 @@ constexpr Text PowerTexts[] = {
 constexpr Text RefRampText = {
     "Speed reference went from %1 % to %2 % over samples %3-%4 (%5 %/sample)",
     "速度指令はサンプル%3～%4で%1 %から%2 %へ変化しました (%5 %/サンプル)"};
+constexpr Text RefSteadyText = {"Speed reference steady at %1 % over samples %2-%3 (%4 %/sample)",
+                                "速度指令はサンプル%2～%3で%1 %の一定でした (%4 %/サンプル)"};
 constexpr Text CurrentRiseText = {
     "Current |I| rose from %1 % at sample %2 to %3 % at sample %4",
     "電流ベクトル|I|はサンプル%2の%1 %からサンプル%4の%3 %へ上昇しました"};
@@ -588,6 +593,11 @@ PhaseFacts Phases(const TraceUnits &trace, const Trip &trip) {
     }
     if (!(vectorPeak > 0) || !std::isfinite(vectorPeak))
         return f;
+    // The axis of the current vector (its angle doubled, so that a reversal is the same axis):
+    // a phase that carries nothing leaves the other two one current along a fixed axis, while
+    // balanced currents turn it.
+    double axisCos = 0, axisSin = 0;
+    int used = 0;
     for (int i = f.Over.First; i <= f.Over.Last; ++i) {
         const double m = CurrentVector(trace, i);
         if (!std::isfinite(m) || m < PhaseUsedShare * vectorPeak || !(m > 0))
@@ -597,8 +607,17 @@ PhaseFacts Phases(const TraceUnits &trace, const Trip &trip) {
             if (std::isfinite(share))
                 f.Share[p] = std::max(f.Share[p], share);
         }
+        const double u = Value(trace, i, Iu), v = Value(trace, i, Iu + 1),
+                     w = Value(trace, i, Iu + 2);
+        const double angle = std::atan2((v - w) / std::sqrt(3.0), (2 * u - v - w) / 3.0);
+        if (std::isfinite(angle)) {
+            axisCos += std::cos(2 * angle);
+            axisSin += std::sin(2 * angle);
+            ++used;
+        }
     }
-    for (int p = 0; p < 3; ++p) {
+    const bool fixedAxis = used >= 3 && std::hypot(axisCos, axisSin) > PhaseFixedAxis * used;
+    for (int p = 0; p < 3 && fixedAxis; ++p) {
         const double a = f.Share[(p + 1) % 3], b = f.Share[(p + 2) % 3];
         if (f.Share[p] < PhaseFarShare && a > PhaseNearShare && b > PhaseNearShare) {
             f.Far = p;
@@ -678,6 +697,9 @@ public:
     std::string RefRamp() const {
         const Range r = {trip_.State.First, trip_.State.Last};
         const double slope = Slope(r, [&](int i) { return Value(trace_, i, SpeedRef); });
+        if (std::fabs(slope) < ClearRamp)
+            return Fill(RefSteadyText, ja_,
+                        {Num(Mean(trace_, SpeedRef, r)), Int(r.First), Int(r.Last), Num(slope, 2)});
         return Fill(RefRampText, ja_,
                     {Num(Value(trace_, r.First, SpeedRef)), Num(Value(trace_, r.Last, SpeedRef)),
                      Int(r.First), Int(r.Last), Num(slope, 2)});
@@ -773,7 +795,8 @@ public:
     }
 
     std::string SpeedOverReference() const {
-        const Range r = UpTo(trip_, StateSamples + 1);
+        // Before the trip: many drives drop the reference at the trip itself.
+        const Range r = {trip_.State.First, trip_.State.Last};
         double most = -std::numeric_limits<double>::infinity();
         int at = r.Last;
         for (int i = r.First; i <= r.Last; ++i) {
@@ -901,7 +924,10 @@ std::vector<Onset> Onsets(const TraceUnits &trace, bool japanese) {
     if (const auto s = OnsetSample(x))
         onsets.push_back({CurrentVectorChannel, *s,
                           DerivedChannelName(DerivedChannel::CurrentVector, japanese)});
-    for (int c = 3; c < ChannelCount; ++c) {
+    // A type E drive's channel 12 is the control phase, an angle that turns with the motor:
+    // it has no baseline to leave.
+    const int channels = type == 1 ? ChannelCount - 1 : ChannelCount;
+    for (int c = 3; c < channels; ++c) {
         for (int i = 0; i < SampleCount; ++i)
             x[static_cast<std::size_t>(i)] = Value(trace, i, c);
         if (const auto s = OnsetSample(x))

@@ -47,7 +47,8 @@ struct Onset {
 };
 
 /// Every channel that leaves its baseline after a quiet start, earliest first (ties in channel
-/// order, |I| in the place of the phase currents); channels 1-3 are judged together as |I|.
+/// order, |I| in the place of the phase currents); channels 1-3 are judged together as |I|, and
+/// a type E drive's control phase (channel 12) not at all.
 std::vector<Onset> Onsets(const TraceUnits &trace, bool japanese);
 
 /// Signals computed from the phase currents.
