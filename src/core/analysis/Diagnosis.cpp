@@ -160,7 +160,11 @@ std::optional<int> OnsetSample(const std::array<double, SampleCount> &x) {
             base[n++] = x[i];
     if (n < 3)
         return std::nullopt;
-    std::sort(base, base + n);
+    // Insertion sort of at most ten values (std::sort here trips GCC 12's array-bounds check
+    // at -O3).
+    for (int a = 1; a < n; ++a)
+        for (int b = a; b > 0 && base[b - 1] > base[b]; --b)
+            std::swap(base[b - 1], base[b]);
     const double median = n % 2 ? base[n / 2] : 0.5 * (base[n / 2 - 1] + base[n / 2]);
     double noise = 0;
     for (int i = 0; i < n; ++i)
