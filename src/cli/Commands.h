@@ -8,6 +8,7 @@ extern const CommandDef InfoCommand;
 extern const CommandDef ExportCommand;
 extern const CommandDef ReadCommand;
 extern const CommandDef EventsCommand;
+extern const CommandDef DiagnoseCommand;
 extern const CommandDef SummaryCommand;
 extern const CommandDef ReportCommand;
 

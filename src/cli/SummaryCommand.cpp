@@ -1,6 +1,7 @@
 // vandrel-trace summary: one CSV row per trace file, for comparing the trips of a fleet.
 
 #include "Commands.h"
+#include "Diagnosis.h"
 #include "FlagEvents.h"
 #include "TraceFileCommand.h"
 #include "TriggerStamp.h"
@@ -19,7 +20,8 @@ const char *const SummaryUsage =
     "with the path as given, the trigger point, the SETNVOP clock, the drive type (E or\n"
     "standard), the sample, flag word, bit and English explanation of the first fault (the\n"
     "first bit set or rising in flag word 0 or 1; empty when there is none) and the largest\n"
-    "magnitude of each phase current (channels 1-3) in engineering units, two decimals.\n"
+    "magnitude of each phase current (channels 1-3) in engineering units, two decimals, and\n"
+    "the id of the likely cause as vandrel-trace diagnose gives it (empty without a fault).\n"
     "A file that cannot be read gets a row with its path and the reason in first_fault.\n"
     "\n"
     "Exit status: 0 done, 1 a file cannot be read (after all rows are written) or the CSV\n"
@@ -27,7 +29,7 @@ const char *const SummaryUsage =
 
 const char *const Header = "file,trigger_point,setnvop_clock,drive_type,first_fault_sample,"
                            "first_fault_word,first_fault_bit,first_fault,peak_iu,peak_iv,"
-                           "peak_iw\n";
+                           "peak_iw,likely_cause\n";
 
 // A field as CSV needs it: quoted, with its quotes doubled, when it holds a separator, a quote
 // or a line end.
@@ -58,7 +60,8 @@ std::string Row(const std::string &path, const CommandTrace &trace) {
     row += ',' + stamp.Point + ',' + stamp.Date + ' ' + stamp.Time + ',';
     row += trace.DriveTypeE == 1 ? "E" : "standard";
     const std::vector<FlagEvent> events = FlagEvents(record, false, trace.DriveTypeE);
-    if (const auto first = FirstFault(events)) {
+    const auto first = FirstFault(events);
+    if (first) {
         const FlagEvent &event = events[*first];
         row += ',' + std::to_string(event.Sample) + ',' + std::to_string(event.Word) + ',' +
                std::to_string(event.Bit) + ',';
@@ -72,6 +75,9 @@ std::string Row(const std::string &path, const CommandTrace &trace) {
             peak = std::max(peak, std::fabs(NormalizedValue(trace, i, c)));
         row += ',' + FixedText(peak, 2);
     }
+    row += ',';
+    if (first)
+        row += LikelyCauseId(trace, events);
     row += '\n';
     return row;
 }
@@ -91,7 +97,7 @@ int RunSummary(const CommandArgs &args) {
             AppendField(row, path);
             row += ",,,,,,,";
             AppendField(row, OneLine(error));
-            row += ",,,\n";
+            row += ",,,,\n";
             status = 1;
         }
         if (std::fwrite(row.data(), 1, row.size(), stdout) != row.size())

@@ -12,7 +12,8 @@ namespace {
 
 // Every command of vandrel-trace, in the order the usage lists them.
 const CommandDef *const CommandTable[] = {
-    &InfoCommand, &ExportCommand, &ReadCommand, &EventsCommand, &SummaryCommand, &ReportCommand,
+    &InfoCommand,     &ExportCommand,  &ReadCommand,   &EventsCommand,
+    &DiagnoseCommand, &SummaryCommand, &ReportCommand,
 };
 
 // Synopses longer than this get their summary on the next line.

@@ -2,6 +2,7 @@
 // serial device, with demo traces or traces from .vnx files, and faults on request.
 
 #include "DriveModel.h"
+#include "DriveScenarios.h"
 #include "Protocol.h"
 #include "TraceFileIO.h"
 
@@ -20,13 +21,19 @@
 namespace {
 
 const char *const Usage =
-    "usage: vandrel-drive-sim [--new FILE] [--old FILE] [--rom E|V|X] [--status N]\n"
-    "                         [--fault K:KIND]... [--pace] [--device PATH]\n"
+    "usage: vandrel-drive-sim [--new FILE | --scenario NAME] [--old FILE] [--rom E|V|X]\n"
+    "                         [--status N] [--fault K:KIND]... [--pace] [--device PATH]\n"
     "\n"
     "Answers trace reads like a drive. Opens a pseudo-terminal and prints its device path as\n"
     "the first line (or serves PATH with --device), then answers until it is stopped.\n"
     "\n"
     "  --new FILE, --old FILE  serve the trace of a .vnx file instead of the demo trip\n"
+    "  --scenario NAME         serve a trip of this kind as the new trace: accel-overcurrent,\n"
+    "                          decel-overcurrent, steady-overcurrent, ground-fault,\n"
+    "                          phase-fault, regen-overvoltage, supply-overvoltage,\n"
+    "                          supply-undervoltage, overload, drive-overheat, motor-overheat\n"
+    "                          (a drive of type V, which records the motor temperature),\n"
+    "                          overspeed, unknown (an EEPROM error) or none (no fault)\n"
     "  --rom C                 identification byte (E, V, or any other character)\n"
     "  --status N              trace status byte 0..255 (default 2: new and old stored)\n"
     "  --fault K:KIND          spoil exchange K (1..17) of every read; KIND is timeout, nolf,\n"
@@ -42,6 +49,7 @@ constexpr long SplitPauseNanoseconds = 30'000'000;
 struct Options {
     const char *newFile = nullptr;
     const char *oldFile = nullptr;
+    const char *scenario = nullptr;
     int romId = -1;
     int status = -1;
     std::vector<TDriveFault> faults;
@@ -95,6 +103,13 @@ bool ParseOptions(int argc, char *argv[], Options *options) {
             options->pace = true;
         } else if (arg == "--new" && hasValue) {
             options->newFile = argv[++i];
+        } else if (arg == "--scenario" && hasValue) {
+            options->scenario = argv[++i];
+            bool known = false;
+            for (const std::string_view name : ScenarioNames())
+                known = known || name == options->scenario;
+            if (!known)
+                return false;
         } else if (arg == "--old" && hasValue) {
             options->oldFile = argv[++i];
         } else if (arg == "--device" && hasValue) {
@@ -119,7 +134,8 @@ bool ParseOptions(int argc, char *argv[], Options *options) {
             return false;
         }
     }
-    return true;
+    // One new trace: from a file or from a scenario.
+    return !(options->newFile && options->scenario);
 }
 
 bool MakeRaw(int fd, bool setSpeed) {
@@ -196,6 +212,10 @@ int main(int argc, char *argv[]) {
     TDriveModel drive;
     std::string error;
     int typeE = -1;
+    if (options.scenario) {
+        FillScenarioTrace(drive, options.scenario);
+        typeE = drive.romId == 'E' ? 1 : 0;
+    }
     if (options.newFile &&
         !LoadTrace(options.newFile, &drive.newImage, &drive.newHeader, &typeE, &error)) {
         std::fprintf(stderr, "vandrel-drive-sim: %s\n", error.c_str());

@@ -1,6 +1,8 @@
 // vandrel-trace info and export on small trace files.
 
+#include "DriveScenarios.h"
 #include "FileFaults.h"
+#include "Protocol.h"
 #include "TraceFile.h"
 
 #include <QDir>
@@ -94,6 +96,69 @@ private slots:
             quiet.Value[s][2] = -7.5f;
         QVERIFY(WriteFile(scratch.filePath("no fault, quoted.vnb"),
                           QByteArray::fromStdString(WriteTraceFile(quiet, 0, true))));
+        for (const char *name : {"regen-overvoltage", "motor-overheat"}) {
+            TDriveModel drive;
+            QVERIFY(FillScenarioTrace(drive, name));
+            const int typeE = drive.romId == 'E';
+            TTraceRecord trip;
+            ResetRecord(trip, typeE);
+            DecodeTraceImage(drive.newImage, trip);
+            std::copy(drive.newHeader.begin(), drive.newHeader.end(), trip.Header);
+            QVERIFY(WriteFile(scratch.filePath(QString(name) + ".vnx"),
+                              QByteArray::fromStdString(WriteTraceFile(trip, typeE, false))));
+        }
+    }
+
+    void diagnose_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("lines"); // the lines expected, in order, among others
+        QTest::newRow("regenerating into over voltage")
+            << "regen-overvoltage.vnx"
+            << QStringList{"first-fault\t54\t+0\t0\t5\tBIT5 :Over Voltage",
+                           "state\tdecelerating\tregenerating",
+                           "onset\t7\t41\t-13\tSpeed-Ref.(%)",
+                           "cause\tregen-overvoltage\tOver voltage from regenerated energy: the "
+                           "motor returned more energy than the drive can absorb",
+                           "evidence\tDC voltage went from 677.0 V to 804.6 V (+18.8 %) over "
+                           "samples 44-54",
+                           "remedy\tLengthen the deceleration time"};
+        QTest::newRow("standard drive, motor temperature")
+            << "motor-overheat.vnx"
+            << QStringList{"first-fault\t85\t+0\t1\t3\tBIT3 :Over Heat Of IM",
+                           "state\tsteady\tmotoring",
+                           "cause\tmotor-overheat\tMotor overheat: "
+                           "the motor temperature exceeded its limit",
+                           "evidence\tMotor temperature (ch12) went from 146.0 ℃ at the start to "
+                           "150.2 ℃ at the trip (largest 150.2 ℃)"};
+        QTest::newRow("no fault") << "no fault, quoted.vnb"
+                                  << QStringList{"state\tstopped\t-",
+                                                 "cause\tnone\tNo fault: no fault flag is set in "
+                                                 "this trace"};
+    }
+    void diagnose() {
+        QFETCH(QString, file);
+        QFETCH(QStringList, lines);
+        const QString path = scratch.filePath(file);
+        const Run en = Trace({"diagnose", path, "--lang", "en"});
+        QCOMPARE(en.exitCode, 0);
+        QVERIFY(en.err.isEmpty());
+        QStringList out = en.out.split('\n');
+        QCOMPARE(out.takeLast(), QString());
+        int at = 0;
+        for (const QString &line : lines) {
+            at = out.indexOf(line, at);
+            QVERIFY2(at >= 0, qPrintable(line + "\n---\n" + en.out));
+        }
+        QCOMPARE(out.first().startsWith("first-fault"), !file.startsWith("no fault"));
+        // Japanese: the same kinds of lines, the same ids, states and samples.
+        QStringList ja = Trace({"diagnose", path, "--lang", "ja"}).out.split('\n');
+        ja.removeLast();
+        QCOMPARE(ja.size(), out.size());
+        for (int k = 0; k < out.size(); ++k) {
+            const QStringList a = out[k].split('\t'), b = ja[k].split('\t');
+            const int same = a[0] == "state" ? 3 : a[0] == "cause" ? 2 : a[0] == "onset" ? 4 : 1;
+            QCOMPARE(b.mid(0, same), a.mid(0, same));
+        }
     }
 
     void events_data() {
@@ -167,16 +232,17 @@ private slots:
         const QStringList rows = run.out.split('\n');
         QCOMPARE(rows.size(), 7);
         QCOMPARE(rows[0], "file,trigger_point,setnvop_clock,drive_type,first_fault_sample,"
-                          "first_fault_word,first_fault_bit,first_fault,peak_iu,peak_iv,peak_iw");
-        QCOMPARE(rows[1],
-                 flags + ",48,2024/02/29 07:05,E,46,0,1,BIT1 :IGBT Fault,24.68,1.98,10.00");
+                          "first_fault_word,first_fault_bit,first_fault,peak_iu,peak_iv,peak_iw,"
+                          "likely_cause");
+        QCOMPARE(rows[1], flags + ",48,2024/02/29 07:05,E,46,0,1,BIT1 :IGBT Fault,24.68,1.98,10.00,"
+                                  "ground-fault");
         QCOMPARE(rows[2], DataDir + "/standard.vnb,10,2099/12/31 24:59,standard,1,0,0,"
-                                    "BIT0 :Over Current,14.75,29.50,44.25");
+                                    "BIT0 :Over Current,14.75,29.50,44.25,ground-fault");
         QCOMPARE(rows[3], gone + ",,,,,,,The trace file " + gone +
-                              " cannot be opened. No such file or directory,,,");
-        QCOMPARE(rows[4], "\"" + quiet + "\",0,0000/00/00 00:00,standard,,,,,0.00,0.00,7.50");
+                              " cannot be opened. No such file or directory,,,,");
+        QCOMPARE(rows[4], "\"" + quiet + "\",0,0000/00/00 00:00,standard,,,,,0.00,0.00,7.50,");
         QCOMPARE(rows[5], DataDir + "/typeE.vnx,30,2023/04/05 12:34,E,0,0,1,BIT1 :IGBT Fault,"
-                                    "10.00,20.00,30.00");
+                                    "10.00,20.00,30.00,ground-fault");
         QCOMPARE(rows[6], QString());
         QVERIFY2(run.err.contains(gone) && !run.err.contains(flags), qPrintable(run.err));
 
@@ -282,7 +348,7 @@ private slots:
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QStringList>("expected");
-        for (const char *command : {"info", "export", "events"}) {
+        for (const char *command : {"info", "export", "events", "diagnose"}) {
             QTest::addRow("%s, 50 lines", command)
                 << command << "short50.vnx" << QStringList{"short50.vnx", "Line 51:"};
             QTest::addRow("%s, bad field", command)
@@ -361,6 +427,7 @@ private slots:
         QTest::newRow("help") << QStringList{"export", "--help"};
         QTest::newRow("events") << QStringList{"events", DataDir + "/typeE.vnx"};
         QTest::newRow("summary") << QStringList{"summary", DataDir + "/typeE.vnx"};
+        QTest::newRow("diagnose") << QStringList{"diagnose", DataDir + "/typeE.vnx"};
     }
     void outputThatCannotBeWritten() {
         QFETCH(QStringList, arguments);
@@ -409,6 +476,9 @@ private slots:
         QTest::newRow("events --lang twice")
             << QStringList{"events", file, "--lang", "en", "--lang", "ja"} << 2;
         QTest::newRow("summary without file") << QStringList{"summary"} << 2;
+        QTest::newRow("diagnose without file") << QStringList{"diagnose"} << 2;
+        QTest::newRow("diagnose --lang de") << QStringList{"diagnose", file, "--lang", "de"} << 2;
+        QTest::newRow("diagnose --help") << QStringList{"diagnose", "--help"} << 0;
         QTest::newRow("summary with an option") << QStringList{"summary", file, "--fast"} << 2;
         QTest::newRow("summary --help") << QStringList{"summary", "--help"} << 0;
         QTest::newRow("events --help") << QStringList{"events", "--help"} << 0;
