@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
 #include <QTableWidget>

@@ -396,7 +396,13 @@ void TForm4::FitRadioRows() {
         if (columns == 1 || right <= room)
             break;
     }
-    Form7->setFixedHeight(Form7Height + (FlagWordCount / columns - 1) * RowStep);
+    const int height = Form7Height + (FlagWordCount / columns - 1) * RowStep;
+    if (height != Form7->height()) {
+        Form7->setFixedHeight(height);
+        // The chart takes its new size now, not at the next layout pass.
+        layout()->invalidate();
+        layout()->activate();
+    }
 }
 
 void TForm4::resizeEvent(QResizeEvent *event) {

@@ -125,9 +125,14 @@ void TForm5::CreateControls() {
     Button3->setGeometry(384, 144, 49, 17);
     connect(Button3, &QPushButton::clicked, this, &TForm5::Button3Click);
 
+    QFont pGothic(font());
+    pGothic.setFamily(JapanesePGothicFont);
+    pGothic.setPixelSize(13);
+
     RadioGroup1 = new QGroupBox(PortGroupCaption, this);
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
     RadioGroup1->setGeometry(16, 8, 105, 153);
+    RadioGroup1->setFont(pGothic);
     portItems = FillRadioGroup(RadioGroup1, PortItemTexts, "PortItem");
 
     RadioGroup2 = new QGroupBox(DataGroupCaption, this);
@@ -187,6 +192,9 @@ void TForm5::CreateControls() {
 
 void TForm5::FormCreate() {
     setFont(WindowFont(font()));
+    // The port items are drawn in the window's font; only the frame's title keeps its own.
+    for (QAbstractButton *item : portItems->buttons())
+        item->setFont(font());
     Button1->setText(Pick(Button1Caption));
     Button2->setText(Pick(Button2Caption));
     for (QWidget *button : std::initializer_list<QWidget *>{Button1, Button2, Button3})

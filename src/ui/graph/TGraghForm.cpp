@@ -59,7 +59,7 @@ constexpr int Panel1Height = 64;
 constexpr int ColumnLefts[4] = {20, 170, 320, 470}; // of the channel check boxes
 constexpr int RowTops[3] = {4, 24, 42};
 // Rows beyond the third, when a narrow window wraps the check boxes, and the room below them.
-constexpr int RowStep = 18;
+constexpr int RowStep = 21;
 constexpr int RowsBottomGap = 5;
 constexpr int CheckBoxWidth = 140;
 constexpr int ColumnGap = 4;
@@ -351,7 +351,13 @@ void TGraghForm::FitChannelCaptions() {
             break;
     }
     const QWidget *last = CheckBox[ChannelCount];
-    Panel1->setFixedHeight(std::max(Panel1Height, last->geometry().bottom() + 1 + RowsBottomGap));
+    const int height = std::max(Panel1Height, last->geometry().bottom() + 1 + RowsBottomGap);
+    if (height != Panel1->height()) {
+        Panel1->setFixedHeight(height);
+        // The chart area takes its new size now, not at the next layout pass.
+        layout()->invalidate();
+        layout()->activate();
+    }
 }
 
 void TGraghForm::resizeEvent(QResizeEvent *event) {
