@@ -30,6 +30,7 @@ constexpr Caption CloseCaption = {"閉じる", "Close"};
 constexpr Caption StartCaption = {"開始時にセット:", "Set at the start:"};
 constexpr Caption StartBitCaption = {"ワード %1 ビット %2", "Word %1 Bit %2"};
 constexpr int StartListLines = 3;
+constexpr int StartItemSpacing = 5;
 constexpr Caption ColumnCaptions[] = {{"サンプル", "Sample"}, {"T", "T"},
                                       {"ワード", "Word"},     {"ビット", "Bit"},
                                       {"種類", "Kind"},       {"意味", "Meaning"}};
@@ -81,9 +82,11 @@ TEventsForm::TEventsForm(QWidget *parent) : QWidget(parent), japanese(IsJapanese
     StartList->setFlow(QListView::LeftToRight);
     StartList->setWrapping(true);
     StartList->setResizeMode(QListView::Adjust);
-    StartList->setSpacing(2);
-    StartList->setFixedHeight(StartList->fontMetrics().lineSpacing() * StartListLines +
-                              8 * StartList->spacing() + 2 * StartList->frameWidth());
+    // Items in a row stand clearly apart.
+    StartList->setSpacing(StartItemSpacing);
+    StartList->setFixedHeight(
+        (StartList->fontMetrics().lineSpacing() + 2 * StartItemSpacing + 2) * StartListLines +
+        2 * StartList->frameWidth());
     StartLabel->setBuddy(StartList);
 
     HintsLabel = new QLabel(Pick(HintsCaption, japanese), this);
