@@ -1,10 +1,14 @@
 // Pictures of every window in both languages, for the documentation and for looking at the
-// windows as a user sees them: vandrel-screens OUTDIR TRACEFILE. Run it on a real display (a
-// virtual X server will do); scripts/screenshots.sh does that.
+// windows as a user sees them: vandrel-screens OUTDIR DEVICE, where DEVICE is the simulated
+// drive's pseudo-terminal. The traces are read from it as a user reads them, through the
+// communication window: the old trace's over-voltage trip, then the new trace's over-current
+// trip, which the other pictures show. Run it on a real display (a virtual X server will do);
+// scripts/screenshots.sh does that.
 
 #include "ChildWindows.h"
 #include "Dialogs.h"
 #include "MonitorApplication.h"
+#include "PortNames.h"
 #include "TEventsForm.h"
 #include "TForm1.h"
 #include "TForm3.h"
@@ -32,6 +36,7 @@
 #include <QWindow>
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -150,18 +155,73 @@ void SaveMenus(TForm1 &frame) {
     Save(sheet, QStringLiteral("menus"));
 }
 
+// Puts a child window on top of the others, which the pictures from the display would show.
+void Raise(QWidget *window) {
+    if (!window)
+        return;
+    if (QWidget *frame = ChildFrameOf(window))
+        frame->raise();
+    window->raise();
+}
+
+// Reads the new (0) or old (1) trace from the drive attached as COM1, through the
+// communication window; false when the read failed.
+bool ReadTrace(TForm1 &frame, int data) {
+    if (!Form5)
+        frame.N4->trigger();
+    if (!Form5)
+        return false;
+    Form5->SetPortIndex(0);
+    Form5->SetDataIndex(data);
+    Form5->Button2->click();
+    QDeadlineTimer deadline(60000);
+    while (Form5->IsReading() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    if (Form5->IsReading() || Form5->ReadFailed) {
+        std::fprintf(stderr, "vandrel-screens: the %s trace could not be read from the drive\n",
+                     data == 0 ? "new" : "old");
+        ++failures;
+        return false;
+    }
+    return true;
+}
+
+// The graph window with the given channels ticked.
+void OpenGraph(TForm1 &frame, std::initializer_list<int> channels) {
+    frame.N1->trigger();
+    if (GraghForm)
+        for (int ch : channels)
+            GraghForm->CheckBox[ch]->click();
+}
+
 void PictureAllWindows(TForm1 &frame) {
     SaveMenus(frame);
 
-    frame.N1->trigger();
-    if (GraghForm) {
-        // Three channels, so that the stacked charts show.
-        for (int ch : {1, 2, 4})
-            GraghForm->CheckBox[ch]->click();
+    // The old trace: the DC voltage climbs while the drive brakes, until it trips.
+    if (ReadTrace(frame, 1)) {
+        OpenGraph(frame, {1, 4, 6});
+        SaveWindow(GraghForm, QStringLiteral("overvoltage"));
+        if (GraghForm)
+            GraghForm->Button4->click();
+        Settle();
     }
-    // Two cursors, so that the marks and the readout show.
-    frame.Document->TimeView().PlaceA(40);
-    frame.Document->TimeView().PlaceB(55);
+    // The new trace, which the other pictures show: the phase currents grow while the drive
+    // accelerates under load, until it trips on over current.
+    ReadTrace(frame, 0);
+    Raise(Form5);
+    SaveWindow(Form5, QStringLiteral("comm"));
+
+    OpenGraph(frame, {1, 2, 4});
+    // The events window places cursor A on the first fault, as a click on its row does; B a
+    // few samples before it, so that the readout tells how far the current rose.
+    frame.Events1->trigger();
+    if (EventsForm && EventsForm->FirstFaultRow() >= 0) {
+        const int fault = EventsForm->FirstFaultRow();
+        EventsForm->EventClick(fault);
+        if (const std::optional<int> a = frame.Document->TimeView().View().A)
+            frame.Document->TimeView().PlaceB(std::max(0, *a - 5));
+    }
+    Raise(GraghForm);
     SaveWindow(GraghForm, QStringLiteral("graph"));
     if (GraghForm) {
         GraghForm->Button3->click();
@@ -177,15 +237,13 @@ void PictureAllWindows(TForm1 &frame) {
     SaveWindow(Form4, QStringLiteral("bits"));
     frame.N3->trigger();
     SaveWindow(Form3, QStringLiteral("table"));
-    frame.N4->trigger();
-    SaveWindow(Form5, QStringLiteral("comm"));
     frame.Flag1->trigger();
     QWidget *flags = nullptr;
     for (QMdiSubWindow *sub : frame.ClientArea()->subWindowList())
         if (sub->widget() && sub->widget()->inherits("TFlagForm"))
             flags = sub->widget();
     SaveWindow(flags, QStringLiteral("flags"));
-    frame.Events1->trigger();
+    Raise(EventsForm);
     SaveWindow(EventsForm, QStringLiteral("events"));
 
     // The main window with everything open, as each window places itself.
@@ -205,7 +263,7 @@ int main(int argc, char *argv[]) {
     MonitorApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() != 3) {
-        std::fprintf(stderr, "usage: vandrel-screens OUTDIR TRACEFILE\n");
+        std::fprintf(stderr, "usage: vandrel-screens OUTDIR DEVICE\n");
         return 2;
     }
     outDir = args.at(1);
@@ -219,11 +277,9 @@ int main(int argc, char *argv[]) {
     TForm1 frame;
     if (const QScreen *screen = app.primaryScreen())
         frame.setGeometry(screen->availableGeometry());
+    // The simulated drive stands in for COM1 for this run only.
+    AttachDevicePath(QStringLiteral("COM1"), args.at(2));
     frame.showMaximized();
-    if (!frame.OpenTraceFile(args.at(2))) {
-        std::fprintf(stderr, "vandrel-screens: cannot load %s\n", qPrintable(args.at(2)));
-        return 1;
-    }
     Settle(300);
 
     PictureAllWindows(frame);

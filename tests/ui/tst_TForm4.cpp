@@ -397,6 +397,8 @@ private slots:
         QFETCH(int, panelHeight);
         QFETCH(int, bit15);
         QFETCH(int, bit0);
+        // Room for the chart beside a panel of the design height, with the readout below.
+        frame->resize(900, 700);
         TForm4 *form = OpenBitGraph();
         form->Panel3->resize(form->Panel3->width(), panelHeight);
         QCOMPARE(form->Label[15]->y(), bit15);

@@ -215,11 +215,12 @@ private slots:
         QCOMPARE(form->RadioGroup1->title(), QStringLiteral("Port select"));
         QCOMPARE(form->RadioGroup2->title(), QStringLiteral("Data select"));
         QCOMPARE(form->Label1->text(), QStringLiteral("Message"));
-        for (QWidget *own :
-             {static_cast<QWidget *>(form->RadioGroup1), static_cast<QWidget *>(form->Label1)}) {
-            QCOMPARE(own->font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
-            QCOMPARE(own->font().pixelSize(), 13);
-        }
+        QCOMPARE(form->RadioGroup1->font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
+        QCOMPARE(form->RadioGroup1->font().pixelSize(), 13);
+        // The port items and the message heading are drawn in the window's font.
+        for (QWidget *own : {static_cast<QWidget *>(form->RadioGroup1->findChild<QRadioButton *>()),
+                             static_cast<QWidget *>(form->Label1)})
+            QCOMPARE(own->font().family(), fontName);
         QCOMPARE(form->RadioGroup2->font().family(), fontName);
         QCOMPARE(form->size(), QSize(442, 253));
         QCOMPARE(form->Button2->pos(), QPoint(352, 64));

@@ -1,10 +1,15 @@
-// Every window, in both languages and for both drive types: no caption of a label or button is
-// wider than the room it is drawn in, no label is cut below its text, no two captions run into
-// each other, a caption shortened to fit offers its whole text as a tooltip, and the fields show
-// their first text whole.
+// Every window, in both languages and for both drive types, with a reference and events loaded
+// so that every control shows: no caption of a label or button is wider than the room it is
+// drawn in, no label is cut below its text, no two captions run into each other, a caption
+// shortened to fit offers its whole text as a tooltip, the fields show their first text whole,
+// every caption is drawn in its window's font (a label may be a larger heading) with glyphs for
+// all its characters, and a screen reader is told what is drawn. Narrow windows wrap their rows
+// of check boxes and radio buttons rather than cutting them.
 
+#include "ChildWindows.h"
 #include "FakeDialogs.h"
 #include "TAboutBox.h"
+#include "TEventsForm.h"
 #include "TForm1.h"
 #include "TForm3.h"
 #include "TForm4.h"
@@ -13,10 +18,13 @@
 #include "TGraghForm.h"
 #include "WindowState.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QValueAxis>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -116,6 +124,28 @@ void CheckWindow(const QString &name, QWidget *window, Problem &problems) {
         const QString caption = Caption(control);
         if (caption.isEmpty() || Qt::mightBeRichText(caption))
             continue;
+        // Drawn in the window's font; only a label may be a heading in a larger one.
+        const QFontInfo drawn(control->font());
+        const QFontInfo own(window->font());
+        const bool heading = qobject_cast<QLabel *>(control) &&
+                             drawn.pixelSize() * 10 >= own.pixelSize() * 13;
+        if (drawn.family() != own.family() && !heading)
+            problems.Add(name, control,
+                         QStringLiteral("drawn in %1, the window in %2")
+                             .arg(drawn.family(), own.family()));
+        const QFontMetrics glyphs(control->font());
+        for (const QChar c : caption)
+            if (!c.isSpace() && c != QChar(0x2026) && !glyphs.inFont(c)) {
+                problems.Add(name, control, QStringLiteral("no glyph for %1").arg(c));
+                break;
+            }
+        // What a screen reader says is what is drawn (whole, where it is shortened).
+        const QString spoken = control->accessibleName();
+        // A value label may say what the value is before it.
+        const bool value = qobject_cast<QLabel *>(control) &&
+                           spoken.endsWith(QLatin1Char(' ') + caption.section(QLatin1Char(' '), -1));
+        if (!spoken.isEmpty() && spoken != caption && spoken != control->toolTip() && !value)
+            problems.Add(name, control, QStringLiteral("read out as \"%1\"").arg(spoken));
         const QRect room = TextRoom(control);
         const int width = TextWidth(control, caption);
         if (width > room.width())
@@ -190,6 +220,12 @@ private slots:
         Language = language;
         DriveTypeE = driveTypeE;
         frame.ApplyLanguage();
+        // A trip with bits set from the start and a reference: every control has its text.
+        for (int n = 0; n < SampleCount; ++n) {
+            frame.Record.Flag[n][0] = n >= 70 ? 0x0001 : 0;
+            frame.Record.Flag[n][2] = 0x0083;
+        }
+        frame.UseAsReference1->trigger();
         Problem problems;
 
         frame.N1->trigger();
@@ -198,7 +234,9 @@ private slots:
         frame.N3->trigger();
         frame.N4->trigger();
         frame.Flag1->trigger();
+        frame.Events1->trigger();
         QTest::qWait(1);
+        QVERIFY(GraghForm->RefLabel1->isVisible() && EventsForm->StartList->isVisible());
         CheckWindow(QStringLiteral("graph"), GraghForm, problems);
         CheckWindow(QStringLiteral("channel names"), GraghForm->ChannelWindow(), problems);
         CheckWindow(QStringLiteral("bit graph"), Form4, problems);
@@ -209,6 +247,19 @@ private slots:
         TAboutBox about(&frame);
         about.show();
         CheckWindow(QStringLiteral("version"), &about, problems);
+        CheckWindow(QStringLiteral("events"), EventsForm, problems);
+        // The numbers on the bit graph's axis, too.
+        QCOMPARE(QFontInfo(Form4->BottomAxis->labelsFont()).family(),
+                 QFontInfo(Form4->font()).family());
+
+        // Windows narrower than their rows of check boxes and radio buttons wrap them.
+        for (QWidget *window : std::initializer_list<QWidget *>{GraghForm, Form4}) {
+            ChildFrameOf(window)->resize(560, ChildFrameOf(window)->height());
+            QTest::qWait(1);
+            QVERIFY(window->width() < 560);
+        }
+        CheckWindow(QStringLiteral("narrow graph"), GraghForm, problems);
+        CheckWindow(QStringLiteral("narrow bit graph"), Form4, problems);
 
         // A user's own name longer than its column is shortened, its whole text at hand.
         const QString longName(40, QLatin1Char('W'));
@@ -225,6 +276,33 @@ private slots:
         QCOMPARE(GraghForm->CheckBox[2]->text(), QStringLiteral("Pump"));
         QVERIFY(GraghForm->CheckBox[2]->toolTip().isEmpty());
         QVERIFY(GraghForm->CheckBox[2]->accessibleName().isEmpty());
+    }
+
+    // The reference's trigger point, date and time reach a screen reader with their values.
+    void referenceValuesAreReadOut() {
+        FakeDialogs dialogs;
+        TForm1 frame;
+        ResetGlobals();
+        Language = '2';
+        frame.ApplyLanguage();
+        frame.N1->trigger();
+        TraceUnits reference{frame.Record, 0, false};
+        const std::int32_t header[HeaderCount] = {67, 24, 5, 17, 14, 32, 24, 5, 17, 14, 31};
+        std::copy(std::begin(header), std::end(header), reference.Record.Header);
+        frame.Document->SetReference(reference);
+        const QStringList spoken = {QStringLiteral("Reference trigger point 33"),
+                                    QStringLiteral("Reference trigger date ") +
+                                        GraghForm->RefLabel2->text(),
+                                    QStringLiteral("Reference trigger time ") +
+                                        GraghForm->RefLabel3->text()};
+        QLabel *labels[] = {GraghForm->RefLabel1, GraghForm->RefLabel2,
+                                  GraghForm->RefLabel3};
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(!labels[i]->text().isEmpty());
+            QAccessibleInterface *read = QAccessible::queryAccessibleInterface(labels[i]);
+            QVERIFY(read);
+            QCOMPARE(read->text(QAccessible::Name), spoken[i]);
+        }
     }
 };
 

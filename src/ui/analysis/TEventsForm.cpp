@@ -26,6 +26,10 @@ namespace {
 constexpr Caption WindowCaption = {"イベント", "Events"};
 constexpr Caption HintsCaption = {"ヒント", "Hints"};
 constexpr Caption CloseCaption = {"閉じる", "Close"};
+constexpr Caption StartCaption = {"開始時にセット:", "Set at the start:"};
+constexpr Caption StartBitCaption = {"ワード %1 ビット %2", "Word %1 Bit %2"};
+constexpr int StartListLines = 3;
+constexpr int StartItemSpacing = 5;
 constexpr Caption ColumnCaptions[] = {{"サンプル", "Sample"}, {"T", "T"},
                                       {"ワード", "Word"},     {"ビット", "Bit"},
                                       {"種類", "Kind"},       {"意味", "Meaning"}};
@@ -44,7 +48,6 @@ TEventsForm::TEventsForm(TraceDocument &document, QWidget *parent)
 
     FirstFaultLabel = new QLabel(this);
     FirstFaultLabel->setObjectName(QStringLiteral("FirstFaultLabel"));
-    FirstFaultLabel->setAccessibleName(QStringLiteral("First fault"));
     FirstFaultLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     QFont bold(FirstFaultLabel->font());
     bold.setBold(true);
@@ -69,6 +72,23 @@ TEventsForm::TEventsForm(TraceDocument &document, QWidget *parent)
     connect(EventGrid, &QTableWidget::cellActivated, this,
             [this](int row, int) { EventClick(row); });
 
+    // The bits already set at sample 0 (run, gate on, ...) tell the state before the trace; apart
+    // from the table, they do not push down what changed.
+    StartLabel = new QLabel(Pick(StartCaption, japanese), this);
+    StartLabel->setObjectName(QStringLiteral("StartLabel"));
+    StartList = new QListWidget(this);
+    StartList->setObjectName(QStringLiteral("StartList"));
+    StartList->setAccessibleName(StartLabel->text());
+    StartList->setFlow(QListView::LeftToRight);
+    StartList->setWrapping(true);
+    StartList->setResizeMode(QListView::Adjust);
+    // Items in a row stand clearly apart.
+    StartList->setSpacing(StartItemSpacing);
+    StartList->setFixedHeight(
+        (StartList->fontMetrics().lineSpacing() + 2 * StartItemSpacing + 2) * StartListLines +
+        2 * StartList->frameWidth());
+    StartLabel->setBuddy(StartList);
+
     HintsLabel = new QLabel(Pick(HintsCaption, japanese), this);
     HintsLabel->setObjectName(QStringLiteral("HintsLabel"));
     HintList = new QListWidget(this);
@@ -84,13 +104,16 @@ TEventsForm::TEventsForm(TraceDocument &document, QWidget *parent)
     auto *column = new QVBoxLayout(this);
     column->addWidget(FirstFaultLabel);
     column->addWidget(EventGrid, 3);
+    column->addWidget(StartLabel);
+    column->addWidget(StartList);
     column->addWidget(HintsLabel);
     column->addWidget(HintList, 1);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(CloseButton);
     column->addLayout(buttons);
-    setTabOrder(EventGrid, HintList);
+    setTabOrder(EventGrid, StartList);
+    setTabOrder(StartList, HintList);
     setTabOrder(HintList, CloseButton);
 
     // Another trace loaded or read: its events replace the shown ones.
@@ -107,12 +130,37 @@ void TEventsForm::FillEvents() {
     const TraceUnits trace = document.Units();
     const TTraceRecord &record = trace.Record;
     const int t = ReportTriggerSample(record);
-    events = FlagEvents(record, japanese, trace.DriveTypeE);
-    const auto first = FirstFault(events);
-    firstFaultRow = first ? static_cast<int>(*first) : -1;
-    const QString firstFault = QString::fromStdString(FirstFaultText(events, t, japanese));
+    const std::vector<FlagEvent> all = FlagEvents(record, japanese, trace.DriveTypeE);
+    const QString firstFault = QString::fromStdString(FirstFaultText(all, t, japanese));
+    const auto first = FirstFault(all);
+    events.clear();
+    firstFaultRow = -1;
+    StartList->clear();
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const FlagEvent &e = all[i];
+        if (e.Kind != FlagEventKind::Set) {
+            if (first == i)
+                firstFaultRow = static_cast<int>(events.size());
+            events.push_back(e);
+            continue;
+        }
+        QString text = Pick(StartBitCaption, japanese).arg(e.Word).arg(e.Bit);
+        if (!e.Meaning.empty())
+            text += QStringLiteral("  ") + QString::fromStdString(e.Meaning);
+        auto *item = new QListWidgetItem(text, StartList);
+        if (first == i) {
+            // A fault present from the start is the first fault: it stands out here.
+            item->setBackground(FirstFaultColour);
+            QFont f = item->font();
+            f.setBold(true);
+            item->setFont(f);
+        }
+    }
+    StartLabel->setVisible(StartList->count() > 0);
+    StartList->setVisible(StartList->count() > 0);
     FirstFaultLabel->setText(firstFault);
-    // The name says what the label is; screen readers find what it says here.
+    // Screen readers read the label's text, which says what it is; the description repeats it
+    // for those that look there.
     FirstFaultLabel->setAccessibleDescription(firstFault);
 
     EventGrid->clearContents();

@@ -1,5 +1,6 @@
 #pragma once
-// Events window: every flag event of the trace, the first fault named on top, then the hints.
+// Events window: every flag event of the trace, the first fault named on top, the changes, the
+// bits set at the start, then the hints.
 
 #include "FlagEvents.h"
 
@@ -23,13 +24,15 @@ public:
 
     QLabel *FirstFaultLabel = nullptr; ///< names the first fault, or says there is none
     QTableWidget *EventGrid = nullptr; ///< sample, T-relative, word, bit, kind, meaning
+    QLabel *StartLabel = nullptr;
+    QListWidget *StartList = nullptr; ///< the bits already set at sample 0, apart from the changes
     QLabel *HintsLabel = nullptr;
     QListWidget *HintList = nullptr;
     QPushButton *CloseButton = nullptr;
 
     /// Fills the table, the first fault and the hints from the record as it is now.
     void FillEvents();
-    /// Row of the first fault in the table, or -1.
+    /// Row of the first fault in the table, or -1 (also when it was set at the start).
     int FirstFaultRow() const { return firstFaultRow; }
     /// The event shown in row.
     const FlagEvent &EventAt(int row) const { return events.at(static_cast<std::size_t>(row)); }
@@ -45,7 +48,7 @@ private:
     TraceDocument &document;
     bool japanese;
     bool placed = false;
-    std::vector<FlagEvent> events;
+    std::vector<FlagEvent> events; ///< the rises and falls, as the table shows them
     int firstFaultRow = -1;
 };
 

@@ -28,6 +28,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QResizeEvent>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
@@ -51,6 +52,9 @@ constexpr Caption RadioCaptions[FlagWordCount] = {{"故障フラグ(1)", "Fault 
 constexpr int RadioLeft[FlagWordCount] = {56, 176, 296, 408};
 constexpr int RadioWidth[FlagWordCount] = {121, 121, 113, 121};
 constexpr int RadioGap = 6;
+constexpr int RadioTop = 8;
+constexpr int RowStep = 18; // from one row of radio buttons to the next, when they wrap
+constexpr int Form7Height = 28;
 constexpr int Panel3Width = 36;
 constexpr int LabelLeft = 5;
 
@@ -59,8 +63,8 @@ constexpr double AxisMax = 64.0;
 constexpr double LevelStep = 4.0; // vertical distance of two bit traces
 constexpr int LastSample = SampleCount - 1;
 
-// The readout in the right panel, between the print button and the place of the hidden list.
-constexpr QRect ReadoutPlace(4, 104, 78, 82);
+// The readout's two lines below the chart; a further line's room keeps a scroll bar away.
+constexpr int ReadoutLines = 3;
 constexpr Caption SaveImageCaption = {"画像保存...", "Save Image..."};
 constexpr int ReadoutFontPixels = 11;
 // The chart draws its grid at z 2, axes at 3 and traces at 4: the trigger marker lies under the
@@ -141,29 +145,30 @@ TForm4::TForm4(TraceDocument &document, QWidget *parent)
     for (const char *text : BitGraphTitles)
         ListBox1->addItem(QString::fromUtf8(text));
     ListBox1->setVisible(false);
-    BitReadout = new QPlainTextEdit(Panel1);
+    SaveImageButton = new QPushButton(Panel1);
+    SaveImageButton->setObjectName(QStringLiteral("SaveImageButton"));
+    SaveImageButton->setGeometry(4, 104, 78, 25);
+    row->addWidget(Panel1);
+
+    // Below the charts and as wide as the window, as in the graph window: its lines read
+    // whole at a glance.
+    BitReadout = new QPlainTextEdit(this);
     BitReadout->setObjectName(QStringLiteral("BitReadout"));
     BitReadout->setAccessibleName(QStringLiteral("Bit readout"));
     BitReadout->setReadOnly(true);
     BitReadout->setTabChangesFocus(true);
-    BitReadout->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    BitReadout->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    BitReadout->setLineWrapMode(QPlainTextEdit::NoWrap);
     BitReadout->document()->setDocumentMargin(2);
-    BitReadout->setGeometry(ReadoutPlace);
-    SaveImageButton = new QPushButton(Panel1);
-    SaveImageButton->setObjectName(QStringLiteral("SaveImageButton"));
-    SaveImageButton->setAccessibleName(QStringLiteral("Save Image..."));
-    SaveImageButton->setGeometry(4, ReadoutPlace.bottom() + 7, 78, 25);
-    row->addWidget(Panel1);
+    outer->addWidget(BitReadout);
 
     Form7 = new QFrame(this);
     Form7->setObjectName(QStringLiteral("Form7"));
     Form7->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Form7->setFixedHeight(28);
+    Form7->setFixedHeight(Form7Height);
     for (int w = 0; w < FlagWordCount; ++w) {
         RadioButton[w] = new QRadioButton(Form7);
         RadioButton[w]->setObjectName(QStringLiteral("RadioButton%1").arg(w + 1));
-        RadioButton[w]->setGeometry(RadioLeft[w], 8, RadioWidth[w], 17);
+        RadioButton[w]->setGeometry(RadioLeft[w], RadioTop, RadioWidth[w], 17);
     }
     RadioButton1 = RadioButton[0];
     RadioButton2 = RadioButton[1];
@@ -216,8 +221,6 @@ void TForm4::SetupChart() {
     Chart1->setMargins(QMargins());
     Chart1->layout()->setContentsMargins(0, 0, 0, 0);
 
-    QFont axisFont(JapanesePMinchoFont);
-    axisFont.setPixelSize(12);
     const QPen gridPen(QColor(0x80, 0x80, 0x80), 1, Qt::DotLine);
 
     LeftAxis = new QValueAxis;
@@ -228,7 +231,6 @@ void TForm4::SetupChart() {
     LeftAxis->setMinorTickCount(1);
     LeftAxis->setMinorGridLineVisible(false);
     LeftAxis->setLabelsVisible(false);
-    LeftAxis->setLabelsFont(axisFont);
     LeftAxis->setLabelsColor(Qt::black);
     LeftAxis->setGridLinePen(gridPen);
     LeftAxis->setLinePen(QPen(Qt::black));
@@ -242,7 +244,6 @@ void TForm4::SetupChart() {
     BottomAxis->setMinorTickCount(4);
     BottomAxis->setMinorGridLineVisible(false);
     BottomAxis->setLabelFormat(QStringLiteral("%d"));
-    BottomAxis->setLabelsFont(axisFont);
     BottomAxis->setLabelsColor(Qt::black);
     BottomAxis->setGridLinePen(gridPen);
     BottomAxis->setLinePen(QPen(Qt::black));
@@ -300,16 +301,13 @@ void TForm4::FormCreate() {
     Button1->setText(Pick(Button1Caption, japanese));
     Button2->setText(Pick(Button2Caption, japanese));
     SaveImageButton->setText(Pick(SaveImageCaption, japanese));
+    SaveImageButton->setAccessibleName(SaveImageButton->text());
     // The right panel grows where the caption needs more room than designed.
     FitCaption(SaveImageButton);
     Panel1->setFixedWidth(std::max(86, SaveImageButton->geometry().right() + 1 + 4));
-    QList<QWidget *> radioRow;
-    for (int w = 0; w < FlagWordCount; ++w) {
+    for (int w = 0; w < FlagWordCount; ++w)
         RadioButton[w]->setText(Pick(RadioCaptions[w], japanese));
-        RadioButton[w]->setGeometry(RadioLeft[w], 8, RadioWidth[w], 17);
-        radioRow << RadioButton[w];
-    }
-    FitCaptionRow(radioRow, RadioGap);
+    FitRadioRows();
     // The label panel grows where "bit10" to "bit15" would run past it in this font.
     int labelsRight = 0;
     for (QLabel *label : Label) {
@@ -318,15 +316,55 @@ void TForm4::FormCreate() {
     }
     Panel3->setFixedWidth(std::max(Panel3Width, labelsRight));
     readoutJapanese = japanese;
-    // Fixed-width figures in both languages, so that "A ..." and "B ..." wrap alike in the
-    // narrow panel; the Japanese words come from the Japanese window font.
+    // Fixed-width figures in both languages, so that the values of A and B line up; the
+    // Japanese words come from the Japanese window font.
     QFont readoutFont = font();
     readoutFont.setFamilies({EnglishWindowFont, JapaneseWindowFont});
     readoutFont.setPixelSize(ReadoutFontPixels);
     BitReadout->setFont(readoutFont);
+    BitReadout->setFixedHeight(
+        BitReadout->fontMetrics().lineSpacing() * ReadoutLines +
+        2 * (BitReadout->frameWidth() + qRound(BitReadout->document()->documentMargin())));
+    // The axis numbers are drawn in the window's font, as its other texts.
+    BottomAxis->setLabelsFont(font());
+    LeftAxis->setLabelsFont(font());
     Panel3Resize();
     const QSize client = MainClientSize();
     resize(std::max(client.width() - 100, 200), std::max(client.height() - 40, 150));
+}
+
+void TForm4::FitRadioRows() {
+    // A window too narrow for the four flag words in one row puts them in two rows or in one
+    // column, so that none is cut by the panel.
+    const int room = width() - 2 * Form7->frameWidth();
+    int columns = FlagWordCount;
+    for (;; columns /= 2) {
+        int right = 0;
+        for (int first = 0; first < FlagWordCount; first += columns) {
+            QList<QWidget *> row;
+            for (int w = first; w < first + columns; ++w) {
+                RadioButton[w]->setGeometry(RadioLeft[w - first], RadioTop + first / columns * RowStep,
+                                            RadioWidth[w - first], 17);
+                row << RadioButton[w];
+            }
+            right = std::max(right, FitCaptionRow(row, RadioGap));
+        }
+        if (columns == 1 || right <= room)
+            break;
+    }
+    const int height = Form7Height + (FlagWordCount / columns - 1) * RowStep;
+    if (height != Form7->height()) {
+        Form7->setFixedHeight(height);
+        // The chart takes its new size now, not at the next layout pass.
+        layout()->invalidate();
+        layout()->activate();
+    }
+}
+
+void TForm4::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    if (event->oldSize().width() != event->size().width())
+        FitRadioRows();
 }
 
 void TForm4::showEvent(QShowEvent *event) {

@@ -95,11 +95,14 @@ public slots:
     void Button2Click();
 
 protected:
+    void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    /// Puts the flag word buttons in as few rows as the window's width allows.
+    void FitRadioRows();
     void SetupChart();
     void LayoutChart();
     void PlaceSampleTicks();

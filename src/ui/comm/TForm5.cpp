@@ -38,6 +38,7 @@ const QString FormCaption = QStringLiteral("Communication Form");
 const QString PortGroupCaption = QStringLiteral("Port select");
 const QString DataGroupCaption = QStringLiteral("Data select");
 const QString MessageCaption = QStringLiteral("Message");
+constexpr int LabelSpare = 3; // beside the message heading's text, on each side
 const QString ClearCaption = QStringLiteral("Clear");
 const QString DeviceCaption = QStringLiteral("Device");
 const QStringList PortItemTexts = {
@@ -143,12 +144,9 @@ void TForm5::CreateControls() {
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(152, 144, 48, 13);
     Label1->setAlignment(Qt::AlignCenter);
-    Label1->setFont(pGothic);
     QPalette black = Label1->palette();
     black.setColor(QPalette::WindowText, Qt::black);
     Label1->setPalette(black);
-    // Room for the whole heading, descenders included, in the font it is drawn in.
-    FitCaption(Label1, Button3->x() - 4);
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
@@ -194,10 +192,18 @@ void TForm5::CreateControls() {
 
 void TForm5::FormCreate() {
     setFont(WindowFont(font()));
+    // The port items are drawn in the window's font; only the frame's title keeps its own.
+    for (QAbstractButton *item : portItems->buttons())
+        item->setFont(font());
     Button1->setText(Pick(Button1Caption));
     Button2->setText(Pick(Button2Caption));
     for (QWidget *button : std::initializer_list<QWidget *>{Button1, Button2, Button3})
         FitCaption(button, width() - 4);
+    // Room for the whole heading, descenders included, in the window's font, with a little
+    // to spare on each side so that no stroke touches the edge of its room.
+    Label1->resize(Label1->width() - 2 * LabelSpare, Label1->height());
+    FitCaption(Label1, Button3->x() - 4 - 2 * LabelSpare);
+    Label1->resize(Label1->width() + 2 * LabelSpare, Label1->height());
 
     // Only a string that names an item exactly chooses it; anything else leaves "COM1".
     const QVariant stored = OpenUserSettings()->value(PortKey);

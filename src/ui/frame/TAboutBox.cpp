@@ -23,6 +23,8 @@ TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent) {
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(392, 253);
+    // The button is drawn in the window's font too, as in every other window.
+    setFont(WindowFont(font()));
 
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));

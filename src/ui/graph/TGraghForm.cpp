@@ -30,6 +30,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QResizeEvent>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -46,11 +47,19 @@ constexpr Caption SaveImageCaption = {"画像保存...", "Save Image..."};
 constexpr Caption RadioButton1Caption = {"SETNVOP", "SETNVOP"};
 constexpr Caption RadioButton2Caption = {"上位CPU", "PLC"};
 constexpr Caption AlignGroupCaption = {"参照波形", "Reference"};
-constexpr Caption AlignByTriggerCaption = {"トリガ合わせ", "By trigger"};
-constexpr Caption AlignBySampleCaption = {"サンプル合わせ", "By sample"};
+constexpr Caption AlignByTriggerCaption = {"トリガ合わせ", "Align by trigger"};
+constexpr Caption AlignBySampleCaption = {"サンプル合わせ", "Align by sample"};
+// What a screen reader says before the reference's trigger point, date and time.
+const QString RefLabelNames[3] = {QStringLiteral("Reference trigger point"),
+                                  QStringLiteral("Reference trigger date"),
+                                  QStringLiteral("Reference trigger time")};
 
 constexpr int Panel1Height = 64;
 constexpr int ColumnLefts[4] = {20, 170, 320, 470}; // of the channel check boxes
+constexpr int RowTops[3] = {4, 24, 42};
+// Rows beyond the third, when a narrow window wraps the check boxes, and the room below them.
+constexpr int RowStep = 21;
+constexpr int RowsBottomGap = 5;
 constexpr int CheckBoxWidth = 140;
 constexpr int ColumnGap = 4;
 // A caption that grows keeps this far from the frame around it.
@@ -133,7 +142,6 @@ void TGraghForm::CreateControls() {
     outer->addLayout(upper, 1);
     outer->addWidget(Panel1);
 
-    const int rowTops[3] = {4, 24, 42};
     using Handler = void (TGraghForm::*)();
     const Handler handlers[ChannelCount] = {
         &TGraghForm::CheckBox1Click,  &TGraghForm::CheckBox2Click,  &TGraghForm::CheckBox3Click,
@@ -144,7 +152,7 @@ void TGraghForm::CreateControls() {
     for (int ch = 1; ch <= ChannelCount; ++ch) {
         auto *box = new QCheckBox(Panel1);
         box->setObjectName(QStringLiteral("CheckBox%1").arg(ch));
-        box->setGeometry(ColumnLefts[(ch - 1) % 4], rowTops[(ch - 1) / 4], CheckBoxWidth, 17);
+        box->setGeometry(ColumnLefts[(ch - 1) % 4], RowTops[(ch - 1) / 4], CheckBoxWidth, 17);
         // Any change of the tick, by the user or by the program, takes or drops the channel.
         connect(box, &QCheckBox::toggled, this, handlers[ch - 1]);
         CheckBox[ch] = box;
@@ -201,7 +209,6 @@ void TGraghForm::CreateControls() {
 
     SaveImageButton = new QPushButton(Panel2);
     SaveImageButton->setObjectName(QStringLiteral("SaveImageButton"));
-    SaveImageButton->setAccessibleName(QStringLiteral("Save Image..."));
     SaveImageButton->setGeometry(4, 368, 80, 25);
     connect(SaveImageButton, &QPushButton::clicked, this,
             [this] { SaveChartsImage(this, ChartsPicture(), japanese); });
@@ -213,11 +220,9 @@ void TGraghForm::CreateControls() {
     AlignGroup->setGeometry(4, 398, 80, 52);
     AlignByTrigger = new QRadioButton(AlignGroup);
     AlignByTrigger->setObjectName(QStringLiteral("AlignByTrigger"));
-    AlignByTrigger->setAccessibleName(QStringLiteral("Align by trigger"));
     AlignByTrigger->setGeometry(4, 16, 70, 17);
     AlignBySample = new QRadioButton(AlignGroup);
     AlignBySample->setObjectName(QStringLiteral("AlignBySample"));
-    AlignBySample->setAccessibleName(QStringLiteral("Align by sample"));
     AlignBySample->setGeometry(4, 32, 70, 17);
     AlignByTrigger->setChecked(document.ReferenceAlignment() == Alignment::Trigger);
     AlignBySample->setChecked(!AlignByTrigger->isChecked());
@@ -226,11 +231,10 @@ void TGraghForm::CreateControls() {
     });
     connect(&document, &TraceDocument::ReferenceChanged, this, &TGraghForm::ReferenceChanged);
     RefLabel1 = makeLabel("RefLabel1", "", 454);
-    RefLabel1->setAccessibleName(QStringLiteral("Reference trigger point"));
     RefLabel2 = makeLabel("RefLabel2", "", 468);
-    RefLabel2->setAccessibleName(QStringLiteral("Reference trigger date"));
     RefLabel3 = makeLabel("RefLabel3", "", 482);
-    RefLabel3->setAccessibleName(QStringLiteral("Reference trigger time"));
+    for (int i = 0; QLabel *label : {RefLabel1, RefLabel2, RefLabel3})
+        label->setAccessibleName(RefLabelNames[i++]);
 
     // The name tables stay hidden; the check boxes, chart titles and the channel window use them.
     ListBox1 = new QListWidget(Panel2);
@@ -324,10 +328,39 @@ void TGraghForm::FitSidePanel() {
 
 void TGraghForm::FitChannelCaptions() {
     // A caption may grow up to the next column; the last column has the panel's width to go.
-    for (int ch = 1; ch <= ChannelCount; ++ch) {
-        const int column = (ch - 1) % 4;
-        FitCaption(CheckBox[ch], column < 3 ? ColumnLefts[column + 1] - ColumnGap : Unbounded);
+    // A window too narrow for four columns wraps the check boxes into fewer, longer ones, so
+    // that none is cut by the panel.
+    const int room = width() - 2 * Panel1->frameWidth();
+    int columns = 4;
+    for (;; --columns) {
+        int right = 0;
+        for (int ch = 1; ch <= ChannelCount; ++ch) {
+            const int column = (ch - 1) % columns;
+            const int row = (ch - 1) / columns;
+            CheckBox[ch]->setGeometry(ColumnLefts[column],
+                                      row < 3 ? RowTops[row] : RowTops[2] + (row - 2) * RowStep,
+                                      CheckBoxWidth, CheckBox[ch]->height());
+            right = std::max(right, FitCaption(CheckBox[ch], column < columns - 1
+                                                                 ? ColumnLefts[column + 1] - ColumnGap
+                                                                 : Unbounded));
+        }
+        if (columns == 1 || right <= room)
+            break;
     }
+    const QWidget *last = CheckBox[ChannelCount];
+    const int height = std::max(Panel1Height, last->geometry().bottom() + 1 + RowsBottomGap);
+    if (height != Panel1->height()) {
+        Panel1->setFixedHeight(height);
+        // The chart area takes its new size now, not at the next layout pass.
+        layout()->invalidate();
+        layout()->activate();
+    }
+}
+
+void TGraghForm::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    if (event->oldSize().width() != event->size().width())
+        FitChannelCaptions();
 }
 
 TForm6 *TGraghForm::ChannelWindow() const {
@@ -395,6 +428,10 @@ void TGraghForm::SetLanguageCaptions() {
     AlignBySample->setText(Pick(AlignBySampleCaption));
     japanese = IsJapanese();
     SaveImageButton->setText(Pick(SaveImageCaption, japanese));
+    // Screen readers say what the window shows, in its language.
+    for (QAbstractButton *button :
+         std::initializer_list<QAbstractButton *>{SaveImageButton, AlignByTrigger, AlignBySample})
+        button->setAccessibleName(button->text());
 }
 
 void TGraghForm::SelectChannel(int ch) {
@@ -571,6 +608,13 @@ void TGraghForm::ShowTriggerStamp() {
         RefLabel1->setText(QStringLiteral("Ref ") + QString::fromStdString(ref.Point));
         RefLabel2->setText(QString::fromStdString(ref.Date));
         RefLabel3->setText(QString::fromStdString(ref.Time));
+        // The value itself, not only what it is, reaches a screen reader.
+        const std::string values[3] = {ref.Point, ref.Date, ref.Time};
+        for (int i = 0; QLabel *label : {RefLabel1, RefLabel2, RefLabel3}) {
+            label->setAccessibleName(RefLabelNames[i] + QLatin1Char(' ') +
+                                     QString::fromStdString(values[i]));
+            ++i;
+        }
         FitSidePanel();
     }
     for (QLabel *label : {RefLabel1, RefLabel2, RefLabel3})

@@ -136,11 +136,9 @@ TForm3::TForm3(TraceDocument &document, QWidget *parent)
     RadioButton2->setGeometry(12, 112, 80, 17);
     DifferenceButton = new QRadioButton(Panel1);
     DifferenceButton->setObjectName(QStringLiteral("DifferenceButton"));
-    DifferenceButton->setAccessibleName(QStringLiteral("Difference"));
     DifferenceButton->setGeometry(12, 140, 80, 17);
     ExportButton = new QPushButton(Panel1);
     ExportButton->setObjectName(QStringLiteral("ExportButton"));
-    ExportButton->setAccessibleName(QStringLiteral("Export CSV..."));
     ExportButton->setGeometry(4, 160, 104, 25);
     RadioButton1->setChecked(true);
     RadioButton1->raise();
@@ -183,6 +181,8 @@ void TForm3::FormCreate() {
     RadioButton1->setText(Pick(RadioButton1Caption));
     RadioButton2->setText(Pick(RadioButton2Caption));
     DifferenceButton->setText(Pick(DifferenceCaption));
+    // Screen readers say what the window shows, in its language.
+    DifferenceButton->setAccessibleName(DifferenceButton->text());
     // The view buttons stay inside the frame drawn around them.
     const int frameRight = RadioGroup1->geometry().right() - 2;
     for (QWidget *control :
@@ -191,6 +191,7 @@ void TForm3::FormCreate() {
     FitCaption(DifferenceButton, Panel1->width() - 2);
     FitCaption(Button1, Panel1->width() - 2);
     ExportButton->setText(Pick(ExportButtonCaption, japanese));
+    ExportButton->setAccessibleName(ExportButton->text());
     FitCaption(ExportButton, Panel1->width() - 2);
     resize(600, 400);
     FillGrid();
