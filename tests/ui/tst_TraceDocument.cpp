@@ -58,8 +58,7 @@ private slots:
         TTraceRecord next = frame.Record;
         next.Header[0] = 33;
         std::optional<TraceUnits> heard;
-        connect(&document, &TraceDocument::TraceReplaced, this,
-                [&] { heard = document.Units(); });
+        connect(&document, &TraceDocument::TraceReplaced, this, [&] { heard = document.Units(); });
         QSignalSpy replaced(&document, &TraceDocument::TraceReplaced);
         document.ReplaceTrace(next, 1, true, QStringLiteral("next.vnb"));
         QCOMPARE(replaced.count(), 1);

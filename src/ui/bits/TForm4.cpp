@@ -1,5 +1,7 @@
 #include "TForm4.h"
 
+#include "BitGraphLayout.h"
+
 #include "Caption.h"
 #include "CaptionFit.h"
 #include "ChildWindows.h"
@@ -47,16 +49,7 @@ constexpr Caption RadioCaptions[FlagWordCount] = {{"故障フラグ(1)", "Fault 
                                                   {"INV状態フラグ", "INV. status Flag"},
                                                   {"INV指令フラグ", "INV. command Flag"}};
 
-// Radio buttons in the bottom panel: left, width; a caption wider than that pushes the next one
-// this far to the right.
-constexpr int RadioLeft[FlagWordCount] = {56, 176, 296, 408};
-constexpr int RadioWidth[FlagWordCount] = {121, 121, 113, 121};
-constexpr int RadioGap = 6;
-constexpr int RadioTop = 8;
-constexpr int RowStep = 18; // from one row of radio buttons to the next, when they wrap
-constexpr int Form7Height = 28;
 constexpr int Panel3Width = 36;
-constexpr int LabelLeft = 5;
 
 constexpr double AxisMin = -2.0;
 constexpr double AxisMax = 64.0;
@@ -90,6 +83,8 @@ private:
 };
 
 } // namespace
+
+using namespace BitGraphLayout;
 
 TForm4::TForm4(TraceDocument &document, QWidget *parent)
     : QWidget(parent), document(document) {
@@ -333,34 +328,6 @@ void TForm4::FormCreate() {
     resize(std::max(client.width() - 100, 200), std::max(client.height() - 40, 150));
 }
 
-void TForm4::FitRadioRows() {
-    // A window too narrow for the four flag words in one row puts them in two rows or in one
-    // column, so that none is cut by the panel.
-    const int room = width() - 2 * Form7->frameWidth();
-    int columns = FlagWordCount;
-    for (;; columns /= 2) {
-        int right = 0;
-        for (int first = 0; first < FlagWordCount; first += columns) {
-            QList<QWidget *> row;
-            for (int w = first; w < first + columns; ++w) {
-                RadioButton[w]->setGeometry(RadioLeft[w - first], RadioTop + first / columns * RowStep,
-                                            RadioWidth[w - first], 17);
-                row << RadioButton[w];
-            }
-            right = std::max(right, FitCaptionRow(row, RadioGap));
-        }
-        if (columns == 1 || right <= room)
-            break;
-    }
-    const int height = Form7Height + (FlagWordCount / columns - 1) * RowStep;
-    if (height != Form7->height()) {
-        Form7->setFixedHeight(height);
-        // The chart takes its new size now, not at the next layout pass.
-        layout()->invalidate();
-        layout()->activate();
-    }
-}
-
 void TForm4::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
     if (event->oldSize().width() != event->size().width())
@@ -393,56 +360,6 @@ bool TForm4::eventFilter(QObject *watched, QEvent *event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void TForm4::Panel3Resize() {
-    // Labels and lanes are placed together, so that they never disagree.
-    LayoutChart();
-}
-
-void TForm4::LayoutChart() {
-    // Margins of 2 % at the top and right, none at the left and bottom; the plot area is
-    // placed so that each bit label stands beside its own bit's lane.
-    const QSizeF size = ChartView->size();
-    const double top = std::round(size.height() * 0.02);
-    const double right = size.width() - std::round(size.width() * 0.02);
-    title->setPos(8, top);
-    const double titleBottom = top + title->boundingRect().height() + 2;
-    const double axisLabelSpace = QFontMetrics(BottomAxis->labelsFont()).height() + 8;
-    const double left = 8; // room for the left axis' ticks
-    const BitPlotPlace plot = PlaceBitPlot(Panel3->height(), Label[0]->height(), titleBottom,
-                                           size.height() - axisLabelSpace);
-    Chart1->setPlotArea(
-        QRectF(left, plot.Top, std::max(right - left, 10.0), std::max(plot.Height, 10.0)));
-    // At the tops BitLabelTop gives, unless the lanes cannot stand beside them.
-    for (int b = 0; b < FlagBitCount; ++b)
-        Label[b]->move(LabelLeft, plot.LabelTop[static_cast<std::size_t>(b)]);
-
-    PlaceSampleTicks();
-    // The traces follow a new plot area at once, the axes, their numbers and the grid only at
-    // the chart's next layout pass; lay out now so that a picture taken at any moment (and the
-    // printout) shows them together.
-    Chart1->layout()->invalidate();
-    Chart1->layout()->activate();
-    PlaceTimeMarks();
-}
-
-void TForm4::PlaceSampleTicks() {
-    // Bottom labels every 5 samples, or every 10, 20, 25, 50 when they would crowd; zoomed in,
-    // every sample or every second one where there is room.
-    const TimeView &view = document.TimeView().View();
-    const double labelWidth =
-        QFontMetrics(BottomAxis->labelsFont()).horizontalAdvance(QStringLiteral("100"));
-    const double width = Chart1->plotArea().width();
-    const double pixelsPerSample = width / std::max(view.Last - view.First, 1);
-    const std::initializer_list<int> all = {5, 10, 20, 25, 50};
-    const std::initializer_list<int> zoomed = {1, 2, 5, 10, 20, 25, 50};
-    for (int step : view.ShowsAll() ? all : zoomed) {
-        BottomAxis->setTickInterval(step);
-        BottomAxis->setMinorTickCount(step == 1 ? 0 : step == 2 ? 1 : 4);
-        if (step * pixelsPerSample >= labelWidth * 1.2)
-            break;
-    }
-}
-
 void TForm4::ShowTimeView() {
     const TimeView &view = document.TimeView().View();
     if (view.First != shownFirst || view.Last != shownLast) {
@@ -460,34 +377,6 @@ void TForm4::ShowTimeView() {
                       : BitReadoutText(view, drawnRecord, drawnWord, readoutJapanese));
     if (BitReadout->toPlainText() != readout)
         BitReadout->setPlainText(readout);
-}
-
-void TForm4::PlaceReferenceBits() {
-    QPainterPath path;
-    if (drawnWord >= 0 && document.Reference()) {
-        const TimeView &view = document.TimeView().View();
-        const TraceUnits current{drawnRecord, DriveTypeE, IsNormalized != 0};
-        const TraceUnits &reference = *document.Reference();
-        for (int b = 0; b < FlagBitCount; ++b) {
-            const auto levels = BitTrace(reference.Record, drawnWord, b);
-            bool open = false;
-            for (int k = view.First; k <= view.Last; ++k) {
-                const int n = ReferenceSampleFor(k, current, reference, document.ReferenceAlignment());
-                if (n < 0) {
-                    open = false;
-                    continue;
-                }
-                const QPointF at = Chart1->mapToPosition(
-                    QPointF(k, levels[static_cast<std::size_t>(n)]), Series[0]);
-                if (open)
-                    path.lineTo(at);
-                else
-                    path.moveTo(at);
-                open = true;
-            }
-        }
-    }
-    ReferenceBits->setPath(path);
 }
 
 void TForm4::PlaceTimeMarks() {

@@ -206,4 +206,3 @@ void TForm1::Report1Click() {
         Dialogs::Current().Message(this, Pick(ReportDialogCaption),
                                    Pick(ReportOpenFailedText).arg(shown));
 }
-

@@ -111,8 +111,8 @@ bool TimeAxisControl::MouseEvent(QEvent *event) {
             // The samples follow the mouse: dragging to the right brings earlier ones in.
             const double perPixel = (shown.Last - shown.First) / plot.width();
             const int wanted =
-                panFromFirst + static_cast<int>(std::lround((*panFromX - mouse->position().x()) *
-                                                            perPixel));
+                panFromFirst +
+                static_cast<int>(std::lround((*panFromX - mouse->position().x()) * perPixel));
             state->PanBy(wanted - shown.First);
         }
         hovering = true;

@@ -33,7 +33,7 @@ private:
 
     QChartView *view;
     QPointer<TimeViewState> state;
-    bool hovering = false; ///< this chart set the shared hover
+    bool hovering = false;          ///< this chart set the shared hover
     std::optional<double> panFromX; ///< where a middle-button drag started
     int panFromFirst = 0;           ///< the first sample shown then
     int wheelRest = 0;              ///< wheel turn not yet a whole step
