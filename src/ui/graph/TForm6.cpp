@@ -5,7 +5,6 @@
 #include "CaptionFit.h"
 #include "ChannelNames.h"
 #include "Fonts.h"
-#include "TGraghForm.h"
 #include "WindowState.h"
 
 #include <QCheckBox>
@@ -38,8 +37,8 @@ QFont LabelFont(int pixels) {
 
 } // namespace
 
-TForm6::TForm6(TraceDocument &document, QWidget *parent, TGraghForm *graph)
-    : QWidget(parent), document(document), graph(graph) {
+TForm6::TForm6(TraceDocument &document, QWidget *parent)
+    : QWidget(parent), document(document) {
     Form6 = this;
     setObjectName(QStringLiteral("Form6"));
     // A window of its own, not a child of the frame's client area; single border.
@@ -185,17 +184,8 @@ QString TForm6::EditText(int k) const {
 }
 
 void TForm6::Button1Click() {
-    for (int k = 1; k <= ChannelCount; ++k) {
-        QString caption;
-        const bool own = !DefaultItem[k]->isChecked();
-        document.SetOwnName(k, own, Edit[k]->text().toStdString());
-        caption = own ? Edit[k]->text()
-                      : QString::fromStdString(DefaultChannelName(k, Language, DriveTypeE));
-        // A graph window that has closed keeps nothing to relabel.
-        if (graph)
-            graph->CheckBox[k]->setText(caption);
-    }
-    if (graph)
-        graph->FitChannelCaptions();
+    for (int k = 1; k <= ChannelCount; ++k)
+        document.SetOwnName(k, !DefaultItem[k]->isChecked(), Edit[k]->text().toStdString());
+    emit Confirmed();
     close();
 }

@@ -3,7 +3,6 @@
 
 #include "TraceRecord.h"
 
-#include <QPointer>
 #include <QWidget>
 
 class QGroupBox;
@@ -11,16 +10,16 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class TGraghForm;
 class TraceDocument;
 
 class TForm6 : public QWidget {
     Q_OBJECT
 public:
-    /// A top-level window that relabels graph's channel check boxes when confirmed. Closing it
+    /// A top-level window that sets the channels' names in document when confirmed and then
+    /// says so (Confirmed), so that the graph window relabels its check boxes. Closing it
     /// only hides it. The program keeps one (Form6), owned by the main frame, that every graph
     /// window uses in turn.
-    TForm6(TraceDocument &document, QWidget *parent = nullptr, TGraghForm *graph = nullptr);
+    explicit TForm6(TraceDocument &document, QWidget *parent = nullptr);
     ~TForm6() override;
 
     QLabel *Label13 = nullptr;                        ///< "Ch.No."
@@ -45,13 +44,13 @@ public:
 
     /// The text typed for channel k (1..12).
     QString EditText(int k) const;
-    /// The graph window this one relabels, or nullptr once it has closed.
-    TGraghForm *Graph() const { return graph; }
-    /// Makes graph the window that the next confirmation relabels.
-    void SetGraph(TGraghForm *window) { graph = window; }
 
     /// Fills the controls from the application-wide values (also run by the constructor).
     void FormCreate();
+
+signals:
+    /// The names were confirmed with OK; the document holds them.
+    void Confirmed();
 
 public slots:
     void Button1Click();
@@ -61,7 +60,6 @@ private:
     void FitRow(int k);
 
     TraceDocument &document;
-    QPointer<TGraghForm> graph;
 };
 
 /// The program's one channel configuration window, or nullptr before the first graph window.

@@ -282,11 +282,16 @@ void TGraghForm::FormCreate() {
         form6 = Form6;
         if (form6->isHidden())
             form6->FormCreate();
-        form6->SetGraph(this);
     } else {
         QWidget *owner = MainFrameWindow();
-        form6 = new TForm6(document, owner ? owner : this, this);
+        form6 = new TForm6(document, owner ? owner : this);
     }
+    // Confirmed names relabel the check boxes of the graph window open then.
+    connect(form6, &TForm6::Confirmed, this, [this] {
+        for (int ch = 1; ch <= ChannelCount; ++ch)
+            CheckBox[ch]->setText(ChannelCaption(ch));
+        FitChannelCaptions();
+    });
     for (int ch = 1; ch <= ChannelCount; ++ch)
         CheckBox[ch]->setText(ChannelCaption(ch));
     FitSidePanel();
