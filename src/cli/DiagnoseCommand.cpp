@@ -44,7 +44,7 @@ int RunDiagnose(const CommandArgs &args) {
         language = SystemDefaultLanguage();
 
     CommandTrace trace;
-    if (!LoadCommandTrace(args.Arguments()[0].c_str(), trace))
+    if (!LoadCommandTrace(args.Arguments()[0].c_str(), trace, language))
         return 1;
     std::string out;
     for (const std::string &line :
