@@ -501,3 +501,29 @@ bool HistoryIndex::SetNote(const QString &file, const QString &text, QString *er
         },
         error);
 }
+
+QString HistoryIndex::NoteOf(const QString &file) {
+    QFile trace(file);
+    if (file.isEmpty() || !trace.open(QIODevice::ReadOnly))
+        return {};
+    const QString hash = QString::fromLatin1(
+        QCryptographicHash::hash(trace.read(LargestTraceFile), QCryptographicHash::Sha256).toHex());
+    QString note;
+    QString error;
+    WithRetry(
+        [&](QString *reason) {
+            QSqlQuery q(QSqlDatabase::database(connection, false));
+            q.prepare(QStringLiteral("SELECT note FROM notes WHERE hash = ?"));
+            q.bindValue(0, hash);
+            if (!q.exec()) {
+                spoilt = LooksSpoilt(q.lastError());
+                *reason = q.lastError().databaseText();
+                return false;
+            }
+            if (q.next())
+                note = q.value(0).toString();
+            return true;
+        },
+        &error);
+    return note;
+}

@@ -35,6 +35,10 @@ public:
     /// removes it. False with the reason when file is no trace file or the index failed.
     bool SetNote(const QString &file, const QString &text, QString *error);
 
+    /// The note kept for the contents of the trace file at file; "" when there is none or the
+    /// index cannot be read (a report is not held up by it).
+    QString NoteOf(const QString &file);
+
     /// Said once when the database was spoilt, renamed aside and built anew; "" otherwise.
     const QString &Notice() const { return notice; }
 
