@@ -15,6 +15,8 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
+# A plugin, so not found by dpkg-shlibdeps: the SQLite driver the trace history's index needs.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite")
 # Not libraries, so not found by dpkg-shlibdeps: the fonts that Japanese and the fixed-width
 # texts are drawn with, and the Japanese texts on Qt's standard buttons.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev qt6-charts-dev qt6-serialport-dev
+    libqt6sql6-sqlite      # the trace history's index: Qt SQL's SQLite driver
     libqt6opengl6-dev      # Qt Charts' CMake package asks for Qt6OpenGL
     qt6-translations-l10n  # Japanese texts on Qt's standard buttons
     fonts-ipafont-gothic fonts-ipafont-mincho fonts-liberation

@@ -5,6 +5,7 @@
 #include "MonitorApplication.h"
 #include "PortNames.h"
 #include "TForm1.h"
+#include "TraceHistory.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -28,10 +29,22 @@ const QCommandLineOption &AttachOption() {
     return attach;
 }
 
+// The folder every read is kept in; remembered in the settings for later runs and for
+// vandrel-trace.
+const QCommandLineOption &HistoryOption() {
+    static const QCommandLineOption history(
+        QStringLiteral("history"),
+        QStringLiteral("Keep every trace read from the drive in DIR (remembered) instead of the "
+                       "application data folder's history."),
+        QStringLiteral("DIR"));
+    return history;
+}
+
 void DescribeOptions(QCommandLineParser &parser) {
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption(AttachOption());
+    parser.addOption(HistoryOption());
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("Trace file (.vnx or .vnb) to open at start."));
 }
@@ -100,6 +113,14 @@ int main(int argc, char *argv[]) {
             return 2;
         }
         AttachDevicePath(item, path);
+    }
+    if (parser.isSet(HistoryOption())) {
+        const QString folder = parser.value(HistoryOption());
+        if (folder.isEmpty()) {
+            std::fprintf(stderr, "vandrel-monitor: --history wants a folder\n");
+            return 2;
+        }
+        SetHistoryFolder(folder);
     }
 
     // A failure during start-up is told like one in a handler, then the program ends.

@@ -37,6 +37,14 @@ std::string CommandArgs::Value(const std::string &option) const {
     return {};
 }
 
+std::vector<std::string> CommandArgs::Values(const std::string &option) const {
+    std::vector<std::string> values;
+    for (const auto &[name, value] : values_)
+        if (name == option)
+            values.push_back(value);
+    return values;
+}
+
 int CommandArgs::UsageError(const std::string &message) const {
     std::fprintf(stderr, "vandrel-trace %s: %s\n\n%s", command_.Name, message.c_str(),
                  command_.Usage);
@@ -86,7 +94,7 @@ int RunCommand(const CommandDef &command, const std::vector<std::string> &argume
             continue;
         }
         if (i + 1 >= arguments.size() || LooksLikeOption(arguments[i + 1]) ||
-            args.IsSet(option->Name))
+            (args.IsSet(option->Name) && !option->Repeats))
             return args.UsageError(valueError);
         args.values_.emplace_back(option->Name, arguments[++i]);
     }

@@ -14,6 +14,7 @@ struct OptionDef {
     /// Said when the value is missing, is another option, or the option is given twice
     /// (switches may repeat); nullptr says "unexpected argument '--name'".
     const char *ValueError = nullptr;
+    bool Repeats = false; ///< an option with a value that may be given more than once
 };
 
 class CommandArgs;
@@ -42,6 +43,8 @@ public:
     bool IsSet(const std::string &option) const;
     /// Value of an option that takes one; "" when it was not given.
     std::string Value(const std::string &option) const;
+    /// Every value of an option that may repeat, in the order given.
+    std::vector<std::string> Values(const std::string &option) const;
 
     /// Prints "vandrel-trace NAME: message" and the command's usage on stderr; returns 2.
     int UsageError(const std::string &message) const;

@@ -11,6 +11,8 @@ extern const CommandDef EventsCommand;
 extern const CommandDef DiagnoseCommand;
 extern const CommandDef SummaryCommand;
 extern const CommandDef ReportCommand;
+extern const CommandDef HistoryCommand;
+extern const CommandDef NoteCommand;
 
 /// Remembers errno as the reason standard output failed, unless a reason is known already.
 /// Call right after a write to standard output failed.

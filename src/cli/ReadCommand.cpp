@@ -6,6 +6,7 @@
 #include "Platform.h"
 #include "ReadSession.h"
 #include "TraceFileIO.h"
+#include "TraceHistory.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -17,6 +18,7 @@ namespace {
 
 const char *const ReadUsage =
     "usage: vandrel-trace read --port PORT [--old] [--out FILE] [--lang en|ja] [--no-settle]\n"
+    "                          [--history DIR | --no-history]\n"
     "\n"
     "Reads a fault trace from the drive and prints the progress and error lines.\n"
     "\n"
@@ -25,6 +27,12 @@ const char *const ReadUsage =
     "  --out FILE    save the trace as a .vnx file, only when the read succeeded\n"
     "  --lang en|ja  language of the lines (default: the system's)\n"
     "  --no-settle   skip the 1-2 s wait between opening the port and the first request\n"
+    "  --history DIR keep the trace in DIR instead of the history folder\n"
+    "  --no-history  do not keep the trace in the history folder\n"
+    "\n"
+    "Every trace read is kept at once in the history folder (the monitor's choice, by default\n"
+    "$XDG_DATA_HOME/Harkel/CON/history), once for the same bytes. When it cannot be kept, a\n"
+    "line on stderr says why and the read still counts as done.\n"
     "\n"
     "Exit status: 0 read (and saved), 1 the read, the save or the output failed, 2 usage error\n"
     "or the port could not be opened.\n";
@@ -35,6 +43,7 @@ struct ReadOptions {
     QString out;
     std::int32_t language = 0;
     bool settle = true;
+    QString history; ///< where the read is kept; empty: not kept
 };
 
 // Returns 0 to go on, otherwise the exit status (after printing why).
@@ -45,6 +54,8 @@ int ReadOptionsOf(const CommandArgs &args, ReadOptions *options) {
     options->out = QString::fromLocal8Bit(args.Value("out"));
     if (!args.Language(&options->language))
         return 2;
+    if (args.IsSet("no-history") && args.IsSet("history"))
+        return args.UsageError("--history and --no-history exclude each other");
     if (options->port.isEmpty())
         return args.UsageError("--port is required");
     return 0;
@@ -70,6 +81,10 @@ int RunRead(const CommandArgs &args) {
     const std::int32_t language =
         options.language != 0 ? options.language : SystemDefaultLanguage();
 
+    if (!args.IsSet("no-history"))
+        options.history = args.IsSet("history") ? QString::fromLocal8Bit(args.Value("history"))
+                                                : HistoryFolder();
+
     ReadSession session;
     session.SetLanguage([language] { return language; });
     session.SetSettleWait(options.settle);
@@ -87,10 +102,18 @@ int RunRead(const CommandArgs &args) {
     QObject::connect(&session, &ReadSession::Finished, [&](bool success) {
         if (success) {
             exitStatus = 0;
+            TTraceRecord record;
+            ResetRecord(record);
+            const std::int32_t driveType = session.ApplyTo(record).value_or(0);
+            // Kept first: whatever fails later, the trace is on disk.
+            if (!options.history.isEmpty()) {
+                const KeptTrace kept = KeepTrace(options.history, record, driveType, options.old,
+                                                 QDateTime::currentDateTime(), language);
+                if (!kept.Kept)
+                    std::fprintf(stderr, "vandrel-trace read: %s\n",
+                                 qPrintable(NotKeptText(kept.Error, language)));
+            }
             if (!options.out.isEmpty()) {
-                TTraceRecord record;
-                ResetRecord(record);
-                const std::int32_t driveType = session.ApplyTo(record).value_or(0);
                 QString error;
                 if (!SaveTraceFile(options.out, record, driveType, false, &error, language)) {
                     std::fprintf(stderr, "vandrel-trace read: cannot save %s: %s\n",
@@ -109,10 +132,17 @@ int RunRead(const CommandArgs &args) {
 
 const CommandDef ReadCommand = {
     "read",
-    "--port PORT [--old] [--out FILE] [--lang en|ja] [--no-settle]",
+    "--port PORT [--old] [--out FILE] [--lang en|ja] [--no-settle] [--history DIR | "
+    "--no-history]",
     "read a trace from the drive",
     ReadUsage,
-    {{"port", "PORT"}, {"old", nullptr}, {"out", "FILE"}, LanguageOption(), {"no-settle", nullptr}},
+    {{"port", "PORT"},
+     {"old", nullptr},
+     {"out", "FILE"},
+     LanguageOption(),
+     {"no-settle", nullptr},
+     {"history", "DIR"},
+     {"no-history", nullptr}},
     nullptr,
     0,
     0,

@@ -13,7 +13,7 @@ namespace {
 // Every command of vandrel-trace, in the order the usage lists them.
 const CommandDef *const CommandTable[] = {
     &InfoCommand,     &ExportCommand,  &ReadCommand,   &EventsCommand,
-    &DiagnoseCommand, &SummaryCommand, &ReportCommand,
+    &DiagnoseCommand, &SummaryCommand, &ReportCommand, &HistoryCommand, &NoteCommand,
 };
 
 // Synopses longer than this get their summary on the next line.

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QLocale>
+#include <QStandardPaths>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -27,4 +28,15 @@ QString SettingsFilePathFor(const QString &dir) {
 
 std::unique_ptr<QSettings> OpenUserSettings() {
     return std::make_unique<QSettings>(QStringLiteral("Harkel"), QStringLiteral("CON"));
+}
+
+QString AppDataFolder() {
+    // AppDataLocation would follow the program's own name ("Vandrel Monitor", "vandrel-trace");
+    // both programs must meet in one folder.
+#ifdef Q_OS_WIN
+    const auto base = QStandardPaths::GenericConfigLocation; // %LOCALAPPDATA%
+#else
+    const auto base = QStandardPaths::GenericDataLocation;
+#endif
+    return QStandardPaths::writableLocation(base) + QStringLiteral("/Harkel/CON");
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The few places where Windows and other systems differ: start-up language, settings store,
-// settings-file path.
+// settings-file path, application data folder.
 
 #include <QSettings>
 #include <QString>
@@ -15,3 +15,7 @@ QString SettingsFilePathFor(const QString &dir);
 
 /// The per-user settings store (registry key HKCU\Software\Harkel\CON on Windows).
 std::unique_ptr<QSettings> OpenUserSettings();
+
+/// The per-user application data folder of organisation "Harkel", application "CON" (on Linux
+/// $XDG_DATA_HOME/Harkel/CON), whatever the running program calls itself.
+QString AppDataFolder();

@@ -1,5 +1,7 @@
 #include "FaultReportPdf.h"
 
+#include "HistoryIndex.h"
+
 #include "ChartScaling.h"
 #include "CheckedSave.h"
 #include "TimeView.h"
@@ -143,6 +145,8 @@ void PaintFaultReport(QPainter &p, const QRectF &page, const FaultReport &report
             right += Line(p, area.left() + half + ColumnGap, right, half, Q(report.InfoLines[i]));
     }
     y = std::max(left, right) + 6;
+    if (!report.NoteLine.empty())
+        y += Line(p, area.left(), y, area.width(), Q(report.NoteLine)) + 6;
 
     p.setFont(ReportFont(japanese, 11, true));
     y += Line(p, area.left(), y, area.width(), Q(report.FirstFaultLine)) + 6;
@@ -296,5 +300,6 @@ bool WriteFaultReportOfFile(const QString &tracePath, const QString &outPath, bo
         return false;
     input.Japanese = japanese;
     input.Source = QFileInfo(tracePath).fileName().toStdString();
+    input.Note = HistoryIndex().NoteOf(tracePath).toStdString();
     return WriteFaultReport(outPath, input, error);
 }

@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstring>
@@ -41,6 +42,10 @@ Result RunRead(const QStringList &args, long long sizeLimit = -1) {
         result.lines.removeLast();
     result.error = QString::fromUtf8(process.readAllStandardError());
     return result;
+}
+
+QStringList Entries(const QString &folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
 } // namespace
@@ -292,6 +297,54 @@ private slots:
             QCOMPARE(f.readAll(), old);
         } else if (target == "fifo") {
             QCOMPARE(FileKindAt(out), QString("fifo"));
+        }
+    }
+
+    // Every read is kept once in the history folder, byte for byte what --out writes; a read
+    // whose keeping fails still succeeds and says why on stderr.
+    void keepsEveryRead_data() {
+        QTest::addColumn<QStringList>("options"); // "@" stands for a folder of the test's own
+        QTest::addColumn<long long>("sizeLimit");
+        QTest::addColumn<int>("kept");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("default folder") << QStringList{} << -1LL << 1 << "";
+        QTest::newRow("--history") << QStringList{"--history", "@"} << -1LL << 1 << "";
+        QTest::newRow("--no-history") << QStringList{"--no-history"} << -1LL << 0 << "";
+        QTest::newRow("full disk") << QStringList{"--history", "@"} << 4096LL << 0
+                                   << "read: The trace was not kept in the history: ";
+    }
+    void keepsEveryRead() {
+        QFETCH(QStringList, options);
+        QFETCH(long long, sizeLimit);
+        QFETCH(int, kept);
+        QFETCH(QString, error);
+        QTemporaryDir dir;
+        const QString own = dir.filePath("history");
+        const QString folder =
+            options.contains("@") ? own
+                                  : QStandardPaths::writableLocation(
+                                        QStandardPaths::GenericDataLocation) +
+                                        "/Harkel/CON/history";
+        QDir(folder).removeRecursively();
+        options.replaceInStrings("@", own);
+        DriveSim sim(QStringList{});
+        QVERIFY(sim.Started());
+        const QString out = dir.filePath("out.vnx");
+        for (int read = 0; read < 2; ++read) {
+            QStringList args = QStringList{"--port", sim.path, "--no-settle"} + options;
+            if (sizeLimit < 0)
+                args << "--out" << out;
+            const Result r = RunRead(args, sizeLimit);
+            QCOMPARE(r.status, 0);
+            QVERIFY2(error.isEmpty() ? r.error.isEmpty() : r.error.contains(error),
+                     qPrintable(r.error));
+        }
+        const QStringList files = Entries(folder);
+        QCOMPARE(files.size(), kept);
+        if (kept == 1) {
+            QFile a(folder + "/" + files.first()), b(out);
+            QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+            QCOMPARE(a.readAll(), b.readAll());
         }
     }
 };

@@ -122,6 +122,13 @@ FaultReport BuildFaultReport(const FaultReportInput &input) {
                                second.Time);
 
     const std::vector<FlagEvent> events = FlagEvents(record, ja, trace.DriveTypeE);
+    if (!input.Note.empty()) {
+        report.NoteLine = std::string(ja ? "メモ: " : "Note: ") + input.Note;
+        // One line on the page, however the note was typed.
+        for (char &ch : report.NoteLine)
+            if (ch == '\n' || ch == '\r' || ch == '\t')
+                ch = ' ';
+    }
     report.FirstFaultLine = FirstFaultText(events, t, ja);
     report.EventsHeading = EventsHeadingText.Pick(ja);
     const auto shown = EventsNearest(events, t, ReportEventLimit);

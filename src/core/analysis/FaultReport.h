@@ -25,6 +25,7 @@ struct FaultReportInput {
     bool Japanese = false; ///< language of every text
     std::string Source;    ///< file name, or port and "New"/"Old"; "" when unknown
     std::vector<int> Channels = DefaultReportChannels; ///< channels (1..12) to chart
+    std::string Note; ///< the user's note on the trace in the history; "" when there is none
 };
 
 /// One channel's numbers, engineering units, two decimals ("-" where there is no value).
@@ -46,6 +47,7 @@ struct ReportChart {
 struct FaultReport {
     std::string Title;                  ///< "Fault Report" / "故障解析レポート"
     std::vector<std::string> InfoLines; ///< source, drive type, trigger point and stamps
+    std::string NoteLine;               ///< "Note: " and the user's note; "" without one
     std::string FirstFaultLine;         ///< the first fault, or that there is none
     std::string EventsHeading;
     std::vector<std::string> EventLines;            ///< up to ReportEventLimit, in sample order

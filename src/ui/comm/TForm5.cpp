@@ -288,6 +288,7 @@ void TForm5::Button2Click() {
     ProgressBar1->show();
     // What the report names as the record's source, fixed when the read starts.
     readSource = PortText() + QLatin1Char(' ') + DataItemTexts.at(DataIndex() == 1 ? 1 : 0);
+    readOld = DataIndex() == 1;
     // The session may finish before Start returns (a port that cannot be opened).
     Session->Start(PortText(), DataIndex() == 1);
 }
@@ -306,8 +307,13 @@ void TForm5::SessionFinished(bool success) {
     if (success) {
         TTraceRecord read = document.Record;
         // Values read from the drive are raw units.
-        if (const auto driveType = Session->ApplyTo(read))
+        if (const auto driveType = Session->ApplyTo(read)) {
+            // Kept before it is shown: whatever goes wrong later, the trace is on disk.
+            const QString notKept = document.KeepRead(read, *driveType, readOld);
             document.ReplaceTrace(read, *driveType, false, readSource);
+            if (!notKept.isEmpty())
+                Memo1->appendPlainText(notKept);
+        }
     }
 }
 

@@ -87,6 +87,7 @@ private:
     QButtonGroup *dataItems = nullptr;
     bool reading = false;
     QString readSource; ///< port and "New"/"Old" of the read under way
+    bool readOld = false; ///< the read under way is of the old trace
     bool frameAdjusted = false;
     bool formClosed = false;
     QString deviceItem; // the port item whose device DeviceEdit shows

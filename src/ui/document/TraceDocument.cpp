@@ -1,9 +1,12 @@
 #include "TraceDocument.h"
 
 #include "TimeViewState.h"
+#include "TraceHistory.h"
+
+#include <QDateTime>
 
 TraceDocument::TraceDocument(QObject *parent)
-    : QObject(parent), timeView(new TimeViewState(this)) {}
+    : QObject(parent), historyFolder(::HistoryFolder()), timeView(new TimeViewState(this)) {}
 
 TraceDocument::~TraceDocument() = default;
 
@@ -19,9 +22,18 @@ void TraceDocument::ReplaceTrace(const TTraceRecord &record, std::int32_t driveT
     // Channels 10-12 mean what the drive type says; their factors must match at once.
     ::ApplyTypeScales(Record, DriveTypeE);
     source = from;
+    traceFile = keptRead;
+    keptRead.clear();
     // Everything is in place before anyone hears of it.
     timeView->ShowAllSamples();
     emit TraceReplaced();
+}
+
+QString TraceDocument::KeepRead(const TTraceRecord &record, std::int32_t driveType, bool old) {
+    const KeptTrace kept = KeepTrace(historyFolder, record, driveType, old,
+                                     QDateTime::currentDateTime(), Language);
+    keptRead = kept.Path;
+    return kept.Kept ? QString() : NotKeptText(kept.Error, Language);
 }
 
 void TraceDocument::ResetRecord() {

@@ -32,6 +32,19 @@ public:
     const QString &Source() const { return source; }
     void SetSource(const QString &name) { source = name; }
 
+    /// The trace file the record is in: the file it was loaded from or the one its read was kept
+    /// as; empty when there is none (a read not kept). A replaced trace has none until set.
+    const QString &TraceFile() const { return traceFile; }
+    void SetTraceFile(const QString &path) { traceFile = path; }
+
+    /// The folder every read is kept in (the settings' choice, else the default one).
+    const QString &HistoryFolder() const { return historyFolder; }
+    void SetHistoryFolder(const QString &folder) { historyFolder = folder; }
+    /// Keeps a read (raw units) in the history folder before anything else happens to it and
+    /// remembers the kept file for the next ReplaceTrace. Returns "" when kept, else the message
+    /// line that says it was not and why, in the windows' language.
+    QString KeepRead(const TTraceRecord &record, std::int32_t driveType, bool old);
+
     /// The record with its units as they are now.
     TraceUnits Units() const;
     /// Puts in a trace that was loaded or read in full: the record, its drive type (the factors
@@ -79,6 +92,9 @@ signals:
 
 private:
     QString source;
+    QString traceFile;
+    QString historyFolder;
+    QString keptRead; ///< the file the read about to be put in was kept as
     std::optional<TraceUnits> reference;
     Alignment alignment = Alignment::Trigger;
     TimeViewState *timeView = nullptr;

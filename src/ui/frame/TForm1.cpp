@@ -8,6 +8,7 @@
 #include "Platform.h"
 #include "TAboutBox.h"
 #include "TEventsForm.h"
+#include "THistoryForm.h"
 #include "TForm3.h"
 #include "TForm4.h"
 #include "TForm5.h"
@@ -46,6 +47,7 @@ constexpr Caption N1Caption = {"数字グラフ", "Graph Form"};
 constexpr Caption N2Caption = {"ビットグラフ", "Bit-Data Form"};
 constexpr Caption N3Caption = {"データ表", "Data Form"};
 constexpr Caption Events1Caption = {"イベント", "Events"};
+constexpr Caption History1Caption = {"トレース履歴", "Trace History"};
 constexpr Caption Report1Caption = {"故障解析レポート...", "Fault Report..."};
 constexpr Caption Comm1Caption = {"通信(&R)", "Communication(&R)"};
 constexpr Caption N4Caption = {"通信設定", "Communication"};
@@ -138,6 +140,7 @@ void TForm1::CreateMenu() {
     N2 = View1->addAction(QString(), this, &TForm1::N2Click);
     N3 = View1->addAction(QString(), this, &TForm1::N3Click);
     Events1 = View1->addAction(QString(), this, &TForm1::Events1Click);
+    History1 = View1->addAction(QString(), this, &TForm1::History1Click);
     Comm1 = bar->addMenu(QString());
     N4 = Comm1->addAction(QString(), this, &TForm1::N4Click);
     Help1 = bar->addMenu(QString());
@@ -159,6 +162,7 @@ void TForm1::CreateMenu() {
                                                         {Flag1, "Flag1"},
                                                         {Report1, "Report1"},
                                                         {Events1, "Events1"},
+                                                        {History1, "History1"},
                                                         {OpenReference1, "OpenReference1"},
                                                         {UseAsReference1, "UseAsReference1"},
                                                         {ClearReference1, "ClearReference1"}};
@@ -200,6 +204,7 @@ void TForm1::ApplyLanguage() {
     N2->setText(Pick(N2Caption));
     N3->setText(Pick(N3Caption));
     Events1->setText(Pick(Events1Caption));
+    History1->setText(Pick(History1Caption));
     Comm1->setTitle(Pick(Comm1Caption));
     N4->setText(Pick(N4Caption));
     Help1->setTitle(Pick(Help1Caption));
@@ -263,6 +268,13 @@ void TForm1::N3Click() {
 
 void TForm1::Events1Click() {
     OpenChild(Events1, new TEventsForm(*Document));
+}
+
+void TForm1::History1Click() {
+    auto *history = new THistoryForm(*Document);
+    connect(history, &THistoryForm::OpenRequested, this, &TForm1::OpenTraceFile);
+    connect(history, &THistoryForm::ReferenceRequested, this, &TForm1::OpenReferenceFile);
+    OpenChild(History1, history);
 }
 
 void TForm1::N4Click() {

@@ -53,6 +53,7 @@ public:
     QAction *N2 = nullptr;
     QAction *N3 = nullptr;
     QAction *Events1 = nullptr; ///< the events window
+    QAction *History1 = nullptr; ///< the trace history window
     QMenu *Comm1 = nullptr;
     QAction *N4 = nullptr;
     QMenu *Help1 = nullptr;
@@ -126,6 +127,7 @@ public slots:
     void N2Click();
     void N3Click();
     void Events1Click();
+    void History1Click();
     void Report1Click();
     void N4Click();
     void About1Click();

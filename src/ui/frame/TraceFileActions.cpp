@@ -6,6 +6,7 @@
 #include "Caption.h"
 #include "Dialogs.h"
 #include "FaultReportPdf.h"
+#include "HistoryIndex.h"
 #include "LastFolder.h"
 #include "TGraghForm.h"
 #include "TraceFile.h"
@@ -74,6 +75,7 @@ bool TForm1::ReadTraceFile(const QString &path, QString *error) {
     if (!LoadTraceFile(path, loaded, loadedDriveType, error, Language))
         return false;
     Document->ReplaceTrace(loaded, loadedDriveType, IsNormalized != 0, Document->Source());
+    Document->SetTraceFile(path);
     return true;
 }
 
@@ -94,6 +96,7 @@ bool TForm1::OpenTraceFile(const QString &path) {
     const bool normalized = NormalizedByName(path.toStdString(), IsNormalized != 0);
     setWindowTitle(FileCaption(path));
     Document->ReplaceTrace(loaded, loadedDriveType, normalized, QFileInfo(path).fileName());
+    Document->SetTraceFile(path);
     RememberLastFolder(path);
     return true;
 }
@@ -173,6 +176,7 @@ FaultReportInput TForm1::ReportInput() const {
     input.Trace = Document->Units();
     input.Japanese = Document->Japanese();
     input.Source = Document->Source().toStdString();
+    input.Note = HistoryIndex().NoteOf(Document->TraceFile()).toStdString();
     // The charts as the graph window shows them, bottom one first.
     input.Channels = Document->ChartedChannels();
     if (!GraghForm)

@@ -1,0 +1,234 @@
+#include "THistoryForm.h"
+
+#include "Caption.h"
+#include "ChildWindows.h"
+#include "Dialogs.h"
+#include "Fonts.h"
+#include "HistoryIndex.h"
+#include "HistoryModel.h"
+#include "TraceDocument.h"
+#include "TraceHistory.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+THistoryForm *HistoryForm = nullptr;
+
+namespace {
+
+constexpr Caption WindowCaption = {"トレース履歴", "Trace History"};
+constexpr Caption FilterCaption = {"フィルタ", "Filter"};
+constexpr Caption ReferenceCaption = {"基準として開く", "Open as Reference"};
+constexpr Caption AddFolderCaption = {"フォルダ追加...", "Add Folder..."};
+constexpr Caption NoteCaption = {"メモ...", "Note..."};
+constexpr Caption SimilarCaption = {"現在に類似", "Similar to Current"};
+constexpr Caption CloseCaption = {"閉じる", "Close"};
+constexpr Caption NoteLabelCaption = {"このトレースのメモ:", "Note on this trace:"};
+constexpr Caption IndexFailedText = {"履歴の索引を使えません: %1",
+                                     "The history index cannot be used: %1"};
+
+QPushButton *Button(const Caption &caption, bool japanese, const char *name, QWidget *parent) {
+    auto *button = new QPushButton(Pick(caption, japanese), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAccessibleName(QString::fromUtf8(caption.Pick(false)));
+    return button;
+}
+
+} // namespace
+
+THistoryForm::THistoryForm(TraceDocument &document, QWidget *parent)
+    : QWidget(parent), document(document), japanese(document.Japanese()),
+      index(std::make_unique<HistoryIndex>()) {
+    HistoryForm = this;
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("HistoryForm"));
+    setWindowTitle(Pick(WindowCaption, japanese));
+    setFont(WindowFont(font()));
+
+    auto *filterLabel = new QLabel(Pick(FilterCaption, japanese), this);
+    FilterEdit = new QLineEdit(this);
+    FilterEdit->setObjectName(QStringLiteral("FilterEdit"));
+    FilterEdit->setAccessibleName(QStringLiteral("Filter"));
+    FilterEdit->setClearButtonEnabled(true);
+    filterLabel->setBuddy(FilterEdit);
+
+    model = new HistoryModel(japanese, this);
+    filter = new HistoryFilter(*model, this);
+    HistoryGrid = new QTableView(this);
+    HistoryGrid->setObjectName(QStringLiteral("HistoryGrid"));
+    HistoryGrid->setAccessibleName(Pick(WindowCaption, false));
+    HistoryGrid->setModel(filter);
+    HistoryGrid->setSortingEnabled(true);
+    HistoryGrid->sortByColumn(static_cast<int>(HistoryColumn::Trip), Qt::DescendingOrder);
+    HistoryGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    HistoryGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    HistoryGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    HistoryGrid->setWordWrap(false);
+    HistoryGrid->verticalHeader()->hide();
+    // Rows of one height need not be measured one by one: thousands fill at once.
+    HistoryGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    HistoryGrid->horizontalHeader()->setStretchLastSection(true);
+    HistoryGrid->setColumnHidden(static_cast<int>(HistoryColumn::Distance), true);
+    // Enter on a row and a double click both open it, as File / Open would.
+    connect(HistoryGrid, &QTableView::activated, this, [this](const QModelIndex &at) {
+        const QModelIndex source = filter->mapToSource(at);
+        if (source.isValid())
+            emit OpenRequested(QString::fromStdString(model->Row(source.row()).File));
+    });
+    connect(FilterEdit, &QLineEdit::textChanged, filter, &HistoryFilter::SetFilterText);
+
+    ReferenceButton = Button(ReferenceCaption, japanese, "ReferenceButton", this);
+    AddFolderButton = Button(AddFolderCaption, japanese, "AddFolderButton", this);
+    NoteButton = Button(NoteCaption, japanese, "NoteButton", this);
+    SimilarButton = Button(SimilarCaption, japanese, "SimilarButton", this);
+    CloseButton = Button(CloseCaption, japanese, "CloseButton", this);
+    connect(ReferenceButton, &QPushButton::clicked, this, [this] {
+        if (const QString file = SelectedFile(); !file.isEmpty())
+            emit ReferenceRequested(file);
+    });
+    connect(AddFolderButton, &QPushButton::clicked, this, &THistoryForm::AddFolderClick);
+    connect(NoteButton, &QPushButton::clicked, this, &THistoryForm::NoteClick);
+    connect(SimilarButton, &QPushButton::clicked, this, &THistoryForm::SimilarClick);
+    connect(CloseButton, &QPushButton::clicked, this, [this] { CloseChildWindow(this); });
+
+    MessageLabel = new QLabel(this);
+    MessageLabel->setObjectName(QStringLiteral("MessageLabel"));
+    MessageLabel->setWordWrap(true);
+    MessageLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    MessageLabel->hide();
+
+    auto *column = new QVBoxLayout(this);
+    auto *top = new QHBoxLayout;
+    top->addWidget(filterLabel);
+    top->addWidget(FilterEdit, 1);
+    column->addLayout(top);
+    column->addWidget(HistoryGrid, 1);
+    column->addWidget(MessageLabel);
+    auto *buttons = new QHBoxLayout;
+    for (QPushButton *b : {ReferenceButton, AddFolderButton, NoteButton, SimilarButton})
+        buttons->addWidget(b);
+    buttons->addStretch();
+    buttons->addWidget(CloseButton);
+    column->addLayout(buttons);
+
+    // A new read is kept before it is shown: list it with the others.
+    connect(&document, &TraceDocument::TraceReplaced, this, &THistoryForm::FillHistory);
+    FillHistory();
+}
+
+THistoryForm::~THistoryForm() {
+    if (HistoryForm == this)
+        HistoryForm = nullptr;
+}
+
+QStringList THistoryForm::Folders() const {
+    return QStringList{document.HistoryFolder()} + AddedHistoryFolders();
+}
+
+void THistoryForm::ShowMessage(const QString &text) {
+    MessageLabel->setText(text);
+    MessageLabel->setVisible(!text.isEmpty());
+}
+
+QString THistoryForm::SelectedFile() const {
+    const QModelIndexList selected = HistoryGrid->selectionModel()->selectedRows();
+    const QModelIndex at = selected.isEmpty() ? HistoryGrid->currentIndex() : selected.first();
+    const QModelIndex source = filter->mapToSource(at);
+    return source.isValid() ? QString::fromStdString(model->Row(source.row()).File) : QString();
+}
+
+void THistoryForm::FillHistory() {
+    std::vector<HistoryRow> rows;
+    QString error;
+    const bool listed = index->List(Folders(), &rows, &error);
+    // The index was built anew: said once, then the rows as the files give them.
+    QString message = index->Notice();
+    if (!listed)
+        message = Pick(IndexFailedText, japanese).arg(error);
+    ShowMessage(message);
+    model->SetRows(std::move(rows));
+    HistoryGrid->setColumnHidden(static_cast<int>(HistoryColumn::Distance), true);
+    HistoryGrid->sortByColumn(static_cast<int>(HistoryColumn::Trip), Qt::DescendingOrder);
+}
+
+void THistoryForm::SimilarClick() {
+    std::vector<HistoryRow> rows = model->Rows();
+    std::vector<LikenessKey> keys;
+    QString error;
+    if (!index->Keys(rows, &keys, &error)) {
+        ShowMessage(Pick(IndexFailedText, japanese).arg(error));
+        return;
+    }
+    const TraceUnits current = document.Units();
+    const HistorySummary summary = SummarizeTrace(current);
+    LikenessKey key;
+    key.FirstFaultWord = summary.FirstFaultWord;
+    key.FirstFaultBit = summary.FirstFaultBit;
+    key.Shape = ShapeOfTrace(current);
+    std::vector<HistoryRow> ranked;
+    ranked.reserve(rows.size());
+    for (const RankedTrace &r : RankByLikeness(key, keys)) {
+        ranked.push_back(std::move(rows[r.Index]));
+        ranked.back().Distance = r.Distance;
+    }
+    model->SetRows(std::move(ranked));
+    const int distance = static_cast<int>(HistoryColumn::Distance);
+    HistoryGrid->setColumnHidden(distance, false);
+    HistoryGrid->sortByColumn(distance, Qt::AscendingOrder);
+}
+
+void THistoryForm::AddFolder(const QString &folder) {
+    const QString absolute = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    QStringList added = AddedHistoryFolders();
+    if (!added.contains(absolute)) {
+        added << absolute;
+        SetAddedHistoryFolders(added);
+    }
+    FillHistory();
+}
+
+void THistoryForm::SetSelectedNote(const QString &text) {
+    const QString file = SelectedFile();
+    if (file.isEmpty())
+        return;
+    QString error;
+    if (!index->SetNote(file, text, &error)) {
+        ShowMessage(Pick(IndexFailedText, japanese).arg(error));
+        return;
+    }
+    FillHistory();
+}
+
+void THistoryForm::AddFolderClick() {
+    QFileDialog dialog(this, Pick(AddFolderCaption, japanese).remove(QStringLiteral("...")));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (Dialogs::Current().Exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    AddFolder(dialog.selectedFiles().first());
+}
+
+void THistoryForm::NoteClick() {
+    const QString file = SelectedFile();
+    if (file.isEmpty())
+        return;
+    const QModelIndex source = filter->mapToSource(HistoryGrid->currentIndex());
+    QInputDialog dialog(this);
+    dialog.setWindowTitle(Pick(NoteCaption, japanese).remove(QStringLiteral("...")));
+    dialog.setLabelText(Pick(NoteLabelCaption, japanese) + QLatin1Char('\n') +
+                        QFileInfo(file).fileName());
+    if (source.isValid())
+        dialog.setTextValue(QString::fromStdString(model->Row(source.row()).Note));
+    if (Dialogs::Current().Exec(dialog) != QDialog::Accepted)
+        return;
+    SetSelectedNote(dialog.textValue());
+}

@@ -1,0 +1,70 @@
+#pragma once
+// Trace history window: every kept trace and every trace file of the added folders, filtered,
+// sorted, opened, noted, and ranked by likeness to the trace on screen.
+
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+
+class HistoryFilter;
+class HistoryIndex;
+class HistoryModel;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+
+class TraceDocument;
+
+class THistoryForm : public QWidget {
+    Q_OBJECT
+public:
+    /// Lists the history folder of document and the added folders; follows each new trace.
+    explicit THistoryForm(TraceDocument &document, QWidget *parent = nullptr);
+    ~THistoryForm() override;
+
+    QLineEdit *FilterEdit = nullptr; ///< accessible name "Filter"
+    QTableView *HistoryGrid = nullptr;
+    QPushButton *ReferenceButton = nullptr; ///< "Open as Reference"
+    QPushButton *AddFolderButton = nullptr; ///< "Add Folder..."
+    QPushButton *NoteButton = nullptr;      ///< "Note..."
+    QPushButton *SimilarButton = nullptr;   ///< "Similar to Current"
+    QPushButton *CloseButton = nullptr;
+    QLabel *MessageLabel = nullptr; ///< what went wrong with the index, or ""
+
+    HistoryModel &Model() const { return *model; }
+    /// The file of the selected row, or "".
+    QString SelectedFile() const;
+
+public slots:
+    /// Lists the folders again (the index brought up to date first).
+    void FillHistory();
+    /// Ranks the listed traces by likeness to the document's trace; shows the Distance column.
+    void SimilarClick();
+    /// Adds folder to the listed ones (kept in the settings) and lists again.
+    void AddFolder(const QString &folder);
+    /// Sets the note of the selected trace and lists again.
+    void SetSelectedNote(const QString &text);
+
+signals:
+    /// The user asked to open path as File / Open would.
+    void OpenRequested(const QString &path);
+    /// The user asked to open path as the reference.
+    void ReferenceRequested(const QString &path);
+
+private:
+    void AddFolderClick();
+    void NoteClick();
+    void ShowMessage(const QString &text);
+    QStringList Folders() const;
+
+    TraceDocument &document;
+    bool japanese;
+    HistoryModel *model = nullptr;
+    HistoryFilter *filter = nullptr;
+    std::unique_ptr<HistoryIndex> index;
+};
+
+/// The open history window, or nullptr.
+extern THistoryForm *HistoryForm;
