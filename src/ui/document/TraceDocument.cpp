@@ -12,16 +12,25 @@ TraceUnits TraceDocument::Units() const {
 }
 
 void TraceDocument::ReplaceTrace(const TTraceRecord &record, std::int32_t driveType,
-                                 bool normalized, const QString &from) {
+                                 bool normalized, const QString &from, const QString &name) {
+    emit TraceAboutToBeReplaced();
     Record = record;
     DriveTypeE = driveType;
     IsNormalized = normalized ? 1 : 0;
     // Channels 10-12 mean what the drive type says; their factors must match at once.
     ::ApplyTypeScales(Record, DriveTypeE);
     source = from;
+    traceName = name.isEmpty() ? from : name;
+    ++generation;
     // Everything is in place before anyone hears of it.
     timeView->ShowAllSamples();
     emit TraceReplaced();
+}
+
+void TraceDocument::ReplaceReadTrace(const TTraceRecord &record, std::int32_t driveType,
+                                     const QString &from, const QString &name) {
+    ReplaceTrace(record, driveType, false, from, name);
+    emit TraceRead();
 }
 
 void TraceDocument::ResetRecord() {
