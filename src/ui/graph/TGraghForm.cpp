@@ -494,11 +494,12 @@ void TGraghForm::LayoutCharts() {
 }
 
 void TGraghForm::ShowPreviousTrace() {
-    if (!PreviousTrace->Update(shownTrace, document))
-        return;
+    // Showing or hiding the label lays the window out at once, or at the next layout pass.
     restacking = true;
-    layout()->invalidate();
-    layout()->activate();
+    if (PreviousTrace->Update(shownTrace, document)) {
+        layout()->invalidate();
+        layout()->activate();
+    }
     restacking = false;
 }
 
