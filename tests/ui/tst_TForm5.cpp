@@ -563,6 +563,8 @@ private slots:
         QVERIFY(drive.Start({}));
         StoreDevicePath(QStringLiteral("COM1"), drive.path);
         TForm1 frame;
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
         Language = LanguageEnglish;
         QVERIFY(frame.ShowEventsAfterRead1->isChecked());
         frame.ShowEventsAfterRead1->setChecked(showEvents);
@@ -601,12 +603,13 @@ private slots:
         QFETCH(int, language);
         QFETCH(QString, advice);
         DriveSim drive;
-        QVERIFY(drive.Start({"--fault", "1:timeout"}));
+        QVERIFY(drive.Start({"--fault", "2:timeout"}));
         StoreDevicePath(QStringLiteral("COM1"), drive.path);
         TForm1 frame;
         Language = language;
         TForm5 *form = OpenFromMenu(frame);
-        // The messages of the moment are English; the advice keeps the window's language.
+        // The messages of the moment are English; the advice keeps the window's language. The
+        // clock runs 11 s at each exchange begun after the first.
         Language = LanguageEnglish;
         form->Session->SetSettleWait(false);
         std::int64_t now = 1000;
