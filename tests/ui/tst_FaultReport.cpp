@@ -208,8 +208,8 @@ private slots:
         click(row);
         QCOMPARE(Form1->Document->TimeView().View().A, std::optional<int>(67));
 
-        // The report charts what the graph window shows.
-        QVERIFY(form.ReportInput().Channels.empty());
+        // The report charts what the graph window shows, its default channels while it shows none.
+        QCOMPARE(form.ReportInput().Channels, DefaultReportChannels);
         GraghForm->CheckBox3->click();
         GraghForm->CheckBox7->click();
         QCOMPARE(form.ReportInput().Channels, (std::vector<int>{3, 7}));

@@ -2,6 +2,7 @@
 
 #include "FakeDialogs.h"
 #include "FileFaults.h"
+#include "Platform.h"
 #include "TAboutBox.h"
 #include "TForm1.h"
 #include "TForm3.h"
@@ -93,6 +94,22 @@ private slots:
         }
         QVERIFY(lines > 0);
         form.File1->close();
+    }
+
+    // View / Follow New Traces starts off, Show Events After a Read on; both last between runs.
+    void viewChoicesAreKept() {
+        OpenUserSettings()->clear();
+        {
+            TForm1 form;
+            QVERIFY(!form.FollowNewTraces1->isChecked());
+            QVERIFY(form.ShowEventsAfterRead1->isChecked());
+            form.FollowNewTraces1->trigger();
+            form.ShowEventsAfterRead1->trigger();
+        }
+        TForm1 form;
+        QVERIFY(form.FollowNewTraces1->isChecked());
+        QVERIFY(form.Document->FollowNewTraces());
+        QVERIFY(!form.ShowEventsAfterRead1->isChecked());
     }
 
     void startState() {

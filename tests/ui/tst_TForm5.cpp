@@ -5,6 +5,7 @@
 #include "Platform.h"
 #include "PortNames.h"
 #include "ReadSession.h"
+#include "TEventsForm.h"
 #include "TForm1.h"
 #include "TForm5.h"
 #include "WindowState.h"
@@ -23,6 +24,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
@@ -543,6 +545,81 @@ private slots:
             QCOMPARE(DriveTypeE, driveTypeBefore);
             QVERIFY(frame.Document->Source().isEmpty());
         }
+    }
+
+    // After a read the events window comes forward with the new trace, opened if need be,
+    // unless View / Show Events After a Read is off; the caption names the read.
+    void eventsAfterARead_data() {
+        QTest::addColumn<bool>("showEvents");
+        QTest::addColumn<bool>("openBefore");
+        QTest::newRow("closed") << true << false;
+        QTest::newRow("open behind the others") << true << true;
+        QTest::newRow("turned off") << false << false;
+    }
+    void eventsAfterARead() {
+        QFETCH(bool, showEvents);
+        QFETCH(bool, openBefore);
+        DriveSim drive;
+        QVERIFY(drive.Start({}));
+        StoreDevicePath(QStringLiteral("COM1"), drive.path);
+        TForm1 frame;
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        Language = LanguageEnglish;
+        QVERIFY(frame.ShowEventsAfterRead1->isChecked());
+        frame.ShowEventsAfterRead1->setChecked(showEvents);
+        if (openBefore)
+            frame.Events1->trigger();
+        TForm5 *form = OpenFromMenu(frame);
+        QCOMPARE(frame.ClientArea()->activeSubWindow()->widget(), form);
+        form->Session->SetSettleWait(false);
+        form->Button2->click();
+        QVERIFY(QTest::qWaitFor([form] { return !form->IsReading(); }, 30000));
+        QVERIFY(!form->ReadFailed);
+        QVERIFY(frame.windowTitle().startsWith(BaseTitle + "   COM1 new trace read at "));
+        QCOMPARE(EventsForm != nullptr, showEvents || openBefore);
+        if (!showEvents) {
+            QCOMPARE(frame.ClientArea()->activeSubWindow()->widget(), form);
+            return;
+        }
+        QCOMPARE(frame.ClientArea()->activeSubWindow()->widget(), EventsForm);
+        QVERIFY(EventsForm->FirstFaultRow() >= 0);
+        QCOMPARE(EventsForm->EventGrid->currentRow(), EventsForm->FirstFaultRow());
+    }
+
+    // A drive that does not answer: the time-out line, then what to check, in the window's
+    // language.
+    void timeOutSaysWhatToCheck_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("advice");
+        QTest::newRow("English")
+            << int(LanguageEnglish)
+            << "Check the cable and the port, that the drive is powered, and the Device field";
+        QTest::newRow("Japanese")
+            << int(LanguageJapanese)
+            << "ケーブルとポート、ドライブの電源が入っているか、Device 欄を確認してください";
+    }
+    void timeOutSaysWhatToCheck() {
+        QFETCH(int, language);
+        QFETCH(QString, advice);
+        DriveSim drive;
+        QVERIFY(drive.Start({"--fault", "2:timeout"}));
+        StoreDevicePath(QStringLiteral("COM1"), drive.path);
+        TForm1 frame;
+        Language = language;
+        TForm5 *form = OpenFromMenu(frame);
+        // The messages of the moment are English; the advice keeps the window's language. The
+        // clock runs 11 s at each exchange begun after the first.
+        Language = LanguageEnglish;
+        form->Session->SetSettleWait(false);
+        std::int64_t now = 1000;
+        form->Session->SetClock([&now] { return now; });
+        connect(form->Session, &ReadSession::Progress, form, [&now](int, int) { now += 11; });
+        form->Button2->click();
+        QVERIFY(QTest::qWaitFor([form] { return !form->IsReading(); }, 9000));
+        QCOMPARE(MemoLines(*form),
+                 (QStringList{"Communicating...", "ERROR :  TimeOut Error", advice}));
+        QVERIFY(!EventsForm);
     }
 
     // Lines follow the language at the moment they are written, not the window's captions.

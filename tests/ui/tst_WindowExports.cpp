@@ -3,6 +3,7 @@
 
 #include "FakeDialogs.h"
 #include "FileFaults.h"
+#include "PreviousTraceLabel.h"
 #include "TForm1.h"
 #include "TForm3.h"
 #include "TForm4.h"
@@ -70,17 +71,19 @@ private slots:
 
     void dataTableAsShown_data() {
         QTest::addColumn<bool>("original");
+        QTest::addColumn<bool>("stale"); // another trace loaded since the table was drawn
         QTest::addColumn<QByteArray>("row");
-        QTest::newRow("normalised")
-            << false
-            << QByteArray("5,1.23,0.00,0.00,0.00,0.00,0.00,-0.50,0.00,"
-                          "0.00,0.00,0.00,0.00,0x00A5,0x0000,0x0000,0xBEEF");
-        QTest::newRow("original") << true
-                                  << QByteArray("5,12,0,0,0,0,0,-5,0,0,0,0,0,0x00A5,0x0000,"
-                                                "0x0000,0xBEEF");
+        const QByteArray normalised("5,1.23,0.00,0.00,0.00,0.00,0.00,-0.50,0.00,"
+                                    "0.00,0.00,0.00,0.00,0x00A5,0x0000,0x0000,0xBEEF");
+        const QByteArray raw("5,12,0,0,0,0,0,-5,0,0,0,0,0,0x00A5,0x0000,0x0000,0xBEEF");
+        QTest::newRow("normalised") << false << false << normalised;
+        QTest::newRow("original") << true << false << raw;
+        QTest::newRow("normalised, another trace loaded") << false << true << normalised;
+        QTest::newRow("original, another trace loaded") << true << true << raw;
     }
     void dataTableAsShown() {
         QFETCH(bool, original);
+        QFETCH(bool, stale);
         QFETCH(QByteArray, row);
         TTraceRecord &record = Form1->Record;
         record.Value[5][0] = 12.345f;
@@ -97,6 +100,12 @@ private slots:
         QCOMPARE(table->Cells(1, 6), QStringLiteral("1,23"));
         if (original)
             table->RadioButton2->click();
+        if (stale) {
+            TTraceRecord other;
+            ResetRecord(other, 1);
+            Form1->Document->ReplaceTrace(other, 1, true, QStringLiteral("other.vnb"));
+            QVERIFY(table->PreviousTrace->isVisible());
+        }
 
         FakeDialogs dialogs;
         QTemporaryDir dir;

@@ -205,6 +205,11 @@ void TEventsForm::EventClick(int row) {
     // Cursor A belongs to the charts; without one open there is nothing to place it on.
     if (!GraghForm && !Form4)
         return;
+    // The sample is one of the loaded trace: the charts show that trace before A marks it.
+    if (GraghForm && !GraghForm->Shown().IsLoaded(document))
+        GraghForm->Button1Click();
+    if (Form4)
+        Form4->ShowLoadedTrace();
     document.TimeView().PlaceA(events[static_cast<std::size_t>(row)].Sample);
 }
 

@@ -38,7 +38,8 @@ public:
     const FlagEvent &EventAt(int row) const { return events.at(static_cast<std::size_t>(row)); }
 
 public slots:
-    /// Places cursor A at the sample of row when the graph or the bit graph is open.
+    /// Places cursor A at the sample of row when the graph or the bit graph is open; they show
+    /// the loaded trace first.
     void EventClick(int row);
 
 protected:

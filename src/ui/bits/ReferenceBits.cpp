@@ -14,7 +14,7 @@ void TForm4::PlaceReferenceBits() {
     QPainterPath path;
     if (drawnWord >= 0 && document.Reference()) {
         const TimeView &view = document.TimeView().View();
-        const TraceUnits current{drawnRecord, DriveTypeE, IsNormalized != 0};
+        const TraceUnits &current = shownTrace.Trace;
         const TraceUnits &reference = *document.Reference();
         for (int b = 0; b < FlagBitCount; ++b) {
             const auto levels = BitTrace(reference.Record, drawnWord, b);

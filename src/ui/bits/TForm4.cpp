@@ -6,6 +6,7 @@
 #include "CaptionFit.h"
 #include "ChildWindows.h"
 #include "Fonts.h"
+#include "PreviousTraceLabel.h"
 #include "TimeAxisControl.h"
 #include "TimeMarks.h"
 #include "TraceDocument.h"
@@ -93,9 +94,13 @@ TForm4::TForm4(TraceDocument &document, QWidget *parent)
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("bit Data Form"));
 
+    shownTrace.TakeFrom(document);
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
+    PreviousTrace =
+        new PreviousTraceLabel(PreviousTraceLabel::WayBack::ChooseWord, IsJapanese(), this);
+    outer->addWidget(PreviousTrace);
     auto *row = new QHBoxLayout;
     row->setSpacing(0);
     outer->addLayout(row, 1);
@@ -173,11 +178,17 @@ TForm4::TForm4(TraceDocument &document, QWidget *parent)
     void (TForm4::*const clicks[FlagWordCount])() = {
         &TForm4::RadioButton1Click, &TForm4::RadioButton2Click, &TForm4::RadioButton3Click,
         &TForm4::RadioButton4Click};
-    for (int w = 0; w < FlagWordCount; ++w)
+    for (int w = 0; w < FlagWordCount; ++w) {
         connect(RadioButton[w], &QRadioButton::toggled, this, [this, click = clicks[w]](bool on) {
             if (on)
                 (this->*click)();
         });
+        // The word already chosen, chosen again, draws the loaded trace when another is shown.
+        connect(RadioButton[w], &QRadioButton::clicked, this, [this, w] {
+            if (w == drawnWord && !shownTrace.IsLoaded(this->document))
+                DrawFlagWord(w);
+        });
+    }
     outer->addWidget(Form7);
 
     connect(Button1, &QPushButton::clicked, this, &TForm4::Button1Click);
@@ -187,7 +198,7 @@ TForm4::TForm4(TraceDocument &document, QWidget *parent)
     InstallCopyPictureShortcut(this, [this] { return ChartsPicture(); });
 
     connect(&document.TimeView(), &TimeViewState::Changed, this, &TForm4::ShowTimeView);
-    connect(&document, &TraceDocument::TraceReplaced, this, &TForm4::ShowTimeView);
+    connect(&document, &TraceDocument::TraceReplaced, this, &TForm4::TraceReplaced);
     connect(&document, &TraceDocument::ReferenceChanged, this, &TForm4::PlaceTimeMarks);
 
     FormCreate();
@@ -374,7 +385,7 @@ void TForm4::ShowTimeView() {
     PlaceTimeMarks();
     const QString readout = QString::fromStdString(
         drawnWord < 0 ? std::string()
-                      : BitReadoutText(view, drawnRecord, drawnWord, readoutJapanese));
+                      : BitReadoutText(view, shownTrace.Trace.Record, drawnWord, readoutJapanese));
     if (BitReadout->toPlainText() != readout)
         BitReadout->setPlainText(readout);
 }
@@ -384,7 +395,7 @@ void TForm4::PlaceTimeMarks() {
     const TimeView &view = document.TimeView().View();
     // The trigger of the flags drawn, until a word is chosen again.
     const std::optional<int> trigger =
-        TriggerSample(drawnWord >= 0 ? drawnRecord : document.Record);
+        TriggerSample(drawnWord >= 0 ? shownTrace.Trace.Record : document.Record);
     marks->SetPlot(Chart1->plotArea(), view.First, view.Last);
     marks->SetMarks(trigger, view);
 }
@@ -401,9 +412,9 @@ void TForm4::DrawFlagWord(int w) {
         ListBox1->item(w + (Language == LanguageEnglish ? FlagWordCount : 0))->text();
     title->setText(text);
     Chart1->setTitle(text);
-    drawnRecord = document.Record;
+    shownTrace.TakeFrom(document);
     drawnWord = w;
-    const TTraceRecord &record = drawnRecord;
+    const TTraceRecord &record = shownTrace.Trace.Record;
     QList<QPointF> points(SampleCount);
     for (int b = 0; b < FlagBitCount; ++b) {
         const auto levels = BitTrace(record, w, b);
@@ -411,6 +422,21 @@ void TForm4::DrawFlagWord(int w) {
             points[n] = QPointF(n, levels[static_cast<std::size_t>(n)]);
         Series[b]->replace(points);
     }
+    ShowTimeView();
+    PreviousTrace->Update(shownTrace, document);
+}
+
+void TForm4::ShowLoadedTrace() {
+    if (drawnWord >= 0 && !shownTrace.IsLoaded(document))
+        DrawFlagWord(drawnWord);
+}
+
+void TForm4::TraceReplaced() {
+    if (document.FollowNewTraces())
+        ShowLoadedTrace();
+    // Nothing drawn yet: there is no other trace to speak of.
+    if (drawnWord >= 0)
+        PreviousTrace->Update(shownTrace, document);
     ShowTimeView();
 }
 

@@ -2,6 +2,7 @@
 // Bit graph window: the sixteen bits of one flag word as stacked on/off traces.
 
 #include "BitGraph.h"
+#include "ShownTrace.h"
 
 #include "WindowExport.h"
 
@@ -16,6 +17,7 @@ class QChartView;
 class QFrame;
 class QGraphicsSimpleTextItem;
 class QLabel;
+class PreviousTraceLabel;
 class QGraphicsPathItem;
 class QLineSeries;
 class QListWidget;
@@ -66,6 +68,9 @@ public:
     QValueAxis *BottomAxis = nullptr;
     /// The chosen word at cursors A and B and the bits that differ (accessible "Bit readout").
     QPlainTextEdit *BitReadout = nullptr;
+    /// Above the chart, while the word drawn is not the loaded trace's (accessible "Previous
+    /// trace").
+    PreviousTraceLabel *PreviousTrace = nullptr;
 
     /// The single line of the chart title.
     QString ChartTitle() const;
@@ -85,6 +90,10 @@ public:
     QGraphicsPathItem *ReferenceBits = nullptr;
     /// The flag word drawn last (0-3), or -1 before the first drawing.
     int DrawnWord() const { return drawnWord; }
+    /// The trace the drawn word was taken from.
+    const ShownTrace &Shown() const { return shownTrace; }
+    /// Draws the chosen word of the loaded trace again (nothing before a word was chosen).
+    void ShowLoadedTrace();
 
 public slots:
     void RadioButton1Click();
@@ -109,6 +118,8 @@ private:
     void PlaceTimeMarks();
     /// Draws the reference's bits, paired with the drawn record's samples, in the visible range.
     void PlaceReferenceBits();
+    /// Another trace was put in: drawn when the views follow new traces, else said so.
+    void TraceReplaced();
 
     TraceDocument &document;
     QGraphicsSimpleTextItem *title = nullptr;
@@ -116,7 +127,7 @@ private:
 
     // The trace the series were drawn from, so that marks and readout agree with the picture
     // until the next choice of a word redraws it.
-    TTraceRecord drawnRecord{};
+    ShownTrace shownTrace;
     int drawnWord = -1;
     bool readoutJapanese = true; ///< the readout keeps the language of the window's creation
 

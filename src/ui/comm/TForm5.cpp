@@ -24,6 +24,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTime>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -46,6 +47,18 @@ const QStringList PortItemTexts = {
     QStringLiteral("COM4"), QStringLiteral("COM5"), QStringLiteral("COM6"),
     QStringLiteral("COM7"), QStringLiteral("COM8"), QStringLiteral("COM9")};
 const QStringList DataItemTexts = {QStringLiteral("New"), QStringLiteral("Old")};
+
+// What the main window's title calls a trace read: %1 the port item, %2 the time of the read.
+constexpr Caption ReadNewName = {"%1 新トレース %2 読取り", "%1 new trace read at %2"};
+constexpr Caption ReadOldName = {"%1 旧トレース %2 読取り", "%1 old trace read at %2"};
+// The line after a time-out: what the user can check. The device field is named only where the
+// window shows it.
+constexpr Caption TimeOutAdvice = {
+    "ケーブルとポート、ドライブの電源が入っているか、Device 欄を確認してください",
+    "Check the cable and the port, that the drive is powered, and the Device field"};
+constexpr Caption TimeOutAdviceNoDevice = {
+    "ケーブルとポート、ドライブの電源が入っているかを確認してください",
+    "Check the cable and the port, and that the drive is powered"};
 
 // The settings value that remembers the chosen port between runs.
 const QString PortKey = QStringLiteral("COM");
@@ -89,7 +102,7 @@ TForm5::TForm5(TraceDocument &document, QWidget *parent) : QWidget(parent), docu
     Session = new ReadSession(this);
     // The lines follow the language of the moment they are written, not the window's captions.
     Session->SetLanguage([] { return Language; });
-    connect(Session, &ReadSession::MessageLine, Memo1, &QPlainTextEdit::appendPlainText);
+    connect(Session, &ReadSession::MessageLine, this, &TForm5::ShowMessageLine);
     connect(Session, &ReadSession::OpenFailed, this, &TForm5::ShowOpenFailure);
     connect(Session, &ReadSession::Progress, this, [this](int done, int total) {
         ProgressBar1->setMaximum(total);
@@ -192,6 +205,7 @@ void TForm5::CreateControls() {
 
 void TForm5::FormCreate() {
     setFont(WindowFont(font()));
+    japanese = IsJapanese();
     // The port items are drawn in the window's font; only the frame's title keeps its own.
     for (QAbstractButton *item : portItems->buttons())
         item->setFont(font());
@@ -253,6 +267,15 @@ void TForm5::CommitDevicePath() {
         DeviceEdit->setText(StoredDevicePath(deviceItem));
 }
 
+void TForm5::ShowMessageLine(const QString &line) {
+    Memo1->appendPlainText(line);
+    // A drive that does not answer is mostly a cable, a port or a power matter.
+    const std::string_view timeOut = ExchangeResultText(ExchangeTimeOut);
+    if (line == QString::fromUtf8(timeOut.data(), static_cast<qsizetype>(timeOut.size())))
+        Memo1->appendPlainText(
+            Pick(DeviceFieldWanted() ? TimeOutAdvice : TimeOutAdviceNoDevice, japanese));
+}
+
 void TForm5::ShowOpenFailure(const QString &text) {
     // The box is gone once confirmed; the message area keeps why the read ended.
     if (reading)
@@ -288,6 +311,7 @@ void TForm5::Button2Click() {
     ProgressBar1->show();
     // What the report names as the record's source, fixed when the read starts.
     readSource = PortText() + QLatin1Char(' ') + DataItemTexts.at(DataIndex() == 1 ? 1 : 0);
+    readPort = PortText();
     readOld = DataIndex() == 1;
     // The session may finish before Start returns (a port that cannot be opened).
     Session->Start(PortText(), DataIndex() == 1);
@@ -310,7 +334,9 @@ void TForm5::SessionFinished(bool success) {
         if (const auto driveType = Session->ApplyTo(read)) {
             // Kept before it is shown: whatever goes wrong later, the trace is on disk.
             const QString notKept = document.KeepRead(read, *driveType, readOld);
-            document.ReplaceTrace(read, *driveType, false, readSource);
+            const QString name = Pick(readOld ? ReadOldName : ReadNewName)
+                                     .arg(readPort, QTime::currentTime().toString(u"HH:mm"));
+            document.ReplaceReadTrace(read, *driveType, readSource, name);
             if (!notKept.isEmpty())
                 Memo1->appendPlainText(notKept);
         }

@@ -79,6 +79,7 @@ private:
     void CreateControls();
     void ShowOpenFailure(const QString &text);
     void SessionFinished(bool success);
+    void ShowMessageLine(const QString &line);
     void ShowDevicePath();
     void CommitDevicePath();
     void AdjustFrame();
@@ -87,7 +88,9 @@ private:
     QButtonGroup *dataItems = nullptr;
     bool reading = false;
     QString readSource; ///< port and "New"/"Old" of the read under way
-    bool readOld = false; ///< the read under way is of the old trace
+    QString readPort;   ///< the port item of the read under way
+    bool readOld = false;
+    bool japanese = false; ///< the language the window was opened in, for its own lines
     bool frameAdjusted = false;
     bool formClosed = false;
     QString deviceItem; // the port item whose device DeviceEdit shows

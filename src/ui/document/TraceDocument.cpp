@@ -15,7 +15,8 @@ TraceUnits TraceDocument::Units() const {
 }
 
 void TraceDocument::ReplaceTrace(const TTraceRecord &record, std::int32_t driveType,
-                                 bool normalized, const QString &from) {
+                                 bool normalized, const QString &from, const QString &name) {
+    emit TraceAboutToBeReplaced();
     Record = record;
     DriveTypeE = driveType;
     IsNormalized = normalized ? 1 : 0;
@@ -24,6 +25,8 @@ void TraceDocument::ReplaceTrace(const TTraceRecord &record, std::int32_t driveT
     source = from;
     traceFile = keptRead;
     keptRead.clear();
+    traceName = name.isEmpty() ? from : name;
+    ++generation;
     // Everything is in place before anyone hears of it.
     timeView->ShowAllSamples();
     emit TraceReplaced();
@@ -34,6 +37,12 @@ QString TraceDocument::KeepRead(const TTraceRecord &record, std::int32_t driveTy
                                      QDateTime::currentDateTime(), Language);
     keptRead = kept.Path;
     return kept.Kept ? QString() : NotKeptText(kept.Error, Language);
+}
+
+void TraceDocument::ReplaceReadTrace(const TTraceRecord &record, std::int32_t driveType,
+                                     const QString &from, const QString &name) {
+    ReplaceTrace(record, driveType, false, from, name);
+    emit TraceRead();
 }
 
 void TraceDocument::ResetRecord() {

@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,7 +31,21 @@ public:
     /// Where the record came from: a file name, or the port and "New"/"Old" of a read; empty
     /// before either.
     const QString &Source() const { return source; }
-    void SetSource(const QString &name) { source = name; }
+    /// Names the record anew (it was saved under name): source and title name alike.
+    void SetSource(const QString &name) {
+        source = name;
+        traceName = name;
+    }
+    /// What the main window's title and the views call the record: the file name, or the port,
+    /// the trace and the time of a read; empty before either.
+    const QString &Name() const { return traceName; }
+    /// Counts the traces put in: every ReplaceTrace gives the record a new one, so that a view
+    /// can tell whether it still shows the record.
+    std::uint64_t Generation() const { return generation; }
+
+    /// True while every open view redraws as soon as a trace is put in.
+    bool FollowNewTraces() const { return followNewTraces; }
+    void SetFollowNewTraces(bool on) { followNewTraces = on; }
 
     /// The trace file the record is in: the file it was loaded from or the one its read was kept
     /// as; empty when there is none (a read not kept). A replaced trace has none until set.
@@ -49,9 +64,12 @@ public:
     TraceUnits Units() const;
     /// Puts in a trace that was loaded or read in full: the record, its drive type (the factors
     /// of channels 10-12 follow it), its units and its source. The zoom starts again, the
-    /// cursors stay; then TraceReplaced().
+    /// cursors stay. TraceAboutToBeReplaced() comes before, TraceReplaced() after.
     void ReplaceTrace(const TTraceRecord &record, std::int32_t driveType, bool normalized,
-                      const QString &from);
+                      const QString &from, const QString &name = {});
+    /// ReplaceTrace for a trace read from the drive (raw units), then TraceRead().
+    void ReplaceReadTrace(const TTraceRecord &record, std::int32_t driveType, const QString &from,
+                          const QString &name);
     /// The record's start state for the drive type now.
     void ResetRecord();
     /// Factors of channels 10-12 from the drive type now.
@@ -83,8 +101,12 @@ public:
     void SetChartedChannels(std::vector<int> channels) { charted = std::move(channels); }
 
 signals:
+    /// A load or a read is about to replace the trace: the record is still the old one.
+    void TraceAboutToBeReplaced();
     /// A load or a read replaced the trace.
     void TraceReplaced();
+    /// A read from the drive replaced the trace (after TraceReplaced()).
+    void TraceRead();
     /// The reference was set, replaced or cleared, or its alignment changed.
     void ReferenceChanged();
     /// A channel's name changed.
@@ -95,6 +117,9 @@ private:
     QString traceFile;
     QString historyFolder;
     QString keptRead; ///< the file the read about to be put in was kept as
+    QString traceName;
+    std::uint64_t generation = 0;
+    bool followNewTraces = false;
     std::optional<TraceUnits> reference;
     Alignment alignment = Alignment::Trigger;
     TimeViewState *timeView = nullptr;

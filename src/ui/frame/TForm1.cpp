@@ -15,6 +15,7 @@
 #include "TForm7.h"
 #include "TForm8.h"
 #include "TGraghForm.h"
+#include "ViewChoices.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,6 +27,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStyleOptionMenuItem>
 
@@ -48,6 +50,9 @@ constexpr Caption N2Caption = {"ビットグラフ", "Bit-Data Form"};
 constexpr Caption N3Caption = {"データ表", "Data Form"};
 constexpr Caption Events1Caption = {"イベント", "Events"};
 constexpr Caption History1Caption = {"トレース履歴", "Trace History"};
+constexpr Caption FollowNewTraces1Caption = {"新しいトレースに追従", "&Follow New Traces"};
+constexpr Caption ShowEventsAfterRead1Caption = {"読取り後にイベントを表示",
+                                                 "&Show Events After a Read"};
 constexpr Caption Report1Caption = {"故障解析レポート...", "Fault Report..."};
 constexpr Caption Comm1Caption = {"通信(&R)", "Communication(&R)"};
 constexpr Caption N4Caption = {"通信設定", "Communication"};
@@ -95,6 +100,7 @@ TForm1::TForm1(QWidget *parent)
     CreateMenu();
     connect(Document, &TraceDocument::ReferenceChanged, this,
             [this] { ClearReference1->setEnabled(Document->Reference().has_value()); });
+    connect(Document, &TraceDocument::TraceRead, this, &TForm1::TraceRead);
     // Ctrl+L switches the language whichever window or control has the focus, the channel
     // names window and the controls that take keys themselves included, once per press: a
     // key held down does not flip it back and forth.
@@ -141,6 +147,17 @@ void TForm1::CreateMenu() {
     N3 = View1->addAction(QString(), this, &TForm1::N3Click);
     Events1 = View1->addAction(QString(), this, &TForm1::Events1Click);
     History1 = View1->addAction(QString(), this, &TForm1::History1Click);
+    View1->addSeparator();
+    FollowNewTraces1 = View1->addAction(QString());
+    FollowNewTraces1->setCheckable(true);
+    connect(FollowNewTraces1, &QAction::toggled, this, [this](bool on) {
+        Document->SetFollowNewTraces(on);
+        StoreFollowNewTracesChoice(on);
+    });
+    ShowEventsAfterRead1 = View1->addAction(QString());
+    ShowEventsAfterRead1->setCheckable(true);
+    connect(ShowEventsAfterRead1, &QAction::toggled, this,
+            [](bool on) { StoreShowEventsAfterReadChoice(on); });
     Comm1 = bar->addMenu(QString());
     N4 = Comm1->addAction(QString(), this, &TForm1::N4Click);
     Help1 = bar->addMenu(QString());
@@ -163,6 +180,9 @@ void TForm1::CreateMenu() {
                                                         {Report1, "Report1"},
                                                         {Events1, "Events1"},
                                                         {History1, "History1"},
+                                                        {FollowNewTraces1, "FollowNewTraces1"},
+                                                        {ShowEventsAfterRead1,
+                                                         "ShowEventsAfterRead1"},
                                                         {OpenReference1, "OpenReference1"},
                                                         {UseAsReference1, "UseAsReference1"},
                                                         {ClearReference1, "ClearReference1"}};
@@ -188,6 +208,14 @@ void TForm1::FormCreate() {
     // ResetRecord picks must be those of DriveTypeE 0, whatever an earlier frame left.
     ResetGlobals();
     ResetRecord();
+    {
+        // Taken from the settings, not stored back.
+        const QSignalBlocker followBlocker(FollowNewTraces1);
+        const QSignalBlocker eventsBlocker(ShowEventsAfterRead1);
+        FollowNewTraces1->setChecked(FollowNewTracesChoice());
+        ShowEventsAfterRead1->setChecked(ShowEventsAfterReadChoice());
+    }
+    Document->SetFollowNewTraces(FollowNewTraces1->isChecked());
 }
 
 void TForm1::ApplyLanguage() {
@@ -205,6 +233,8 @@ void TForm1::ApplyLanguage() {
     N3->setText(Pick(N3Caption));
     Events1->setText(Pick(Events1Caption));
     History1->setText(Pick(History1Caption));
+    FollowNewTraces1->setText(Pick(FollowNewTraces1Caption));
+    ShowEventsAfterRead1->setText(Pick(ShowEventsAfterRead1Caption));
     Comm1->setTitle(Pick(Comm1Caption));
     N4->setText(Pick(N4Caption));
     Help1->setTitle(Pick(Help1Caption));
@@ -275,6 +305,23 @@ void TForm1::History1Click() {
     connect(history, &THistoryForm::OpenRequested, this, &TForm1::OpenTraceFile);
     connect(history, &THistoryForm::ReferenceRequested, this, &TForm1::OpenReferenceFile);
     OpenChild(History1, history);
+}
+
+void TForm1::TraceRead() {
+    setWindowTitle(BaseTitle + QStringLiteral("   ") + Document->Name());
+    if (!ShowEventsAfterRead1->isChecked())
+        return;
+    if (!EventsForm) {
+        Events1Click();
+        return;
+    }
+    // Already open: it lists the new trace; it comes to the front.
+    if (QMdiSubWindow *frame = ChildFrameOf(EventsForm)) {
+        if (frame->isMinimized())
+            frame->showNormal();
+        mdiArea->setActiveSubWindow(frame);
+        frame->raise();
+    }
 }
 
 void TForm1::N4Click() {

@@ -54,6 +54,10 @@ public:
     QAction *N3 = nullptr;
     QAction *Events1 = nullptr; ///< the events window
     QAction *History1 = nullptr; ///< the trace history window
+    /// Checked: every open view redraws as soon as a trace is put in; kept between runs.
+    QAction *FollowNewTraces1 = nullptr;
+    /// Checked: the events window comes forward after a read from the drive; kept between runs.
+    QAction *ShowEventsAfterRead1 = nullptr;
     QMenu *Comm1 = nullptr;
     QAction *N4 = nullptr;
     QMenu *Help1 = nullptr;
@@ -132,6 +136,9 @@ public slots:
     void N4Click();
     void About1Click();
     void Flag1Click();
+    /// A read from the drive replaced the trace: the caption names it, and the events window
+    /// comes forward unless that was turned off.
+    void TraceRead();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

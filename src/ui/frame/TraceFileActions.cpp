@@ -179,7 +179,8 @@ FaultReportInput TForm1::ReportInput() const {
     input.Note = HistoryIndex().NoteOf(Document->TraceFile()).toStdString();
     // The charts as the graph window shows them, bottom one first.
     input.Channels = Document->ChartedChannels();
-    if (!GraghForm)
+    // A report without charts explains nothing: no channel ticked charts the default ones.
+    if (!GraghForm || input.Channels.empty())
         input.Channels = DefaultReportChannels;
     return input;
 }

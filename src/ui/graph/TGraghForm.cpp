@@ -7,6 +7,7 @@
 #include "ChartScaling.h"
 #include "ChildWindows.h"
 #include "Fonts.h"
+#include "PreviousTraceLabel.h"
 #include "TraceDocument.h"
 #include "TForm6.h"
 #include "TimeViewState.h"
@@ -78,6 +79,7 @@ constexpr int ReadoutLines = MaxShownChannels + 2;
 TGraghForm::TGraghForm(TraceDocument &document, QWidget *parent)
     : QWidget(parent), document(document) {
     GraghForm = this;
+    shownTrace.TakeFrom(document);
     setObjectName(QStringLiteral("GraghForm"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Graph Form"));
@@ -86,6 +88,11 @@ TGraghForm::TGraghForm(TraceDocument &document, QWidget *parent)
     // From now on every change of the chart area's size redraws.
     Panel3->installEventFilter(this);
     connect(&document.TimeView(), &TimeViewState::Changed, this, &TGraghForm::TimeViewChanged);
+    connect(&document, &TraceDocument::TraceAboutToBeReplaced, this, [this] {
+        if (shownTrace.IsLoaded(this->document))
+            shownTrace.TakeFrom(this->document);
+    });
+    connect(&document, &TraceDocument::TraceReplaced, this, &TGraghForm::TraceReplaced);
 }
 
 TGraghForm::~TGraghForm() {
@@ -126,9 +133,12 @@ void TGraghForm::CreateControls() {
 
     // Panel1 runs along the whole bottom, Panel2 down the right above it, Panel3 takes the rest
     // but the readout's lines below it.
+    PreviousTrace =
+        new PreviousTraceLabel(PreviousTraceLabel::WayBack::Redraw, IsJapanese(), this);
     auto *charts = new QVBoxLayout;
     charts->setContentsMargins(0, 0, 0, 0);
     charts->setSpacing(0);
+    charts->addWidget(PreviousTrace);
     charts->addWidget(Panel3, 1);
     charts->addWidget(CursorReadout);
     auto *upper = new QHBoxLayout;
@@ -402,8 +412,12 @@ void TGraghForm::FormClose() {
 }
 
 bool TGraghForm::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == Panel3 && event->type() == QEvent::Resize)
-        Panel3Resize();
+    if (watched == Panel3 && event->type() == QEvent::Resize) {
+        if (restacking)
+            StackCharts(false);
+        else
+            Panel3Resize();
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -476,12 +490,36 @@ void TGraghForm::LayoutCharts() {
     for (int p = 1; p <= SelectedCount && p <= MaxShownChannels; ++p)
         charted.push_back(ChannelOfChart[p]);
     document.SetChartedChannels(std::move(charted));
+    const std::uint64_t before = shownTrace.Generation;
     StackCharts(true);
+    // The trigger fields never show another trace than the charts.
+    if (shownTrace.Generation != before)
+        ShowTriggerStamp();
+    ShowPreviousTrace();
+}
+
+void TGraghForm::ShowPreviousTrace() {
+    // Showing or hiding the label lays the window out at once, or at the next layout pass.
+    restacking = true;
+    if (PreviousTrace->Update(shownTrace, document)) {
+        layout()->invalidate();
+        layout()->activate();
+    }
+    restacking = false;
+}
+
+void TGraghForm::TraceReplaced() {
+    if (document.FollowNewTraces())
+        Button1Click();
+    else
+        ShowPreviousTrace();
 }
 
 void TGraghForm::StackCharts(bool refill) {
-    if (refill)
-        triggerPoint = 100LL - document.Record.Header[0];
+    if (refill) {
+        shownTrace.TakeFrom(document);
+        triggerPoint = 100LL - shownTrace.Trace.Record.Header[0];
+    }
     const TimeView &view = document.TimeView().View();
     shownFirst = view.First;
     shownLast = view.Last;
@@ -585,7 +623,7 @@ void TGraghForm::FillChart(int p, int ch) {
 void TGraghForm::FillChart(int p, int ch, const QSize &size) {
     if (p < 1 || p > MaxShownChannels || ch < 1 || ch > ChannelCount)
         return;
-    const TraceUnits current = document.Units();
+    const TraceUnits current = shownTrace.Units(document);
     const ChartNaming naming = document.Naming();
     fills[p] = FillChartData(current, ch, naming);
     refFills[p].reset();
@@ -597,7 +635,7 @@ void TGraghForm::FillChart(int p, int ch, const QSize &size) {
 
 void TGraghForm::ShowTriggerStamp() {
     const TriggerStamp stamp =
-        FormatTriggerStamp(document.Record.Header,
+        FormatTriggerStamp(shownTrace.Units(document).Record.Header,
                            RadioButton1->isChecked() ? StampClock::Setnvop : StampClock::HostCpu);
     Edit1->setText(QString::fromStdString(stamp.Point));
     Edit2->setText(QString::fromStdString(stamp.Date));

@@ -3,6 +3,7 @@
 
 #include "ChannelChoice.h"
 #include "ChartScaling.h"
+#include "ShownTrace.h"
 
 #include "WindowExport.h"
 #include <QPointer>
@@ -24,6 +25,7 @@ class QPixmap;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
+class PreviousTraceLabel;
 class TForm6;
 class TraceDocument;
 
@@ -67,6 +69,8 @@ public:
     QListWidget *ListBox1 = nullptr;                ///< hidden: the 30 default channel names
     QListWidget *ListBox2 = nullptr;                ///< hidden: the titles of user-named channels
     QPlainTextEdit *CursorReadout = nullptr; ///< below the charts: the cursors' samples and values
+    /// Above the charts, while they are not the loaded trace (accessible "Previous trace").
+    PreviousTraceLabel *PreviousTrace = nullptr;
     // The same controls under their layout names.
     QCheckBox *CheckBox1 = nullptr, *CheckBox2 = nullptr, *CheckBox3 = nullptr;
     QCheckBox *CheckBox4 = nullptr, *CheckBox5 = nullptr, *CheckBox6 = nullptr;
@@ -103,6 +107,8 @@ public:
     std::optional<int> TriggerMark() const;
     /// The readout's text for the program's time view and the charts as shown.
     QString ReadoutText() const;
+    /// The trace the charts and trigger fields show.
+    const ShownTrace &Shown() const { return shownTrace; }
 
 public slots:
     void Button1Click();
@@ -132,6 +138,8 @@ public slots:
     void TimeViewChanged();
     /// The reference or its alignment changed: redraw with it.
     void ReferenceChanged();
+    /// Another trace was put in: redrawn when the views follow new traces, else said so.
+    void TraceReplaced();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -151,8 +159,12 @@ private:
     /// Shows the values last taken for position p, fitted to the visible samples.
     void ShowFill(int p, const QSize &size);
     void ShowMarks();
+    /// Shows or hides PreviousTrace; the charts keep what they show while it takes its room.
+    void ShowPreviousTrace();
 
     TraceDocument &document;
+    ShownTrace shownTrace;
+    bool restacking = false; ///< the chart area changes size for PreviousTrace, not the user
     QPointer<TForm6> form6;
     bool placed = false;
     bool japanese = false; ///< the language the window was opened in, for its messages

@@ -7,6 +7,7 @@
 #include "Fonts.h"
 #include "LastFolder.h"
 #include "NumberFormat.h"
+#include "PreviousTraceLabel.h"
 #include "TraceDocument.h"
 #include "TraceCsv.h"
 #include "WindowExport.h"
@@ -19,7 +20,9 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QTableView>
+#include <QVBoxLayout>
 
 TForm3 *Form3 = nullptr;
 
@@ -96,6 +99,7 @@ TStringGrid::TStringGrid(QWidget *parent) : QTableView(parent) {
 TForm3::TForm3(TraceDocument &document, QWidget *parent)
     : QWidget(parent), document(document) {
     Form3 = this;
+    shownTrace.TakeFrom(document);
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Data Form"));
@@ -107,8 +111,12 @@ TForm3::TForm3(TraceDocument &document, QWidget *parent)
     Panel2 = new QFrame(this);
     Panel2->setObjectName(QStringLiteral("Panel2"));
     Panel2->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    auto *panel2Layout = new QHBoxLayout(Panel2);
+    auto *panel2Layout = new QVBoxLayout(Panel2);
     panel2Layout->setContentsMargins(0, 0, 0, 0);
+    panel2Layout->setSpacing(0);
+    PreviousTrace =
+        new PreviousTraceLabel(PreviousTraceLabel::WayBack::ChooseView, IsJapanese(), Panel2);
+    panel2Layout->addWidget(PreviousTrace);
     StringGrid1 = new TStringGrid(Panel2);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
     panel2Layout->addWidget(StringGrid1);
@@ -158,12 +166,20 @@ TForm3::TForm3(TraceDocument &document, QWidget *parent)
     });
 
     connect(DifferenceButton, &QRadioButton::toggled, this, [this](bool on) {
-        if (on) {
+        if (on && !ChoosingViewRedraws()) {
             FillDifference();
             StringGrid1->CellsChanged(0, ChannelCount);
         }
     });
+    // The view already chosen, chosen again, shows the loaded trace when another is shown.
+    for (QRadioButton *view : {RadioButton1, RadioButton2, DifferenceButton})
+        connect(view, &QRadioButton::clicked, this, [this] { ChoosingViewRedraws(); });
     connect(&document, &TraceDocument::ReferenceChanged, this, &TForm3::ReferenceChanged);
+    connect(&document, &TraceDocument::TraceAboutToBeReplaced, this, [this] {
+        if (shownTrace.IsLoaded(this->document))
+            shownTrace.TakeFrom(this->document);
+    });
+    connect(&document, &TraceDocument::TraceReplaced, this, &TForm3::TraceReplaced);
 
     FormCreate();
 }
@@ -195,7 +211,7 @@ void TForm3::FormCreate() {
     FitCaption(ExportButton, Panel1->width() - 2);
     resize(600, 400);
     FillGrid();
-    if (IsNormalized == 1)
+    if (shownTrace.Units(document).Normalized)
         RadioButton2->setEnabled(false);
     DifferenceButton->setEnabled(document.Reference().has_value());
 }
@@ -213,10 +229,41 @@ void TForm3::ReferenceChanged() {
     }
 }
 
+void TForm3::TraceReplaced() {
+    if (document.FollowNewTraces())
+        ShowLoadedTrace();
+    else
+        PreviousTrace->Update(shownTrace, document);
+}
+
+bool TForm3::ChoosingViewRedraws() {
+    if (shownTrace.IsLoaded(document))
+        return false;
+    ShowLoadedTrace();
+    return true;
+}
+
+void TForm3::ShowLoadedTrace() {
+    shownTrace.TakeFrom(document);
+    // A trace in engineering units has no raw values to show.
+    RadioButton2->setEnabled(!shownTrace.Trace.Normalized);
+    if (RadioButton2->isChecked() && shownTrace.Trace.Normalized) {
+        const QSignalBlocker blocker(RadioButton1);
+        RadioButton1->setChecked(true);
+    }
+    FillGrid();
+    if (RadioButton2->isChecked())
+        FillChannels(false);
+    else if (DifferenceButton->isChecked())
+        FillDifference();
+    StringGrid1->CellsChanged(0, TableColumnCount - 1);
+    PreviousTrace->Update(shownTrace, document);
+}
+
 void TForm3::FillDifference() {
     if (!document.Reference())
         return;
-    const TraceUnits current = document.Units();
+    const TraceUnits current = shownTrace.Units(document);
     const std::string separator = DecimalSeparator();
     for (int n = 0; n < SampleCount; ++n)
         for (int c = 0; c < ChannelCount; ++c) {
@@ -248,7 +295,7 @@ void TForm3::FormClose() {
 }
 
 void TForm3::FillGrid() {
-    const TTraceRecord &record = document.Record;
+    const TTraceRecord record = shownTrace.Units(document).Record;
     for (int col = 1; col < TableColumnCount; ++col)
         StringGrid1->SetCells(col, 0, QString::fromStdString(TableHeaderText(col)));
     FillChannels(true);
@@ -260,7 +307,7 @@ void TForm3::FillGrid() {
 }
 
 void TForm3::FillChannels(bool normalized) {
-    const TraceUnits current = document.Units();
+    const TraceUnits current = shownTrace.Units(document);
     const std::string separator = DecimalSeparator();
     for (int n = 0; n < SampleCount; ++n) {
         StringGrid1->SetCells(0, n + 1, QString::fromStdString(SampleNoText(current.Record, n)));
@@ -273,11 +320,15 @@ void TForm3::FillChannels(bool normalized) {
 }
 
 void TForm3::RadioButton1Click() {
+    if (ChoosingViewRedraws())
+        return;
     FillChannels(true);
     StringGrid1->CellsChanged(0, ChannelCount);
 }
 
 void TForm3::RadioButton2Click() {
+    if (ChoosingViewRedraws())
+        return;
     FillChannels(false);
     StringGrid1->CellsChanged(0, ChannelCount);
 }
@@ -287,7 +338,8 @@ void TForm3::Button1Click() {
 }
 
 void TForm3::ExportCsvClick() {
-    const TraceUnits trace = document.Units();
+    // What the grid shows, whichever trace is loaded now.
+    const TraceUnits trace = shownTrace.Units(document);
     const CsvView view = DifferenceButton->isChecked() ? CsvView::Difference
                          : RadioButton2->isChecked()   ? CsvView::Original
                                                        : CsvView::Normalized;

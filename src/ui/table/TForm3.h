@@ -1,6 +1,7 @@
 #pragma once
 // Data table window: the whole trace record as text, channels normalised or raw.
 
+#include "ShownTrace.h"
 #include "TableText.h"
 
 #include <QAbstractTableModel>
@@ -12,6 +13,7 @@ class QFrame;
 class QGroupBox;
 class QPushButton;
 class QRadioButton;
+class PreviousTraceLabel;
 class TraceDocument;
 
 /// Text cells of a string grid, addressed like the grid: Cells(col, row); row 0 and column 0
@@ -78,9 +80,16 @@ public:
     QPushButton *ExportButton = nullptr;
     QFrame *Panel2 = nullptr;
     TStringGrid *StringGrid1 = nullptr;
+    /// Above the grid, while it is not the loaded trace (accessible "Previous trace").
+    PreviousTraceLabel *PreviousTrace = nullptr;
 
-    /// Fills the whole grid from the record in the normalised view.
+    /// Fills the whole grid from the trace shown, in the normalised view.
     void FillGrid();
+    /// The trace the grid shows, and exports.
+    const ShownTrace &Shown() const { return shownTrace; }
+    /// Takes the loaded trace and fills the whole grid from it in the view chosen (the
+    /// normalised one where the raw view no longer applies).
+    void ShowLoadedTrace();
 
     /// Captions and font by language, size, the whole grid in the normalised view, the raw
     /// view disabled for a record already in engineering units.
@@ -101,11 +110,16 @@ protected:
 
 private:
     TraceDocument &document;
+    ShownTrace shownTrace;
     void FillChannels(bool normalized);
     /// The channel columns as current - reference, empty where a sample has no partner.
     void FillDifference();
     /// The reference or its alignment changed.
     void ReferenceChanged();
+    /// Another trace was put in: shown when the views follow new traces, else said so.
+    void TraceReplaced();
+    /// A view was chosen: true when that took in the loaded trace, which fills every column.
+    bool ChoosingViewRedraws();
 
     bool placed = false;
     bool japanese = false; ///< the window keeps the language it was opened in
