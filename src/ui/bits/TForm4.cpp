@@ -285,6 +285,7 @@ void TForm4::SetupChart() {
     // background unpainted, so the view paints the white behind it.
     ChartView->setBackgroundBrush(Qt::white);
     ChartView->setFocusPolicy(Qt::StrongFocus);
+    ChartView->setAccessibleName(Chart1->title());
     new TimeAxisControl(ChartView, document.TimeView());
     ReferenceBits = new QGraphicsPathItem(Chart1);
     QPen referencePen(ReferenceColor, 1);
@@ -512,6 +513,7 @@ void TForm4::DrawFlagWord(int w) {
         ListBox1->item(w + (Language == LanguageEnglish ? FlagWordCount : 0))->text();
     title->setText(text);
     Chart1->setTitle(text);
+    ChartView->setAccessibleName(text);
     drawnRecord = document.Record;
     drawnWord = w;
     const TTraceRecord &record = drawnRecord;

@@ -184,6 +184,8 @@ void TGraghForm::CreateControls() {
         auto *edit = new QLineEdit(Panel2);
         edit->setObjectName(QString::fromLatin1(name));
         edit->setGeometry(left, top, width, 21);
+        // The fields show the trace's trigger; typing in them would change nothing.
+        edit->setReadOnly(true);
         return edit;
     };
     Label1 = makeLabel("Label1", "Trigger Point", 184);
@@ -192,6 +194,10 @@ void TGraghForm::CreateControls() {
     Edit2 = makeEdit("Edit2", 8, 248, 73);
     Label3 = makeLabel("Label3", "Trigger Time", 272);
     Edit3 = makeEdit("Edit3", 7, 288, 73);
+    // A screen reader names each field by the label above it.
+    Label1->setBuddy(Edit1);
+    Label2->setBuddy(Edit2);
+    Label3->setBuddy(Edit3);
 
     RadioGroup1 = new QGroupBox(Panel2);
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
