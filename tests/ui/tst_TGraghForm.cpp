@@ -419,7 +419,9 @@ private slots:
             QCOMPARE(graph->CheckBox[ch]->isEnabled(), k < 5 || stack.contains(ch));
     }
 
-    void uncoveredRowsStayGreen() {
+    // The rows left over when the area's height does not divide evenly belong to the top
+    // chart: no green stripe between it and the one below.
+    void noGreenRowsBetweenCharts() {
         FillDistinctValues(frame->Record);
         OpenGraph();
         SetChartAreaHeight(443);
@@ -428,14 +430,12 @@ private slots:
         QCOMPARE(graph->Chart[1]->geometry().top(), 296);
         QCOMPARE(graph->Chart[2]->geometry().top(), 149);
         QCOMPARE(graph->Chart[3]->geometry().top(), 0);
-        for (int p = 1; p <= 3; ++p)
-            QCOMPARE(graph->Chart[p]->height(), 147);
+        QCOMPARE(graph->Chart[1]->height(), 147);
+        QCOMPARE(graph->Chart[3]->height(), 149);
         const QImage area = graph->Panel3->grab().toImage();
-        const int x = area.width() / 2;
-        QCOMPARE(area.pixelColor(x, 147), QColor(0, 128, 0));
-        QCOMPARE(area.pixelColor(x, 148), QColor(0, 128, 0));
-        QVERIFY(area.pixelColor(x, 146) != QColor(0, 128, 0));
-        QVERIFY(area.pixelColor(x, 149) != QColor(0, 128, 0));
+        for (int y = 0; y < area.height(); ++y)
+            QVERIFY2(area.pixelColor(area.width() / 2, y) != QColor(0, 128, 0),
+                     qPrintable(QString::number(y)));
     }
 
     // A resize redraws: the charts take their new places and show the record as it is now.

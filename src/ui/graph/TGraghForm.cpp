@@ -496,7 +496,11 @@ void TGraghForm::StackCharts(bool refill) {
             Chart[p]->hide();
             continue;
         }
-        const ChartSlot slot = StackedChartSlot(p, k, areaHeight);
+        ChartSlot slot = StackedChartSlot(p, k, areaHeight);
+        // The top chart reaches down to the one below it: the rows left over when the height
+        // does not divide evenly would show as a green stripe between them.
+        if (p == k && k > 1)
+            slot.Height = StackedChartSlot(k - 1, k, areaHeight).Top;
         places.append(QRect(0, slot.Top, areaWidth, slot.Height));
         if (refill || !fills[p])
             FillChart(p, ChannelOfChart[p], places.last().size());
