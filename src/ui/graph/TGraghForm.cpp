@@ -669,5 +669,9 @@ void TGraghForm::Button4Click() {
 }
 
 ChartsArea TGraghForm::ChartsPicture() const {
-    return {Panel3, Panel3->rect()};
+    ChartsArea picture{Panel3, Panel3->rect(), {}, {}};
+    SetChartsCaption(picture, document,
+                     RadioButton1->isChecked() ? StampClock::Setnvop : StampClock::HostCpu,
+                     japanese);
+    return picture;
 }
