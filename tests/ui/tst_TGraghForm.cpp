@@ -242,6 +242,10 @@ private slots:
         QCOMPARE(graph->Edit3->text(), QStringLiteral("00:00"));
         // The narrow date field shows its text from the start.
         QCOMPARE(graph->Edit2->cursorPosition(), 0);
+        // The fields show the trace's trigger; typing in them changes nothing.
+        QTest::keyClicks(graph->Edit1, QStringLiteral("5"));
+        QCOMPARE(graph->Edit1->text(), QStringLiteral("0"));
+        QVERIFY(graph->Edit2->isReadOnly() && graph->Edit3->isReadOnly());
         QVERIFY(graph->RadioButton1->isChecked());
         QCOMPARE(graph->Panel1->height(), 64);
         // The side panel grows only where a trigger caption needs more room in this font.
@@ -408,7 +412,8 @@ private slots:
             QCOMPARE(chart->Title(),
                      QString::fromStdString(DefaultChannelName(ch, Language, DriveTypeE)));
             QCOMPARE(chart->Series()->count(), 100);
-            QCOMPARE(chart->height(), area / k);
+            // The top chart takes the rows left over.
+            QCOMPARE(chart->height(), p == k ? area - (k - 1) * (area / k) : area / k);
             QCOMPARE(chart->width(), graph->Panel3->width());
             QCOMPARE(chart->y(), p == k ? 0 : area - p * (area / k));
             QCOMPARE(graph->ChannelOfChart[p], ch);
@@ -619,7 +624,8 @@ private slots:
         QCoreApplication::processEvents();
         for (int p = 1; p <= 5; ++p) {
             QVERIFY(graph->Chart[p]->isVisible());
-            QCOMPARE(graph->Chart[p]->height(), graph->Panel3->height() / 5);
+            QCOMPARE(graph->Chart[p]->height(), p == 5 ? graph->Panel3->height() - 4 * (graph->Panel3->height() / 5)
+                                                        : graph->Panel3->height() / 5);
         }
         SetChartAreaHeight(3);
         QCOMPARE(graph->Chart[1]->height(), 0);

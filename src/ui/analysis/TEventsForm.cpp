@@ -27,6 +27,7 @@ constexpr Caption WindowCaption = {"イベント", "Events"};
 constexpr Caption HintsCaption = {"ヒント", "Hints"};
 constexpr Caption NoHintsCaption = {"ヒントなし", "No hints"};
 constexpr int MeaningColumn = 5;
+constexpr int MinimumEventRows = 3;
 constexpr Caption CloseCaption = {"閉じる", "Close"};
 constexpr Caption StartCaption = {"開始時にセット:", "Set at the start:"};
 constexpr Caption StartBitCaption = {"ワード %1 ビット %2", "Word %1 Bit %2"};
@@ -70,6 +71,11 @@ TEventsForm::TEventsForm(TraceDocument &document, QWidget *parent)
     // event, a meaning too long for it ending in "..." with the whole text as its tooltip.
     EventGrid->horizontalHeader()->setSectionResizeMode(MeaningColumn, QHeaderView::Stretch);
     EventGrid->setWordWrap(false);
+    // However small the window, the table keeps room for a few whole rows: the first fault
+    // must fit in it.
+    EventGrid->setMinimumHeight(EventGrid->horizontalHeader()->sizeHint().height() +
+                                MinimumEventRows * EventGrid->verticalHeader()->defaultSectionSize() +
+                                2 * EventGrid->frameWidth());
     connect(EventGrid, &QTableWidget::cellClicked, this, [this](int row, int) { EventClick(row); });
     // Enter on the current row does what a click does, for the keyboard.
     connect(EventGrid, &QTableWidget::cellActivated, this,
