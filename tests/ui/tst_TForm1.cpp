@@ -39,8 +39,8 @@ QStringList MenuCaptions(const TForm1 &form) {
 }
 
 const QStringList JapaneseCaptions = {
-    "ファイル(&F)",   "開く(&O)",         "保存(&S)",           "終了(&X)", "表示(&V)",
-    "数字グラフ(&G)", "ビットグラフ(&B)", "データ表(&D)",       "通信(&R)", "通信設定(&C)",
+    "ファイル(&F)",   "開く(&O)",           "保存(&S)",      "終了(&X)", "表示(&V)",
+    "数字グラフ(&G)", "ビットグラフ(&B)",   "データ表(&D)",  "通信(&R)", "通信設定(&C)",
     "ヘルプ(&H)",     "バージョン情報(&A)", "フラグ説明(&L)"};
 const QStringList EnglishCaptions = {
     "&File",       "&Open",          "&Save",      "End(&X)",           "&View",

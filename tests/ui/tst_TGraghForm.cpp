@@ -624,8 +624,9 @@ private slots:
         QCoreApplication::processEvents();
         for (int p = 1; p <= 5; ++p) {
             QVERIFY(graph->Chart[p]->isVisible());
-            QCOMPARE(graph->Chart[p]->height(), p == 5 ? graph->Panel3->height() - 4 * (graph->Panel3->height() / 5)
-                                                        : graph->Panel3->height() / 5);
+            QCOMPARE(graph->Chart[p]->height(),
+                     p == 5 ? graph->Panel3->height() - 4 * (graph->Panel3->height() / 5)
+                            : graph->Panel3->height() / 5);
         }
         SetChartAreaHeight(3);
         QCOMPARE(graph->Chart[1]->height(), 0);

@@ -74,7 +74,8 @@ TEventsForm::TEventsForm(TraceDocument &document, QWidget *parent)
     // However small the window, the table keeps room for a few whole rows: the first fault
     // must fit in it.
     EventGrid->setMinimumHeight(EventGrid->horizontalHeader()->sizeHint().height() +
-                                MinimumEventRows * EventGrid->verticalHeader()->defaultSectionSize() +
+                                MinimumEventRows *
+                                    EventGrid->verticalHeader()->defaultSectionSize() +
                                 2 * EventGrid->frameWidth());
     connect(EventGrid, &QTableWidget::cellClicked, this, [this](int row, int) { EventClick(row); });
     // Enter on the current row does what a click does, for the keyboard.
@@ -219,8 +220,7 @@ void TEventsForm::ShowFirstFault() {
     if (firstFaultRow < 0)
         return;
     // The table has its final height only once the window is laid out.
-    EventGrid->scrollToItem(EventGrid->item(firstFaultRow, 0),
-                            QAbstractItemView::PositionAtCenter);
+    EventGrid->scrollToItem(EventGrid->item(firstFaultRow, 0), QAbstractItemView::PositionAtCenter);
 }
 
 void TEventsForm::EventClick(int row) {

@@ -553,8 +553,8 @@ void TForm4::Button2Click() {
 
 ChartsArea TForm4::ChartsPicture() const {
     // The bit labels belong to the chart: both panels together, as they stand side by side.
-    ChartsArea picture{const_cast<TForm4 *>(this), Panel3->geometry().united(Panel4->geometry()),
-                       {}, {}};
+    ChartsArea picture{
+        const_cast<TForm4 *>(this), Panel3->geometry().united(Panel4->geometry()), {}, {}};
     // The window has no clock choice: the stamp is the one the graph window starts with.
     SetChartsCaption(picture, document, StampClock::Setnvop, readoutJapanese);
     return picture;

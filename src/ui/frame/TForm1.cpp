@@ -290,8 +290,8 @@ void TForm1::UpdateWindowMenu() {
             continue;
         ++number;
         // Numbered for the keyboard; a window past the ninth takes its place by the arrows.
-        const QString prefix = number <= 9 ? QStringLiteral("&%1 ").arg(number)
-                                           : QStringLiteral("%1 ").arg(number);
+        const QString prefix =
+            number <= 9 ? QStringLiteral("&%1 ").arg(number) : QStringLiteral("%1 ").arg(number);
         QString title = frame->windowTitle();
         title.replace(QLatin1Char('&'), QStringLiteral("&&"));
         QAction *item = Window1->addAction(prefix + title);

@@ -56,7 +56,7 @@ public:
     QAction *Events1 = nullptr; ///< the events window
     QMenu *Comm1 = nullptr;
     QAction *N4 = nullptr;
-    QMenu *Window1 = nullptr;   ///< arranges the child windows and brings one forward
+    QMenu *Window1 = nullptr; ///< arranges the child windows and brings one forward
     QAction *Cascade1 = nullptr;
     QAction *Tile1 = nullptr;
     QMenu *Help1 = nullptr;

@@ -64,8 +64,8 @@ QString DroppedTraceFile(const QMimeData *data) {
 } // namespace
 
 void TForm1::open01Click() {
-    const QString path = Dialogs::Current().OpenFileName(
-        this, Pick(OpenDialogCaption), FileDialogFolder(), OpenFilters);
+    const QString path = Dialogs::Current().OpenFileName(this, Pick(OpenDialogCaption),
+                                                         FileDialogFolder(), OpenFilters);
     if (path.isEmpty())
         return;
     OpenTraceFile(path);
@@ -116,9 +116,8 @@ bool TForm1::OpenReferenceFile(const QString &path) {
 }
 
 void TForm1::OpenReference1Click() {
-    const QString path =
-        Dialogs::Current().OpenFileName(this, Pick(ReferenceDialogCaption), FileDialogFolder(),
-                                        OpenFilters);
+    const QString path = Dialogs::Current().OpenFileName(this, Pick(ReferenceDialogCaption),
+                                                         FileDialogFolder(), OpenFilters);
     if (path.isEmpty())
         return;
     OpenReferenceFile(path);

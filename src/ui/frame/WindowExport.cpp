@@ -122,9 +122,9 @@ QByteArray ChartsPdf(const ChartsArea &charts) {
     writer.setResolution(96);
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
     const int top = CaptionHeight(charts);
-    writer.setPageSize(QPageSize(QSizeF(charts.Area.width(), charts.Area.height() + top) * 72.0 /
-                                     96.0,
-                                 QPageSize::Point, QString(), QPageSize::ExactMatch));
+    writer.setPageSize(
+        QPageSize(QSizeF(charts.Area.width(), charts.Area.height() + top) * 72.0 / 96.0,
+                  QPageSize::Point, QString(), QPageSize::ExactMatch));
     writer.setCreator(QStringLiteral("Vandrel Monitor"));
     QPainter painter(&writer);
     DrawCaption(painter, charts, charts.Area.width());

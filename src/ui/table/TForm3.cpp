@@ -7,10 +7,10 @@
 #include "Fonts.h"
 #include "LastFolder.h"
 #include "NumberFormat.h"
-#include "TraceDocument.h"
 #include "TimeView.h"
 #include "TimeViewState.h"
 #include "TraceCsv.h"
+#include "TraceDocument.h"
 #include "WindowExport.h"
 
 #include <QAction>
