@@ -146,17 +146,14 @@ private slots:
             const QImage image(path);
             const QImage shown = charts.Widget->grab(charts.Area).toImage();
             const int line = image.height() - shown.height();
-            QCOMPARE(image.width(), shown.width());
             QVERIFY(line > 8);
             QCOMPARE(image.copy(0, line, shown.width(), shown.height()),
                      shown.convertToFormat(image.format()));
-            int grey = 0, black = 0;
+            bool grey = false;
             for (int y = 0; y < line; ++y)
-                for (int x = 0; x < image.width(); ++x) {
-                    grey += image.pixelColor(x, y) == QColor(128, 128, 128);
-                    black += image.pixelColor(x, y) == QColor(Qt::black);
-                }
-            QVERIFY(grey > 0 && black > 0);
+                for (int x = 0; x < image.width(); ++x)
+                    grey = grey || image.pixelColor(x, y) == QColor(128, 128, 128);
+            QVERIFY(grey);
             return;
         }
         QVERIFY(Run("pdfinfo", {path}).contains(QRegularExpression("Pages: +1\n")));
