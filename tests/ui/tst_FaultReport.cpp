@@ -180,6 +180,14 @@ private slots:
         QCOMPARE(label->text(QAccessible::Description), window->FirstFaultLabel->text());
         const int row = window->FirstFaultRow();
         QVERIFY(row > 0); // the command word's earlier changes come first
+        // Shown, the window has the first fault's row wholly in view, and the meaning takes
+        // the rest of the table's width.
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QTRY_VERIFY(window->EventGrid->viewport()->rect().contains(
+            window->EventGrid->visualItemRect(window->EventGrid->item(row, 5))));
+        QCOMPARE(window->EventGrid->horizontalHeader()->length(),
+                 window->EventGrid->viewport()->width());
         QStringList cells;
         for (int col = 0; col < window->EventGrid->columnCount(); ++col)
             cells << window->EventGrid->item(row, col)->text();
@@ -220,6 +228,8 @@ private slots:
         form.Document->ReplaceTrace(fresh, 0, false, QString());
         QCOMPARE(window->EventGrid->rowCount(), 0);
         QCOMPARE(window->FirstFaultLabel->text(), QStringLiteral("最初の故障: なし"));
+        QCOMPARE(window->HintList->count(), 1);
+        QCOMPARE(window->HintList->item(0)->text(), QStringLiteral("ヒントなし"));
 
         window->CloseButton->click();
         QTRY_VERIFY(!EventsForm);

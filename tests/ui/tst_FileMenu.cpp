@@ -118,7 +118,8 @@ private slots:
         IsNormalized = 1;
         dialogs.openAnswer = dir.filePath("run1.vnx");
         form.open01->trigger();
-        QCOMPARE(dialogs.filters.last(), QStringLiteral("DataFile(*.vnx);;DataFile(*.vnb)"));
+        QCOMPARE(dialogs.filters.last(),
+                 QStringLiteral("Trace files (*.vnx *.vnb);;DataFile(*.vnx);;DataFile(*.vnb)"));
         QVERIFY(dialogs.messages.isEmpty());
         QCOMPARE(DriveTypeE, 1);
         QCOMPARE(IsNormalized, quint8(0));
@@ -509,7 +510,8 @@ private slots:
 
         dialogs.openAnswer = DataDir + "/typeE.vnx";
         form.OpenReference1->trigger();
-        QCOMPARE(dialogs.filters.last(), QStringLiteral("DataFile(*.vnx);;DataFile(*.vnb)"));
+        QCOMPARE(dialogs.filters.last(),
+                 QStringLiteral("Trace files (*.vnx *.vnb);;DataFile(*.vnx);;DataFile(*.vnb)"));
         QVERIFY(dialogs.messages.isEmpty());
         QVERIFY(form.Document->Reference().has_value());
         QCOMPARE(form.Document->Reference()->DriveTypeE, 1);

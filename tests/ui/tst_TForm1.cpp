@@ -23,6 +23,8 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -38,13 +40,13 @@ QStringList MenuCaptions(const TForm1 &form) {
 }
 
 const QStringList JapaneseCaptions = {
-    "ファイル(&F)", "開く(&O)",       "保存(&S)",      "終了(&X)", "表示(&V)",
-    "数字グラフ",   "ビットグラフ",   "データ表",      "通信(&R)", "通信設定",
-    "ヘルプ(&H)",   "バージョン情報", "フラグ説明(&L)"};
+    "ファイル(&F)",   "開く(&O)",           "保存(&S)",      "終了(&X)", "表示(&V)",
+    "数字グラフ(&G)", "ビットグラフ(&B)",   "データ表(&D)",  "通信(&R)", "通信設定(&C)",
+    "ヘルプ(&H)",     "バージョン情報(&A)", "フラグ説明(&L)"};
 const QStringList EnglishCaptions = {
-    "&File",      "&Open",         "&Save",     "End(&X)",           "&View",
-    "Graph Form", "Bit-Data Form", "Data Form", "Communication(&R)", "Communication",
-    "&Help",      "Version",       "Flag(&L)"};
+    "&File",       "&Open",          "&Save",      "End(&X)",           "&View",
+    "&Graph Form", "&Bit-Data Form", "&Data Form", "Communication(&R)", "&Communication",
+    "&Help",       "&Version",       "Flag(&L)"};
 
 // The language the system reports to this test run (ctest runs it once per language).
 bool SystemIsJapanese() {
@@ -293,6 +295,55 @@ private slots:
         QTRY_VERIFY(form.N1->isEnabled());
         QTRY_VERIFY(frame.isNull());
         QVERIFY(form.ClientArea()->subWindowList().isEmpty());
+    }
+
+    // Every menu and item can be chosen from the keyboard, by a key of its own in its menu.
+    void everyMenuItemHasItsOwnAccessKey() {
+        TForm1 form;
+        for (const int language : {'1', '2'}) {
+            Language = language;
+            form.ApplyLanguage();
+            QList<QList<QAction *>> menus = {form.menuBar()->actions()};
+            for (QAction *title : form.menuBar()->actions())
+                menus << title->menu()->actions();
+            for (const auto &items : menus) {
+                QStringList keys;
+                for (QAction *item : items) {
+                    const auto key = QRegularExpression("&([^&])").match(item->text());
+                    if (item->isSeparator())
+                        continue;
+                    QVERIFY2(key.hasMatch(), qPrintable(item->text()));
+                    QVERIFY2(!keys.contains(key.captured(1).toUpper()), qPrintable(item->text()));
+                    keys << key.captured(1).toUpper();
+                }
+            }
+        }
+    }
+
+    // The Window menu lists the open windows and brings the chosen one forward; the client
+    // area scrolls to a window larger than itself.
+    void windowMenu() {
+        TForm1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        for (QAction *item : {form.N1, form.N3, form.Events1})
+            item->trigger();
+        auto titles = [&form] {
+            QStringList texts;
+            for (QAction *item : form.WindowItems())
+                texts << item->text();
+            return texts;
+        };
+        QCOMPARE(titles(), (QStringList{"&1 Graph Form", "&2 Data Form",
+                                        Language == '1' ? "&3 イベント" : "&3 Events"}));
+        QVERIFY(form.WindowItems().at(2)->isChecked());
+        form.WindowItems().at(0)->trigger();
+        QCOMPARE(form.ClientArea()->activeSubWindow()->widget(), GraghForm);
+        QVERIFY(form.WindowItems().at(0)->isChecked());
+        form.ClientArea()->activeSubWindow()->resize(800, form.ClientArea()->height() * 2);
+        QTRY_VERIFY(form.ClientArea()->verticalScrollBar()->isVisible());
+        Form3->Button1->click();
+        QTRY_COMPARE(titles().size(), 2);
     }
 
     void aboutBoxIsModal() {

@@ -3,6 +3,7 @@
 
 #include "TForm1.h"
 #include "TForm3.h"
+#include "TimeViewState.h"
 #include "WindowState.h"
 
 #include <QAction>
@@ -77,6 +78,34 @@ private slots:
         table->Button1->click();
         QTRY_VERIFY(Form3 == nullptr);
         QVERIFY(Form1->N3->isEnabled());
+    }
+
+    // The rows of the trigger and the cursors stand out, on screen and to a screen reader, and
+    // follow the cursors.
+    void markedRows() {
+        Language = LanguageEnglish;
+        Form1->Record.Header[0] = 30;
+        TForm3 *table = OpenTable();
+        TimeViewState &view = Form1->Document->TimeView();
+        view.PlaceA(10);
+        view.PlaceB(70);
+        QVERIFY(QTest::qWaitForWindowExposed(table));
+        auto *model = table->StringGrid1->model();
+        auto described = [model](int row) {
+            return model->index(row, 3).data(Qt::AccessibleDescriptionRole).toString();
+        };
+        QCOMPARE(described(70), QStringLiteral("Cursor B, Trigger"));
+        view.PlaceB(77);
+        QCOMPARE(described(70), QStringLiteral("Trigger"));
+        QCOMPARE(model->headerData(10, Qt::Vertical, Qt::AccessibleTextRole).toString(),
+                 QStringLiteral("10 Cursor A"));
+        QCOMPARE(described(11), QString());
+        table->StringGrid1->scrollTo(model->index(78, 0), QAbstractItemView::PositionAtCenter);
+        const QImage shown = table->StringGrid1->viewport()->grab().toImage();
+        auto rowColour = [&](int row) {
+            return shown.pixelColor(2, table->StringGrid1->rowViewportPosition(row) + 2);
+        };
+        QVERIFY(rowColour(77) != rowColour(76));
     }
 
     void captionsByLanguage_data() {

@@ -133,6 +133,9 @@ private slots:
         QFETCH(QString, window);
         QFETCH(QString, ending);
         Form1->Record.Value[10][0] = 500;
+        Form1->Record.Header[0] = 30;
+        Form1->Document->SetSource(QStringLiteral("trip.vnx"));
+        Form1->Document->SetReference(Form1->Document->Units(), QStringLiteral("ref.vnx"));
         QPushButton *button = SaveImageButton(window);
         QVERIFY(button);
         QCOMPARE(button->accessibleName(), QStringLiteral("Save Image..."));
@@ -147,16 +150,26 @@ private slots:
         button->click();
         QVERIFY(dialogs.messages.isEmpty());
         if (ending == "png") {
+            // The charts as on screen, below a line that names the trace and, in grey, the
+            // reference.
             const QImage image(path);
-            QCOMPARE(image.size(), charts.Widget->grab(charts.Area).size());
-            QCOMPARE(image,
-                     charts.Widget->grab(charts.Area).toImage().convertToFormat(image.format()));
+            const QImage shown = charts.Widget->grab(charts.Area).toImage();
+            const int line = image.height() - shown.height();
+            QVERIFY(line > 8);
+            QCOMPARE(image.copy(0, line, shown.width(), shown.height()),
+                     shown.convertToFormat(image.format()));
+            bool grey = false;
+            for (int y = 0; y < line; ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    grey = grey || image.pixelColor(x, y) == QColor(128, 128, 128);
+            QVERIFY(grey);
             return;
         }
         QVERIFY(Run("pdfinfo", {path}).contains(QRegularExpression("Pages: +1\n")));
         // Drawn as vectors: the chart title and the bit labels are text in the file.
-        const QString text = Run("pdftotext", {path, "-"});
+        const QString text = Run("pdftotext", {path, "-"}).simplified();
         QVERIFY2(text.contains(window == "graph" ? "Curr.-U(%)" : "bit15"), qPrintable(text));
+        QVERIFY2(text.contains("trip.vnx 0000/00/00 00:00 Reference: ref.vnx"), qPrintable(text));
     }
 
     void copyPutsThePictureOnTheClipboard() {
@@ -166,7 +179,7 @@ private slots:
         QGuiApplication::clipboard()->clear();
         Form4->SaveImageButton->setFocus();
         QTest::keyClick(Form4->SaveImageButton, Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(QGuiApplication::clipboard()->image().size(), charts.Area.size());
+        QCOMPARE(QGuiApplication::clipboard()->image(), ChartsImage(charts));
     }
 
     void unsavableTargetIsLeftAlone_data() {

@@ -9,10 +9,15 @@
 #include "TForm7.h"
 #include "TForm8.h"
 #include "TGraghForm.h"
+#include "TimeViewState.h"
 #include "WindowState.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QChartView>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -103,6 +108,50 @@ private slots:
             ++checked;
         }
         QVERIFY(checked > 0);
+    }
+
+    // Tab reaches a chart of either chart window, and there the keys move the cursors.
+    void tabReachesTheCharts_data() {
+        QTest::addColumn<QString>("window");
+        QTest::newRow("graph") << "graph";
+        QTest::newRow("bit graph") << "bit graph";
+    }
+    void tabReachesTheCharts() {
+        QFETCH(QString, window);
+        QWidget *form = OpenWindow(window);
+        if (GraghForm)
+            GraghForm->CheckBox[1]->click();
+        QVERIFY(QTest::qWaitForWindowActive(form->window()));
+        for (int i = 0; i < 80 && !qobject_cast<QChartView *>(QApplication::focusWidget()); ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        auto *chart = qobject_cast<QChartView *>(QApplication::focusWidget());
+        QVERIFY2(chart, "no Tab stop on a chart");
+        QVERIFY(!chart->accessibleName().isEmpty());
+        TimeViewState &view = frame->Document->TimeView();
+        view.ClearCursors();
+        QTest::keyClick(chart, Qt::Key_Right);
+        QTest::keyClick(chart, Qt::Key_Right, Qt::ShiftModifier);
+        QVERIFY(view.View().A && view.View().B);
+        view.Zoom(50, 2);
+        QTest::keyClick(chart, Qt::Key_Home);
+        QVERIFY(view.View().ShowsAll());
+    }
+
+    // Tab goes through the communication window in the order it reads.
+    void communicationTabOrder() {
+        TForm5 *form = static_cast<TForm5 *>(OpenWindow(QStringLiteral("communication")));
+        QVERIFY(QTest::qWaitForWindowActive(form->window()));
+        QWidget *port = form->RadioGroup1->findChild<QWidget *>(QStringLiteral("PortItem0"));
+        port->setFocus(Qt::TabFocusReason);
+        QList<QWidget *> expected;
+        if (form->DeviceEdit->isVisibleTo(form))
+            expected << form->DeviceEdit;
+        expected << form->RadioGroup2->findChild<QWidget *>(QStringLiteral("DataItem0"))
+                 << form->Button2 << form->Button3 << form->Button1;
+        for (QWidget *next : expected) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(Describe(QApplication::focusWidget()), Describe(next));
+        }
     }
 
 private:

@@ -25,6 +25,9 @@ namespace {
 
 constexpr Caption WindowCaption = {"イベント", "Events"};
 constexpr Caption HintsCaption = {"ヒント", "Hints"};
+constexpr Caption NoHintsCaption = {"ヒントなし", "No hints"};
+constexpr int MeaningColumn = 5;
+constexpr int MinimumEventRows = 3;
 constexpr Caption CloseCaption = {"閉じる", "Close"};
 constexpr Caption StartCaption = {"開始時にセット:", "Set at the start:"};
 constexpr Caption StartBitCaption = {"ワード %1 ビット %2", "Word %1 Bit %2"};
@@ -64,9 +67,16 @@ TEventsForm::TEventsForm(TraceDocument &document, QWidget *parent)
     EventGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     EventGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
     EventGrid->setSelectionMode(QAbstractItemView::SingleSelection);
-    EventGrid->horizontalHeader()->setStretchLastSection(true);
-    // One line per event; a long meaning scrolls sideways rather than making rows uneven.
+    // The meaning takes the width the numbers leave, whatever the window's width: one line per
+    // event, a meaning too long for it ending in "..." with the whole text as its tooltip.
+    EventGrid->horizontalHeader()->setSectionResizeMode(MeaningColumn, QHeaderView::Stretch);
     EventGrid->setWordWrap(false);
+    // However small the window, the table keeps room for a few whole rows: the first fault
+    // must fit in it.
+    EventGrid->setMinimumHeight(EventGrid->horizontalHeader()->sizeHint().height() +
+                                MinimumEventRows *
+                                    EventGrid->verticalHeader()->defaultSectionSize() +
+                                2 * EventGrid->frameWidth());
     connect(EventGrid, &QTableWidget::cellClicked, this, [this](int row, int) { EventClick(row); });
     // Enter on the current row does what a click does, for the keyboard.
     connect(EventGrid, &QTableWidget::cellActivated, this,
@@ -177,6 +187,8 @@ void TEventsForm::FillEvents() {
             auto *item = new QTableWidgetItem(cells[col]);
             if (col < 4)
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (col == MeaningColumn)
+                item->setToolTip(cells[col]);
             if (row == firstFaultRow) {
                 item->setBackground(FirstFaultColour);
                 QFont f = item->font();
@@ -191,12 +203,24 @@ void TEventsForm::FillEvents() {
         // Selected without moving cursor A: only a user's click places it.
         const QSignalBlocker blocker(EventGrid);
         EventGrid->selectRow(firstFaultRow);
-        EventGrid->scrollToItem(EventGrid->item(firstFaultRow, 0));
     }
+    ShowFirstFault();
 
     HintList->clear();
     for (const PlausibilityHint &hint : PlausibilityHints(trace, japanese))
         HintList->addItem(QString::fromStdString(hint.Text));
+    if (HintList->count() == 0) {
+        // An empty list would look as if the hints were still to come.
+        auto *none = new QListWidgetItem(Pick(NoHintsCaption, japanese), HintList);
+        none->setFlags(Qt::ItemIsEnabled);
+    }
+}
+
+void TEventsForm::ShowFirstFault() {
+    if (firstFaultRow < 0)
+        return;
+    // The table has its final height only once the window is laid out.
+    EventGrid->scrollToItem(EventGrid->item(firstFaultRow, 0), QAbstractItemView::PositionAtCenter);
 }
 
 void TEventsForm::EventClick(int row) {
@@ -222,4 +246,6 @@ void TEventsForm::showEvent(QShowEvent *event) {
     const int width = client.isEmpty() ? 640 : std::min(640, client.width() - 40);
     const int height = client.isEmpty() ? 440 : std::min(440, client.height() - 30);
     PlaceChildFrame(this, QRect(30, 15, std::max(width, 320), std::max(height, 240)));
+    // Once the placed window has laid out its table.
+    QMetaObject::invokeMethod(this, &TEventsForm::ShowFirstFault, Qt::QueuedConnection);
 }

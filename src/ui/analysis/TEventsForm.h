@@ -34,6 +34,8 @@ public:
     void FillEvents();
     /// Row of the first fault in the table, or -1 (also when it was set at the start).
     int FirstFaultRow() const { return firstFaultRow; }
+    /// Scrolls the table so that the first fault's row is wholly in view.
+    void ShowFirstFault();
     /// The event shown in row.
     const FlagEvent &EventAt(int row) const { return events.at(static_cast<std::size_t>(row)); }
 

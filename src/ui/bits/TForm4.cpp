@@ -291,6 +291,7 @@ void TForm4::SetupChart() {
     // background unpainted, so the view paints the white behind it.
     ChartView->setBackgroundBrush(Qt::white);
     ChartView->setFocusPolicy(Qt::StrongFocus);
+    ChartView->setAccessibleName(Chart1->title());
     new TimeAxisControl(ChartView, document.TimeView());
     ReferenceBits = new QGraphicsPathItem(Chart1);
     QPen referencePen(ReferenceColor, 1);
@@ -412,6 +413,7 @@ void TForm4::DrawFlagWord(int w) {
         ListBox1->item(w + (Language == LanguageEnglish ? FlagWordCount : 0))->text();
     title->setText(text);
     Chart1->setTitle(text);
+    ChartView->setAccessibleName(text);
     shownTrace.TakeFrom(document);
     drawnWord = w;
     const TTraceRecord &record = shownTrace.Trace.Record;
@@ -466,5 +468,9 @@ void TForm4::Button2Click() {
 
 ChartsArea TForm4::ChartsPicture() const {
     // The bit labels belong to the chart: both panels together, as they stand side by side.
-    return {const_cast<TForm4 *>(this), Panel3->geometry().united(Panel4->geometry())};
+    ChartsArea picture{
+        const_cast<TForm4 *>(this), Panel3->geometry().united(Panel4->geometry()), {}, {}};
+    // The window has no clock choice: the stamp is the one the graph window starts with.
+    SetChartsCaption(picture, document, StampClock::Setnvop, readoutJapanese);
+    return picture;
 }

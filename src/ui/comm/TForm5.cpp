@@ -201,6 +201,18 @@ void TForm5::CreateControls() {
     ProgressBar1->setFormat(QStringLiteral("%v / %m"));
     ProgressBar1->setAlignment(Qt::AlignCenter);
     ProgressBar1->hide();
+
+    // Tab goes through the window as it reads: port, device, trace, Data Read, Clear, Close,
+    // then the messages.
+    QList<QWidget *> order;
+    for (QAbstractButton *item : portItems->buttons())
+        order << item;
+    order << DeviceEdit;
+    for (QAbstractButton *item : dataItems->buttons())
+        order << item;
+    order << Button2 << Button3 << Button1 << Memo1;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
 }
 
 void TForm5::FormCreate() {
@@ -327,6 +339,8 @@ void TForm5::SessionFinished(bool success) {
     reading = false;
     ReadFailed = !success;
     Button2->setEnabled(true);
+    // The disabled button lost the focus; the next read is one key away again.
+    Button2->setFocus(Qt::OtherFocusReason);
     ProgressBar1->hide();
     if (success) {
         TTraceRecord read = document.Record;

@@ -53,7 +53,8 @@ void TraceDocument::ApplyTypeScales() {
     ::ApplyTypeScales(Record, DriveTypeE);
 }
 
-void TraceDocument::SetReference(std::optional<TraceUnits> next) {
+void TraceDocument::SetReference(std::optional<TraceUnits> next, const QString &name) {
+    referenceName = next ? name : QString();
     reference = std::move(next);
     emit ReferenceChanged();
 }

@@ -77,8 +77,11 @@ public:
 
     /// A second trace to compare with, in its own units; none until one is set.
     const std::optional<TraceUnits> &Reference() const { return reference; }
-    /// Replaces the reference (none clears it); ReferenceChanged().
-    void SetReference(std::optional<TraceUnits> next);
+    /// Replaces the reference (none clears it), named name (its file name, or the source of
+    /// the trace it was taken from); ReferenceChanged().
+    void SetReference(std::optional<TraceUnits> next, const QString &name = {});
+    /// The reference's name; empty while there is none.
+    const QString &ReferenceName() const { return referenceName; }
     /// How every window pairs the reference's samples with the record's.
     Alignment ReferenceAlignment() const { return alignment; }
     /// Changes the alignment; ReferenceChanged() when it differs.
@@ -121,6 +124,7 @@ private:
     std::uint64_t generation = 0;
     bool followNewTraces = false;
     std::optional<TraceUnits> reference;
+    QString referenceName;
     Alignment alignment = Alignment::Trigger;
     TimeViewState *timeView = nullptr;
     std::vector<int> charted;

@@ -28,6 +28,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QSignalBlocker>
+#include <QPointer>
 #include <QStatusBar>
 #include <QStyleOptionMenuItem>
 
@@ -40,24 +41,30 @@ namespace {
 constexpr Caption File1Caption = {"ファイル(&F)", "&File"};
 constexpr Caption open01Caption = {"開く(&O)", "&Open"};
 constexpr Caption saveS1Caption = {"保存(&S)", "&Save"};
-constexpr Caption OpenReference1Caption = {"参照波形を開く...", "Open Reference..."};
-constexpr Caption UseAsReference1Caption = {"現在の波形を参照にする", "Use Current as Reference"};
-constexpr Caption ClearReference1Caption = {"参照波形をクリア", "Clear Reference"};
+// Every item can be reached from the keyboard: an item without an access key of its own gets
+// one, in Japanese as a letter in brackets after the text.
+constexpr Caption OpenReference1Caption = {"参照波形を開く(&R)...", "Open &Reference..."};
+constexpr Caption UseAsReference1Caption = {"現在の波形を参照にする(&U)",
+                                            "&Use Current as Reference"};
+constexpr Caption ClearReference1Caption = {"参照波形をクリア(&C)", "&Clear Reference"};
 constexpr Caption Exit1Caption = {"終了(&X)", "End(&X)"};
 constexpr Caption View1Caption = {"表示(&V)", "&View"};
-constexpr Caption N1Caption = {"数字グラフ", "Graph Form"};
-constexpr Caption N2Caption = {"ビットグラフ", "Bit-Data Form"};
-constexpr Caption N3Caption = {"データ表", "Data Form"};
-constexpr Caption Events1Caption = {"イベント", "Events"};
-constexpr Caption History1Caption = {"トレース履歴", "Trace History"};
-constexpr Caption FollowNewTraces1Caption = {"新しいトレースに追従", "&Follow New Traces"};
-constexpr Caption ShowEventsAfterRead1Caption = {"読取り後にイベントを表示",
+constexpr Caption N1Caption = {"数字グラフ(&G)", "&Graph Form"};
+constexpr Caption N2Caption = {"ビットグラフ(&B)", "&Bit-Data Form"};
+constexpr Caption N3Caption = {"データ表(&D)", "&Data Form"};
+constexpr Caption Events1Caption = {"イベント(&E)", "&Events"};
+constexpr Caption History1Caption = {"トレース履歴(&T)", "&Trace History"};
+constexpr Caption FollowNewTraces1Caption = {"新しいトレースに追従(&F)", "&Follow New Traces"};
+constexpr Caption ShowEventsAfterRead1Caption = {"読取り後にイベントを表示(&S)",
                                                  "&Show Events After a Read"};
-constexpr Caption Report1Caption = {"故障解析レポート...", "Fault Report..."};
+constexpr Caption Report1Caption = {"故障解析レポート(&P)...", "Fault Re&port..."};
 constexpr Caption Comm1Caption = {"通信(&R)", "Communication(&R)"};
-constexpr Caption N4Caption = {"通信設定", "Communication"};
+constexpr Caption N4Caption = {"通信設定(&C)", "&Communication"};
+constexpr Caption Window1Caption = {"ウィンドウ(&W)", "&Window"};
+constexpr Caption Cascade1Caption = {"重ねて表示(&C)", "&Cascade"};
+constexpr Caption Tile1Caption = {"並べて表示(&T)", "&Tile"};
 constexpr Caption Help1Caption = {"ヘルプ(&H)", "&Help"};
-constexpr Caption About1Caption = {"バージョン情報", "Version"};
+constexpr Caption About1Caption = {"バージョン情報(&A)", "&Version"};
 constexpr Caption Flag1Caption = {"フラグ説明(&L)", "Flag(&L)"};
 
 constexpr int CtrlL = 12;
@@ -88,8 +95,10 @@ TForm1::TForm1(QWidget *parent)
     // The frame fills the screen from its first show on, however it is shown.
     setWindowState(Qt::WindowMaximized);
     mdiArea = new QMdiArea(this);
-    mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A child window that reaches past the edge of the client area (the graph window on a
+    // small screen) can still be scrolled into reach.
+    mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdiArea);
     SetMainClientArea(mdiArea);
     UsePrinterSetup(&PrinterSetupDialog1);
@@ -160,6 +169,13 @@ void TForm1::CreateMenu() {
             [](bool on) { StoreShowEventsAfterReadChoice(on); });
     Comm1 = bar->addMenu(QString());
     N4 = Comm1->addAction(QString(), this, &TForm1::N4Click);
+    Window1 = bar->addMenu(QString());
+    Cascade1 = Window1->addAction(QString(), mdiArea, &QMdiArea::cascadeSubWindows);
+    Tile1 = Window1->addAction(QString(), mdiArea, &QMdiArea::tileSubWindows);
+    Window1->addSeparator();
+    // The list follows the windows as they open, close and take turns in front.
+    connect(mdiArea, &QMdiArea::subWindowActivated, this, &TForm1::UpdateWindowMenu);
+    connect(Window1, &QMenu::aboutToShow, this, &TForm1::UpdateWindowMenu);
     Help1 = bar->addMenu(QString());
     About1 = Help1->addAction(QString(), this, &TForm1::About1Click);
     Flag1 = Help1->addAction(QString(), this, &TForm1::Flag1Click);
@@ -185,7 +201,10 @@ void TForm1::CreateMenu() {
                                                          "ShowEventsAfterRead1"},
                                                         {OpenReference1, "OpenReference1"},
                                                         {UseAsReference1, "UseAsReference1"},
-                                                        {ClearReference1, "ClearReference1"}};
+                                                        {ClearReference1, "ClearReference1"},
+                                                        {Window1, "Window1"},
+                                                        {Cascade1, "Cascade1"},
+                                                        {Tile1, "Tile1"}};
     for (const auto &[object, name] : names)
         object->setObjectName(QString::fromLatin1(name));
     printeP1->setText(QStringLiteral("-"));
@@ -198,7 +217,7 @@ void TForm1::FormCreate() {
     // The menus open as windows of their own and would not take the frame's font by themselves;
     // the bar and its menus read alike.
     menuBar()->setFont(font());
-    for (QMenu *menu : {File1, View1, Comm1, Help1})
+    for (QMenu *menu : {File1, View1, Comm1, Window1, Help1})
         menu->setFont(font());
     BaseTitle =
         QStringLiteral("Norvex Vandrel Monitor Version ") + QString::number(ProgramVersion, 'f', 2);
@@ -237,6 +256,9 @@ void TForm1::ApplyLanguage() {
     ShowEventsAfterRead1->setText(Pick(ShowEventsAfterRead1Caption));
     Comm1->setTitle(Pick(Comm1Caption));
     N4->setText(Pick(N4Caption));
+    Window1->setTitle(Pick(Window1Caption));
+    Cascade1->setText(Pick(Cascade1Caption));
+    Tile1->setText(Pick(Tile1Caption));
     Help1->setTitle(Pick(Help1Caption));
     About1->setText(Pick(About1Caption));
     Flag1->setText(Pick(Flag1Caption));
@@ -277,7 +299,48 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event) {
 }
 
 QMdiSubWindow *TForm1::OpenChild(QAction *item, QWidget *window) {
-    return OpenChildWindow(mdiArea, item, window);
+    QMdiSubWindow *frame = OpenChildWindow(mdiArea, item, window);
+    // A closed window leaves the list once its frame is gone.
+    connect(frame, &QObject::destroyed, this, &TForm1::UpdateWindowMenu, Qt::QueuedConnection);
+    UpdateWindowMenu();
+    return frame;
+}
+
+QList<QAction *> TForm1::WindowItems() const {
+    QList<QAction *> items = Window1->actions();
+    // Cascade, Tile and the line below them.
+    return items.mid(3);
+}
+
+void TForm1::UpdateWindowMenu() {
+    for (QAction *item : WindowItems()) {
+        Window1->removeAction(item);
+        item->deleteLater();
+    }
+    const QList<QMdiSubWindow *> frames = mdiArea->subWindowList(QMdiArea::CreationOrder);
+    int number = 0;
+    for (QMdiSubWindow *frame : frames) {
+        // A frame whose window is already gone is on its way out.
+        if (!frame->widget())
+            continue;
+        ++number;
+        // Numbered for the keyboard; a window past the ninth takes its place by the arrows.
+        const QString prefix =
+            number <= 9 ? QStringLiteral("&%1 ").arg(number) : QStringLiteral("%1 ").arg(number);
+        QString title = frame->windowTitle();
+        title.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction *item = Window1->addAction(prefix + title);
+        item->setCheckable(true);
+        item->setChecked(frame == mdiArea->activeSubWindow());
+        QPointer<QMdiSubWindow> target(frame);
+        connect(item, &QAction::triggered, this, [this, target] {
+            if (!target)
+                return;
+            if (target->isMinimized())
+                target->showNormal();
+            mdiArea->setActiveSubWindow(target);
+        });
+    }
 }
 
 void TForm1::Exit1Click() {

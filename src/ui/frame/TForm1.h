@@ -9,6 +9,7 @@
 #include "WindowPrint.h"
 #include "WindowState.h"
 
+#include <QList>
 #include <QMainWindow>
 #include <QString>
 
@@ -60,6 +61,9 @@ public:
     QAction *ShowEventsAfterRead1 = nullptr;
     QMenu *Comm1 = nullptr;
     QAction *N4 = nullptr;
+    QMenu *Window1 = nullptr; ///< arranges the child windows and brings one forward
+    QAction *Cascade1 = nullptr;
+    QAction *Tile1 = nullptr;
     QMenu *Help1 = nullptr;
     QAction *About1 = nullptr;
     QAction *Flag1 = nullptr;
@@ -74,6 +78,9 @@ public:
 
     /// Sets the menu captions from Language; nothing else.
     void ApplyLanguage();
+    /// The Window menu's items after Cascade and Tile: one per open child window, in the order
+    /// they were opened, the active one checked.
+    QList<QAction *> WindowItems() const;
     /// Key handling with key preview: Ctrl+L (code 12) toggles Language, then ApplyLanguage.
     void FormKeyPress(int key);
 
@@ -148,6 +155,8 @@ protected:
 
 private:
     void CreateMenu();
+    /// Lists the open child windows in the Window menu again.
+    void UpdateWindowMenu();
 
     QMdiArea *mdiArea = nullptr;
 };

@@ -31,6 +31,9 @@ const QString RawEnding = QStringLiteral(".vnx");
 const QString NormalizedEnding = QStringLiteral(".vnb");
 const QString RawFilter = QStringLiteral("DataFile(*.vnx)");
 const QString NormalizedFilter = QStringLiteral("DataFile(*.vnb)");
+// Opening offers both kinds at once first, then each alone.
+const QString OpenFilters = QStringLiteral("Trace files (*.vnx *.vnb);;") + RawFilter +
+                            QStringLiteral(";;") + NormalizedFilter;
 
 // The fault report.
 constexpr Caption ReportDialogCaption = {"故障解析レポート", "Fault Report"};
@@ -62,8 +65,8 @@ QString DroppedTraceFile(const QMimeData *data) {
 } // namespace
 
 void TForm1::open01Click() {
-    const QString path = Dialogs::Current().OpenFileName(
-        this, Pick(OpenDialogCaption), FileDialogFolder(), RawFilter + ";;" + NormalizedFilter);
+    const QString path = Dialogs::Current().OpenFileName(this, Pick(OpenDialogCaption),
+                                                         FileDialogFolder(), OpenFilters);
     if (path.isEmpty())
         return;
     OpenTraceFile(path);
@@ -111,21 +114,20 @@ bool TForm1::OpenReferenceFile(const QString &path) {
         return false;
     }
     RememberLastFolder(path);
-    Document->SetReference(std::move(loaded));
+    Document->SetReference(std::move(loaded), QFileInfo(path).fileName());
     return true;
 }
 
 void TForm1::OpenReference1Click() {
-    const QString path =
-        Dialogs::Current().OpenFileName(this, Pick(ReferenceDialogCaption), FileDialogFolder(),
-                                        RawFilter + ";;" + NormalizedFilter);
+    const QString path = Dialogs::Current().OpenFileName(this, Pick(ReferenceDialogCaption),
+                                                         FileDialogFolder(), OpenFilters);
     if (path.isEmpty())
         return;
     OpenReferenceFile(path);
 }
 
 void TForm1::UseAsReference1Click() {
-    Document->SetReference(Document->Units());
+    Document->SetReference(Document->Units(), Document->Source());
 }
 
 void TForm1::ClearReference1Click() {

@@ -221,8 +221,8 @@ ChannelChart::ChannelChart(int position, TimeViewState &timeView, QWidget *paren
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     new TimeAxisControl(this, timeView);
-    // Focus by a click only, so the window's tab order and arrow keys stay as they are.
-    setFocusPolicy(Qt::ClickFocus);
+    // Tab reaches the chart too, so that the cursor keys work without a mouse.
+    setFocusPolicy(Qt::StrongFocus);
 
     connect(c, &QChart::geometryChanged, this, [this] { ApplyGeometry(chart()->size()); });
     hide();
@@ -267,6 +267,8 @@ void ChannelChart::Fill(const ChartFill &fill, const QSize &coming) {
     if (title != titleItem->text()) {
         titleItem->setText(title);
         chart()->setTitle(title);
+        // A chart reached by Tab is announced by what it shows.
+        setAccessibleName(title);
     }
     QList<QPointF> points;
     points.reserve(SampleCount);

@@ -194,6 +194,8 @@ void TGraghForm::CreateControls() {
         auto *edit = new QLineEdit(Panel2);
         edit->setObjectName(QString::fromLatin1(name));
         edit->setGeometry(left, top, width, 21);
+        // The fields show the trace's trigger; typing in them would change nothing.
+        edit->setReadOnly(true);
         return edit;
     };
     Label1 = makeLabel("Label1", "Trigger Point", 184);
@@ -202,6 +204,10 @@ void TGraghForm::CreateControls() {
     Edit2 = makeEdit("Edit2", 8, 248, 73);
     Label3 = makeLabel("Label3", "Trigger Time", 272);
     Edit3 = makeEdit("Edit3", 7, 288, 73);
+    // A screen reader names each field by the label above it.
+    Label1->setBuddy(Edit1);
+    Label2->setBuddy(Edit2);
+    Label3->setBuddy(Edit3);
 
     RadioGroup1 = new QGroupBox(Panel2);
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
@@ -533,7 +539,11 @@ void TGraghForm::StackCharts(bool refill) {
             Chart[p]->hide();
             continue;
         }
-        const ChartSlot slot = StackedChartSlot(p, k, areaHeight);
+        ChartSlot slot = StackedChartSlot(p, k, areaHeight);
+        // The top chart reaches down to the one below it: the rows left over when the height
+        // does not divide evenly would show as a green stripe between them.
+        if (p == k && k > 1)
+            slot.Height = StackedChartSlot(k - 1, k, areaHeight).Top;
         places.append(QRect(0, slot.Top, areaWidth, slot.Height));
         if (refill || !fills[p])
             FillChart(p, ChannelOfChart[p], places.last().size());
@@ -702,5 +712,9 @@ void TGraghForm::Button4Click() {
 }
 
 ChartsArea TGraghForm::ChartsPicture() const {
-    return {Panel3, Panel3->rect()};
+    ChartsArea picture{Panel3, Panel3->rect(), {}, {}};
+    SetChartsCaption(picture, document,
+                     RadioButton1->isChecked() ? StampClock::Setnvop : StampClock::HostCpu,
+                     japanese);
+    return picture;
 }

@@ -9,7 +9,10 @@
 #include "NumberFormat.h"
 #include "PreviousTraceLabel.h"
 #include "TraceDocument.h"
+#include "TimeView.h"
+#include "TimeViewState.h"
 #include "TraceCsv.h"
+#include "TraceDocument.h"
 #include "WindowExport.h"
 
 #include <QAction>
@@ -21,6 +24,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -35,6 +39,16 @@ constexpr Caption RadioButton2Caption = {"元データ", "Original"};
 constexpr Caption DifferenceCaption = {"差分", "Difference"};
 constexpr Caption ExportButtonCaption = {"CSV出力...", "Export CSV..."};
 constexpr Caption ExportDialogCaption = {"CSV出力", "Export CSV"};
+// What a marked row is, on its tooltip and to a screen reader.
+constexpr Caption TriggerRowCaption = {"トリガ", "Trigger"};
+constexpr Caption CursorARowCaption = {"カーソルA", "Cursor A"};
+constexpr Caption CursorBRowCaption = {"カーソルB", "Cursor B"};
+// Light tints of the charts' mark colours, under black text.
+const QColor TriggerRowColor(224, 224, 224);
+const QColor CursorARowColor(214, 224, 255);
+const QColor CursorBRowColor(208, 240, 208);
+// Room beside the row numbers, so that a number never reads on into the cell next to it.
+constexpr int RowNumberPadding = 8;
 
 // The user's decimal separator, as the core formats want it; the default locale is the
 // system one unless the program chose another.
@@ -61,6 +75,41 @@ int TStringGridModel::columnCount(const QModelIndex &parent) const {
     return parent.isValid() ? 0 : TableColumnCount - 1;
 }
 
+void TStringGridModel::SetRowMarks(const std::array<RowMark, SampleCount> &marks,
+                                   const QFont &bold) {
+    rowMarks = marks;
+    markFont = bold;
+    emit headerDataChanged(Qt::Vertical, 0, TableRowCount - 2);
+    emit dataChanged(index(0, 0), index(TableRowCount - 2, TableColumnCount - 2));
+}
+
+const TStringGridModel::RowMark *TStringGridModel::MarkOfRow(int row) const {
+    if (row < 0 || row >= SampleCount || rowMarks[static_cast<std::size_t>(row)].Text.isEmpty())
+        return nullptr;
+    return &rowMarks[static_cast<std::size_t>(row)];
+}
+
+namespace {
+
+// How a marked row reads: bold on its tint, its kind on the tooltip and to a screen reader.
+QVariant MarkData(const TStringGridModel::RowMark *mark, const QFont &bold, int role) {
+    if (!mark)
+        return {};
+    switch (role) {
+    case Qt::BackgroundRole:
+        return QBrush(mark->Background);
+    case Qt::FontRole:
+        return bold;
+    case Qt::ToolTipRole:
+    case Qt::AccessibleDescriptionRole:
+        return mark->Text;
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
 QVariant TStringGridModel::data(const QModelIndex &index, int role) const {
     if (!index.isValid())
         return {};
@@ -68,10 +117,16 @@ QVariant TStringGridModel::data(const QModelIndex &index, int role) const {
         return cells[index.row() + 1][index.column() + 1];
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
-    return {};
+    return MarkData(MarkOfRow(index.row()), markFont, role);
 }
 
 QVariant TStringGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Vertical && role != Qt::DisplayRole) {
+        const RowMark *mark = MarkOfRow(section);
+        if (mark && role == Qt::AccessibleTextRole)
+            return cells[section + 1][0] + QLatin1Char(' ') + mark->Text;
+        return MarkData(mark, markFont, role);
+    }
     if (role != Qt::DisplayRole)
         return {};
     if (orientation == Qt::Horizontal)
@@ -91,7 +146,9 @@ TStringGrid::TStringGrid(QWidget *parent) : QTableView(parent) {
     // from cell to cell.
     setTabKeyNavigation(false);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
-    verticalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // Centred with room on both sides: a number set against the right edge read on into the
+    // cell beside it ("78" and "4.80" as "784.80").
+    verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
 }
@@ -180,8 +237,30 @@ TForm3::TForm3(TraceDocument &document, QWidget *parent)
             shownTrace.TakeFrom(this->document);
     });
     connect(&document, &TraceDocument::TraceReplaced, this, &TForm3::TraceReplaced);
+    connect(&document.TimeView(), &TimeViewState::Changed, this, &TForm3::MarkRows);
 
     FormCreate();
+}
+
+void TForm3::MarkRows() {
+    std::array<TStringGridModel::RowMark, SampleCount> marks;
+    auto mark = [&marks, this](std::optional<int> sample, const Caption &caption,
+                               const QColor &color) {
+        if (!sample || *sample < 0 || *sample >= SampleCount)
+            return;
+        TStringGridModel::RowMark &row = marks[static_cast<std::size_t>(*sample)];
+        // A row that is more than one mark says all, and is tinted as the first.
+        if (row.Text.isEmpty())
+            row.Background = color;
+        else
+            row.Text += QStringLiteral(", ");
+        row.Text += Pick(caption, japanese);
+    };
+    const TimeView &view = document.TimeView().View();
+    mark(view.A, CursorARowCaption, CursorARowColor);
+    mark(view.B, CursorBRowCaption, CursorBRowColor);
+    mark(triggerRow, TriggerRowCaption, TriggerRowColor);
+    StringGrid1->SetRowMarks(marks);
 }
 
 TForm3::~TForm3() {
@@ -206,6 +285,13 @@ void TForm3::FormCreate() {
         FitCaption(control, frameRight);
     FitCaption(DifferenceButton, Panel1->width() - 2);
     FitCaption(Button1, Panel1->width() - 2);
+    // The row numbers, bold ones too, keep clear of the cells beside them.
+    QFont bold = font();
+    bold.setBold(true);
+    QHeaderView *rows = StringGrid1->verticalHeader();
+    rows->setMinimumWidth(QFontMetrics(bold).horizontalAdvance(QStringLiteral("00")) +
+                          2 * RowNumberPadding +
+                          2 * rows->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, rows));
     ExportButton->setText(Pick(ExportButtonCaption, japanese));
     ExportButton->setAccessibleName(ExportButton->text());
     FitCaption(ExportButton, Panel1->width() - 2);
@@ -304,6 +390,8 @@ void TForm3::FillGrid() {
             StringGrid1->SetCells(1 + ChannelCount + w, n + 1,
                                   QString::fromStdString(FlagText(record, n, w)));
     StringGrid1->CellsChanged(0, TableColumnCount - 1);
+    triggerRow = TriggerSample(record);
+    MarkRows();
 }
 
 void TForm3::FillChannels(bool normalized) {

@@ -5,9 +5,14 @@
 #include "TableText.h"
 
 #include <QAbstractTableModel>
+#include <QColor>
+#include <QFont>
 #include <QString>
 #include <QTableView>
 #include <QWidget>
+
+#include <array>
+#include <optional>
 
 class QFrame;
 class QGroupBox;
@@ -24,6 +29,14 @@ public:
     using QAbstractTableModel::QAbstractTableModel;
 
     const QString &Cell(int col, int row) const { return cells[row][col]; }
+    /// The rows of samples that stand out, each with what it is ("Trigger", "Cursor A", ...)
+    /// and its background, by sample index 0..99; empty texts for a plain row.
+    struct RowMark {
+        QString Text;
+        QColor Background;
+    };
+    /// bold: the font of a marked row.
+    void SetRowMarks(const std::array<RowMark, SampleCount> &marks, const QFont &bold);
     void SetCell(int col, int row, const QString &text) { cells[row][col] = text; }
     /// Tells the view that the cells in columns first..last (and the headers) changed.
     void CellsChanged(int first, int last);
@@ -36,6 +49,9 @@ public:
 
 private:
     QString cells[TableRowCount][TableColumnCount];
+    std::array<RowMark, SampleCount> rowMarks;
+    QFont markFont;
+    const RowMark *MarkOfRow(int row) const;
 };
 
 /// A grid of text cells with one fixed header row and column, read only: the fixed row and
@@ -50,6 +66,12 @@ public:
     void SetCells(int col, int row, const QString &text) { cells.SetCell(col, row, text); }
     /// Tells the view that the cells in columns first..last (and the headers) changed.
     void CellsChanged(int first, int last) { cells.CellsChanged(first, last); }
+    /// What a sample's row says it is, shown as it is drawn and told to a screen reader.
+    void SetRowMarks(const std::array<TStringGridModel::RowMark, SampleCount> &marks) {
+        QFont bold = font();
+        bold.setBold(true);
+        cells.SetRowMarks(marks, bold);
+    }
 
     int ColCount() const { return TableColumnCount; }
     int RowCount() const { return TableRowCount; }
@@ -120,9 +142,12 @@ private:
     void TraceReplaced();
     /// A view was chosen: true when that took in the loaded trace, which fills every column.
     bool ChoosingViewRedraws();
+    /// Marks the rows of the trigger and of cursors A and B.
+    void MarkRows();
 
     bool placed = false;
     bool japanese = false; ///< the window keeps the language it was opened in
+    std::optional<int> triggerRow; ///< the trigger sample of the trace the grid was filled from
 };
 
 /// The open data table window, or nullptr.
