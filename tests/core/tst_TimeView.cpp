@@ -162,9 +162,10 @@ private slots:
         TimeView view;
         view.A = 4;
         view.B = 5;
-        QCOMPARE(QString::fromStdString(CursorReadoutText(view, 100, {{"ch", &fill}}, ",")),
-                 QStringLiteral("A 4 (T-96)  B 5 (T-95)  Δ 1\nch: A 1,25  B -  Δ -\nA..B 2 samples\n"
-                                "ch: min 1,25  max 1,25  mean 1,25  rms 1,25"));
+        QCOMPARE(
+            QString::fromStdString(CursorReadoutText(view, 100, {{"ch", &fill}}, ",")),
+            QStringLiteral("A 4 (T-96)  B 5 (T-95)  Δ 1\nch: A 1,25  B -  Δ -\nA..B 2 samples\n"
+                           "ch: min 1,25  max 1,25  mean 1,25  rms 1,25"));
     }
 
     void bitReadout() {

@@ -1,31 +1,31 @@
 // The fault report (File, Fault Report...) read back as text, and the events window.
 
+#include "ChannelChart.h"
 #include "FakeDialogs.h"
 #include "FaultReportPdf.h"
 #include "FileFaults.h"
 #include "TEventsForm.h"
 #include "TForm1.h"
-#include "ChannelChart.h"
 #include "TGraghForm.h"
 #include "TimeViewState.h"
 #include "WindowState.h"
 
 #include <QAccessible>
-#include <QLineSeries>
-#include <QPlainTextEdit>
-#include <QTextBlock>
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineSeries>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 
 namespace {
 
@@ -95,7 +95,8 @@ private slots:
                                             "最初の故障: サンプル 67 (T-3) ワード 0 ビット 0 "
                                             "BIT0 :Over Current",
                                             "上位CPU: 2012/11/30 23:59", "件のイベント",
-                                            "診断 推定原因:", "最初に動いた信号", "電流ベクトル(%)"} +
+                                            "診断 推定原因:", "最初に動いた信号",
+                                            "電流ベクトル(%)"} +
                                 stamps);
     }
     void reportIsOnePageOfText() {
@@ -231,7 +232,8 @@ private slots:
         QCOMPARE(lines[movedFirst + 1], QStringLiteral("  電流ベクトル(%): サンプル10 (T-60)"));
         QVERIFY2(lines[movedFirst + 2].endsWith(QStringLiteral(": サンプル60 (T-10)")),
                  qPrintable(lines[movedFirst + 2]));
-        const QTextBlock onset = window->DiagnosisText->document()->findBlockByNumber(movedFirst + 2);
+        const QTextBlock onset =
+            window->DiagnosisText->document()->findBlockByNumber(movedFirst + 2);
         window->DiagnosisText->setTextCursor(QTextCursor(onset));
         window->DiagnosisText->ensureCursorVisible();
         const QPoint at = window->DiagnosisText->cursorRect().center() + QPoint(4, 0);
@@ -250,9 +252,10 @@ private slots:
         // Phase U alone carries current here: the sum is its 640 / 50 %.
         QCOMPARE(float(GraghForm->Chart[3]->Series()->at(64).y()), 12.8f);
         Form1->Document->TimeView().PlaceB(64);
-        QVERIFY2(GraghForm->CursorReadout->toPlainText().contains(
-                     "\nA..B 5 samples\n相電流和(%): min 12.00  max 12.80  mean 12.40  rms 12.40\n"),
-                 qPrintable(GraghForm->CursorReadout->toPlainText()));
+        QVERIFY2(
+            GraghForm->CursorReadout->toPlainText().contains(
+                "\nA..B 5 samples\n相電流和(%): min 12.00  max 12.80  mean 12.40  rms 12.40\n"),
+            qPrintable(GraghForm->CursorReadout->toPlainText()));
 
         // Another trace: its events replace the shown ones.
         TTraceRecord fresh;

@@ -125,7 +125,7 @@ TEventsForm::TEventsForm(TraceDocument &document, QWidget *parent)
     auto *column = new QVBoxLayout(this);
     column->addWidget(FirstFaultLabel);
     column->addWidget(DiagnosisLabel);
-    column->addWidget(DiagnosisText, 2);
+    column->addWidget(DiagnosisText, 3);
     column->addWidget(EventGrid, 3);
     column->addWidget(StartLabel);
     column->addWidget(StartList);

@@ -80,6 +80,12 @@ DerivedChannel DerivedOf(int choice) {
 // A further line's room keeps the scroll bar away.
 constexpr int ReadoutLines = MaxShownChannels + 2;
 
+// Lines the readout would show with k charts: the above, or with both cursors set the header,
+// a line per chart, the A..B line and a statistics line per chart, and the spare one.
+int ReadoutLinesFor(int k) {
+    return std::max(ReadoutLines, 2 * k + 3);
+}
+
 } // namespace
 
 TGraghForm::TGraghForm(TraceDocument &document, QWidget *parent)
@@ -281,9 +287,6 @@ void TGraghForm::FormCreate() {
     QFont windowFont = WindowFont(font());
     windowFont.setPixelSize(WindowFontPixels);
     setFont(windowFont);
-    CursorReadout->setFixedHeight(
-        CursorReadout->fontMetrics().lineSpacing() * ReadoutLines +
-        2 * (CursorReadout->frameWidth() + qRound(CursorReadout->document()->documentMargin())));
     // The size and place follow the main frame's client area once the window is in its frame.
     EnableAllChannels();
     for (int ch = 1; ch <= ChoiceCount; ++ch)
@@ -511,7 +514,27 @@ void TGraghForm::LayoutCharts() {
     for (int p = 1; p <= SelectedCount && p <= MaxShownChannels; ++p)
         charted.push_back(ChannelOfChart[p]);
     document.SetChartedChannels(std::move(charted));
+    FitReadout();
     StackCharts(true);
+}
+
+void TGraghForm::FitReadout() {
+    // Sized with the choice of charts rather than with the cursors, so that placing or removing
+    // a cursor never moves the charts under the mouse; beyond its first lines it takes at most a
+    // third of the room it shares with the charts, and scrolls in a small window.
+    const int spacing = CursorReadout->fontMetrics().lineSpacing();
+    const int chrome =
+        2 * (CursorReadout->frameWidth() + qRound(CursorReadout->document()->documentMargin()));
+    const int shared = Panel3->height() + CursorReadout->height();
+    const int lines = std::max(
+        ReadoutLines, std::min(ReadoutLinesFor(SelectedCount), (shared / 3 - chrome) / spacing));
+    const int height = spacing * lines + chrome;
+    if (height == CursorReadout->height())
+        return;
+    CursorReadout->setFixedHeight(height);
+    // The chart area takes its new size now, not at the next layout pass.
+    layout()->invalidate();
+    layout()->activate();
 }
 
 void TGraghForm::StackCharts(bool refill) {

@@ -150,6 +150,8 @@ private:
     /// FillChart for a chart that is about to get the given size.
     void FillChart(int p, int ch, const QSize &size);
     void FitSidePanel();
+    /// Gives the readout room for its lines with the charts chosen.
+    void FitReadout();
     /// Stacks the charts; refill takes the record's values anew, else those last taken.
     void StackCharts(bool refill);
     /// Shows the values last taken for position p, fitted to the visible samples.
