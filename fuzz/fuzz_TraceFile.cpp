@@ -3,6 +3,7 @@
 // explains without tripping over NaN, infinities or extreme values.
 
 #include "Diagnosis.h"
+#include "FaultReport.h"
 #include "TraceFile.h"
 
 #include <algorithm>
@@ -37,6 +38,9 @@ void CheckDiagnosis(const TraceUnits &trace, bool japanese) {
         const RangeStatistics s = CursorRangeStatistics(fill.Y, 99, 0);
         Check(s.Samples == SampleCount && s.Min <= s.Max);
     }
+    // The report takes in the diagnosis and charts the computed channels.
+    const FaultReportInput input{trace, japanese, {}, {CurrentVectorChoice, PhaseSumChoice}};
+    Check(BuildFaultReport(input).Charts.size() == 2);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "ChannelChoice.h"
 
 bool ChannelChoice::Select(int ch) {
-    if (ch < 1 || ch > ChannelCount || ChartOfChannel[ch] != 0 || SelectedCount >= MaxShownChannels)
+    if (ch < 1 || ch > ChoiceCount || ChartOfChannel[ch] != 0 || SelectedCount >= MaxShownChannels)
         return false;
     ++SelectedCount;
     ChartOfChannel[ch] = SelectedCount;
@@ -10,7 +10,7 @@ bool ChannelChoice::Select(int ch) {
 }
 
 bool ChannelChoice::Deselect(int ch) {
-    if (ch < 1 || ch > ChannelCount || ChartOfChannel[ch] == 0)
+    if (ch < 1 || ch > ChoiceCount || ChartOfChannel[ch] == 0)
         return false;
     const int p = ChartOfChannel[ch];
     for (int q = p; q < MaxShownChannels; ++q) {

@@ -6,13 +6,19 @@
 /// Most channels shown at once.
 inline constexpr int MaxShownChannels = 5;
 
+/// Charts computed from the phase currents, chosen like channels 1..12 and counted with them.
+inline constexpr int CurrentVectorChoice = ChannelCount + 1; ///< |I| in %
+inline constexpr int PhaseSumChoice = ChannelCount + 2;      ///< Iu+Iv+Iw in %
+/// Every choice the graph window offers: channels 1..12 and the two computed charts.
+inline constexpr int ChoiceCount = PhaseSumChoice;
+
 /// The graph window's channel choice: the first channel chosen is at position 1 (bottom),
 /// later ones above it; removing one closes the gap.
 struct ChannelChoice {
-    int ClickedChannel = 0;                        ///< channel 1..12 of the box clicked last
+    int ClickedChannel = 0;                        ///< choice 1..14 of the box clicked last
     int SelectedCount = 0;                         ///< channels shown, 0..5
-    int ChartOfChannel[ChannelCount + 1] = {};     ///< per channel 1..12: position 1..5 or 0
-    int ChannelOfChart[MaxShownChannels + 1] = {}; ///< per position 1..5: channel or 0
+    int ChartOfChannel[ChoiceCount + 1] = {};      ///< per choice 1..14: position 1..5 or 0
+    int ChannelOfChart[MaxShownChannels + 1] = {}; ///< per position 1..5: choice or 0
 
     /// Shows channel ch at the next free position. Returns true when this made five, so the
     /// other channels must be disabled. A channel already shown, or a sixth, is ignored.

@@ -151,6 +151,32 @@ void PaintFaultReport(QPainter &p, const QRectF &page, const FaultReport &report
     p.setFont(ReportFont(japanese, 11, true));
     y += Line(p, area.left(), y, area.width(), Q(report.FirstFaultLine)) + 6;
 
+    // The likely cause first and bold, its evidence and remedies wrapped over the whole width;
+    // then the signals that moved first in two columns, reading down.
+    p.setFont(ReportFont(japanese, 9.5, true));
+    y += Line(p, area.left(), y, area.width(), Q(report.DiagnosisHeading)) + 1;
+    for (std::size_t i = 0; i < report.DiagnosisLines.size(); ++i) {
+        p.setFont(ReportFont(japanese, 8, i == 0));
+        QRectF used;
+        p.drawText(QRectF(area.left(), y, area.width(), area.bottom() - y),
+                   Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, Q(report.DiagnosisLines[i]),
+                   &used);
+        y += used.height();
+    }
+    y += 2;
+    p.setFont(ReportFont(japanese, 7.5, true));
+    y += Line(p, area.left(), y, area.width(), Q(report.OnsetsHeading));
+    p.setFont(ReportFont(japanese, 7.5));
+    const double onsetHeight = QFontMetricsF(p.font()).height();
+    const std::size_t onsetsPerColumn = (report.OnsetLines.size() + 1) / 2;
+    for (std::size_t i = 0; i < report.OnsetLines.size(); ++i) {
+        const bool second = i >= onsetsPerColumn;
+        Line(p, area.left() + (second ? half + ColumnGap : 0),
+             y + static_cast<double>(second ? i - onsetsPerColumn : i) * onsetHeight, half,
+             Q(report.OnsetLines[i]));
+    }
+    y += static_cast<double>(onsetsPerColumn) * onsetHeight + 6;
+
     // Events in two columns, reading down.
     p.setFont(ReportFont(japanese, 9.5, true));
     y += Line(p, area.left(), y, area.width(), Q(report.EventsHeading)) + 1;

@@ -377,6 +377,9 @@ private slots:
         QTest::newRow("sixth ignored")
             << QStringList{"+1", "+2", "+3", "+4", "+5", "+6"} << QList<int>{1, 2, 3, 4, 5}
             << QList<bool>{false, false, false, false, true, false};
+        QTest::newRow("computed charts count within five")
+            << QStringList{"+13", "+1", "+14", "+2", "+3", "+4", "-13"} << QList<int>{1, 14, 2, 3, 0}
+            << QList<bool>{false, false, false, false, true, false, true};
         QTest::newRow("twice ignored")
             << QStringList{"+4", "+4"} << QList<int>{4, 0, 0, 0, 0} << QList<bool>{false, false};
         QTest::newRow("remove unknown")

@@ -70,7 +70,7 @@ private slots:
         input.Trace.Record.Value[50][3] = std::numeric_limits<float>::quiet_NaN();
         input.Trace.Record.Header[0] = header0;
         input.Trace.Normalized = normalized;
-        input.Channels = {4, 0, 13, 1};
+        input.Channels = {4, 0, ChoiceCount + 1, 1};
         const FaultReport report = BuildFaultReport(input);
         QCOMPARE(report.ChannelRows.size(), std::size_t(ChannelCount));
         const ReportChannelRow &row = report.ChannelRows[3];

@@ -116,7 +116,9 @@ private slots:
         QCOMPARE(QString::fromStdString(CursorReadoutText(view, 40, charts, ",")),
                  QStringLiteral("A 29 (T-11)  B 40 (T+0)  Δ 11\n"
                                 "Iu: A 14,50 (ref -)  B 20,00 (ref 10,00)  Δ 5,50\n"
-                                "Vdc: A 14,50  B 20,00  Δ 5,50"));
+                                "Vdc: A 14,50  B 20,00  Δ 5,50\nA..B 12 samples\n"
+                                "Iu: min 14,50  max 20,00  mean 17,25  rms 17,34\n"
+                                "Vdc: min 14,50  max 20,00  mean 17,25  rms 17,34"));
         view = TimeView{};
         view.Hover = 40;
         QCOMPARE(QString::fromStdString(CursorReadoutText(view, 40, charts, ".")),

@@ -123,7 +123,8 @@ private slots:
             << std::optional<int>(28) << std::optional<int>(35) << std::optional<int>()
             << "A 28 (T-2)  B 35 (T+5)  Δ 7\nIu: A 14.00  B 17.50  Δ 3.50\nVdc: A -28.00  B -35.00 "
                " "
-               "Δ -7.00";
+               "Δ -7.00\nA..B 8 samples\nIu: min 14.00  max 17.50  mean 15.75  rms 15.79\n"
+               "Vdc: min -35.00  max -28.00  mean -31.50  rms 31.58";
         QTest::newRow("A at the trigger, B not set")
             << std::optional<int>(30) << std::optional<int>() << std::optional<int>(3)
             << "A 30 (T+0)  B -  Δ -\nIu: A 15.00  B -  Δ -\nVdc: A -30.00  B -  Δ -";
@@ -161,8 +162,10 @@ private slots:
         TimeView view;
         view.A = 4;
         view.B = 5;
-        QCOMPARE(QString::fromStdString(CursorReadoutText(view, 100, {{"ch", &fill}}, ",")),
-                 QStringLiteral("A 4 (T-96)  B 5 (T-95)  Δ 1\nch: A 1,25  B -  Δ -"));
+        QCOMPARE(
+            QString::fromStdString(CursorReadoutText(view, 100, {{"ch", &fill}}, ",")),
+            QStringLiteral("A 4 (T-96)  B 5 (T-95)  Δ 1\nch: A 1,25  B -  Δ -\nA..B 2 samples\n"
+                           "ch: min 1,25  max 1,25  mean 1,25  rms 1,25"));
     }
 
     void bitReadout() {

@@ -1,5 +1,6 @@
 // The fault report (File, Fault Report...) read back as text, and the events window.
 
+#include "ChannelChart.h"
 #include "FakeDialogs.h"
 #include "FaultReportPdf.h"
 #include "FileFaults.h"
@@ -16,12 +17,15 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineSeries>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 
 namespace {
 
@@ -37,6 +41,8 @@ TTraceRecord TrippedRecord() {
         record.Header[j + 1] = stamps[j];
     for (int i = 0; i < SampleCount; ++i) {
         record.Value[i][0] = float(i * 10);
+        // The DC voltage steps up at sample 60 (T-10), before the fault.
+        record.Value[i][3] = i >= 60 ? 700.0f : 600.0f;
         record.Flag[i][0] = i >= 67 ? 0x0001 : 0;
         record.Flag[i][1] = i >= 80 ? 0x0010 : 0;
         record.Flag[i][2] = 0x0002;
@@ -81,13 +87,16 @@ private slots:
                             << (QStringList{"Fault Report", "Source: run7.vnx",
                                             "First fault: sample 67 (T-3) word 0 bit 0 BIT0 "
                                             ":Over Current",
-                                            "PLC: 2012/11/30 23:59", "more events"} +
+                                            "PLC: 2012/11/30 23:59", "more events",
+                                            "Diagnosis Likely cause:", "Moved first", "|I|(%)"} +
                                 stamps);
         QTest::newRow("ja") << true
                             << (QStringList{"故障解析レポート", "データ元: run7.vnx",
                                             "最初の故障: サンプル 67 (T-3) ワード 0 ビット 0 "
                                             "BIT0 :Over Current",
-                                            "上位CPU: 2012/11/30 23:59", "件のイベント"} +
+                                            "上位CPU: 2012/11/30 23:59", "件のイベント",
+                                            "診断 推定原因:", "最初に動いた信号",
+                                            "電流ベクトル(%)"} +
                                 stamps);
     }
     void reportIsOnePageOfText() {
@@ -97,6 +106,7 @@ private slots:
         input.Trace.Record = TrippedRecord();
         input.Japanese = japanese;
         input.Source = "run7.vnx";
+        input.Channels.push_back(CurrentVectorChoice);
         const QString path = dir.filePath(japanese ? "ja.pdf" : "en.pdf");
         QString error;
         QVERIFY2(WriteFaultReport(path, input, &error), qPrintable(error));
@@ -216,11 +226,45 @@ private slots:
         click(row);
         QCOMPARE(Form1->Document->TimeView().View().A, std::optional<int>(67));
 
-        // The report charts what the graph window shows, its default channels while it shows none.
+        // The diagnosis above the events, whole to a screen reader; a click on a signal's line
+        // places cursor A at its onset.
+        QAccessibleInterface *diagnosis =
+            QAccessible::queryAccessibleInterface(window->DiagnosisText);
+        QCOMPARE(diagnosis->text(QAccessible::Name), QStringLiteral("Diagnosis"));
+        QAccessibleTextInterface *read = diagnosis->textInterface();
+        const QStringList lines = read->text(0, read->characterCount()).split('\n');
+        QVERIFY2(lines[0].startsWith(QStringLiteral("推定原因: ")), qPrintable(lines.join('\n')));
+        // Earliest first: the ramp of phase U from sample 10, then the DC voltage's step.
+        const int movedFirst = int(lines.indexOf(QStringLiteral("最初に動いた信号:")));
+        QVERIFY(movedFirst > 0 && movedFirst + 2 < lines.size());
+        QCOMPARE(lines[movedFirst + 1], QStringLiteral("  電流ベクトル(%): サンプル10 (T-60)"));
+        QVERIFY2(lines[movedFirst + 2].endsWith(QStringLiteral(": サンプル60 (T-10)")),
+                 qPrintable(lines[movedFirst + 2]));
+        const QTextBlock onset =
+            window->DiagnosisText->document()->findBlockByNumber(movedFirst + 2);
+        window->DiagnosisText->setTextCursor(QTextCursor(onset));
+        window->DiagnosisText->ensureCursorVisible();
+        const QPoint at = window->DiagnosisText->cursorRect().center() + QPoint(4, 0);
+        QTest::mouseClick(window->DiagnosisText->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(Form1->Document->TimeView().View().A, std::optional<int>(60));
+
+        // The report charts what the graph window shows, its default channels while it shows
+        // none, the computed charts too; they show what they compute, and with A and B set the
+        // readout gives their statistics.
         QCOMPARE(form.ReportInput().Channels, DefaultReportChannels);
         GraghForm->CheckBox3->click();
         GraghForm->CheckBox7->click();
-        QCOMPARE(form.ReportInput().Channels, (std::vector<int>{3, 7}));
+        GraghForm->PhaseSumBox->click();
+        QCOMPARE(form.ReportInput().Channels, (std::vector<int>{3, 7, PhaseSumChoice}));
+        QCOMPARE(GraghForm->PhaseSumBox->accessibleName(), QStringLiteral("相電流和(%)"));
+        QCOMPARE(GraghForm->Chart[3]->Title(), QStringLiteral("相電流和(%)"));
+        // Phase U alone carries current here: the sum is its 640 / 50 %.
+        QCOMPARE(float(GraghForm->Chart[3]->Series()->at(64).y()), 12.8f);
+        Form1->Document->TimeView().PlaceB(64);
+        QVERIFY2(
+            GraghForm->CursorReadout->toPlainText().contains(
+                "\nA..B 5 samples\n相電流和(%): min 12.00  max 12.80  mean 12.40  rms 12.40\n"),
+            qPrintable(GraghForm->CursorReadout->toPlainText()));
 
         // Another trace: its events replace the shown ones.
         TTraceRecord fresh;

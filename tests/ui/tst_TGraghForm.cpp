@@ -35,6 +35,7 @@
 #include <QValueAxis>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <utility>
 
@@ -247,7 +248,10 @@ private slots:
         QCOMPARE(graph->Edit1->text(), QStringLiteral("0"));
         QVERIFY(graph->Edit2->isReadOnly() && graph->Edit3->isReadOnly());
         QVERIFY(graph->RadioButton1->isChecked());
-        QCOMPARE(graph->Panel1->height(), 64);
+        // The channels' three rows; the computed charts' boxes follow in a fourth, as the
+        // window is too narrow for a column of their own beside the channels.
+        QCOMPARE(graph->Panel1->height(), 85);
+        QCOMPARE(graph->PhaseSumBox->geometry().topLeft(), QPoint(170, 63));
         // The side panel grows only where a trigger caption needs more room in this font.
         QVERIFY(graph->Panel2->width() >= 88);
         QCOMPARE(graph->Panel1->width(), graph->width());
@@ -429,9 +433,9 @@ private slots:
     void noGreenRowsBetweenCharts() {
         FillDistinctValues(frame->Record);
         OpenGraph();
-        SetChartAreaHeight(443);
         for (const int ch : {2, 4, 6})
             Click(ch);
+        SetChartAreaHeight(443);
         QCOMPARE(graph->Chart[1]->geometry().top(), 296);
         QCOMPARE(graph->Chart[2]->geometry().top(), 149);
         QCOMPARE(graph->Chart[3]->geometry().top(), 0);
@@ -947,13 +951,25 @@ private slots:
                                      .arg(b)
                                      .arg(rel(b))
                                      .arg(b - a));
-        QCOMPARE(lines.size(), charts + 1);
+        // The chart lines, then each chart's statistics over A..B inclusive.
+        QCOMPARE(lines.size(), 2 * charts + 2);
+        QCOMPARE(lines.value(charts + 1), QStringLiteral("A..B %1 samples").arg(qAbs(b - a) + 1));
         for (int p = charts; p >= 1; --p) {
             const int ch = graph->ChannelOfChart[p];
             const double va = RampValue(a, ch), vb = RampValue(b, ch);
             QCOMPARE(lines.value(charts - p + 1),
                      QStringLiteral("%1: A %2  B %3  Δ %4")
                          .arg(graph->Chart[p]->Title(), Fixed(va), Fixed(vb), Fixed(vb - va)));
+            double lo = 1e9, hi = -1e9, sum = 0, squares = 0;
+            for (int k = qMin(a, b); k <= qMax(a, b); ++k) {
+                const double v = RampValue(k, ch);
+                lo = qMin(lo, v), hi = qMax(hi, v), sum += v, squares += v * v;
+            }
+            const int n = qAbs(b - a) + 1;
+            QCOMPARE(lines.value(2 * charts - p + 2),
+                     QStringLiteral("%1: min %2  max %3  mean %4  rms %5")
+                         .arg(graph->Chart[p]->Title(), Fixed(lo), Fixed(hi), Fixed(sum / n),
+                              Fixed(std::sqrt(squares / n))));
         }
 
         // Keys on a chart move the cursors by one sample; Escape removes both.

@@ -1106,29 +1106,37 @@ std::vector<std::string> DiagnosisFieldLines(const Diagnosis &d) {
     return lines;
 }
 
-std::vector<std::string> DiagnosisTextLines(const Diagnosis &d, bool japanese) {
-    std::vector<std::string> lines;
-    lines.push_back(Fill(CauseLabel, japanese, {d.Cause, d.CauseId}));
+DiagnosisParts DiagnosisTextParts(const Diagnosis &d, bool japanese) {
+    DiagnosisParts text;
+    text.Cause.push_back(Fill(CauseLabel, japanese, {d.Cause, d.CauseId}));
     for (const std::string &e : d.Evidence)
-        lines.push_back(Fill(EvidenceLabel, japanese, {e}));
+        text.Cause.push_back(Fill(EvidenceLabel, japanese, {e}));
     for (const std::string &r : d.Remedies)
-        lines.push_back(Fill(RemedyLabel, japanese, {r}));
+        text.Cause.push_back(Fill(RemedyLabel, japanese, {r}));
     if (d.FirstFault) {
         const FlagEvent &f = *d.FirstFault;
-        lines.push_back(Fill(FirstFaultLabel, japanese,
-                             {Int(f.Sample), TriggerRelativeText(f.Sample, d.Trigger), Int(f.Word),
-                              Int(f.Bit), f.Meaning}));
+        text.FirstFault = Fill(FirstFaultLabel, japanese,
+                               {Int(f.Sample), TriggerRelativeText(f.Sample, d.Trigger),
+                                Int(f.Word), Int(f.Bit), f.Meaning});
     }
-    lines.push_back(Fill(StateLabel, japanese,
-                         {Fill(MotionTexts[static_cast<int>(d.State.Motion)], japanese),
-                          Fill(PowerTexts[static_cast<int>(d.State.Power)], japanese)}));
-    if (d.Onsets.empty()) {
-        lines.push_back(Fill(NothingMovedLabel, japanese));
-        return lines;
-    }
-    lines.push_back(Fill(MovedFirstLabel, japanese));
+    text.State = Fill(StateLabel, japanese,
+                      {Fill(MotionTexts[static_cast<int>(d.State.Motion)], japanese),
+                       Fill(PowerTexts[static_cast<int>(d.State.Power)], japanese)});
+    text.MovedFirst = Fill(d.Onsets.empty() ? NothingMovedLabel : MovedFirstLabel, japanese);
     for (const Onset &o : d.Onsets)
-        lines.push_back(Fill(OnsetLabel, japanese,
-                             {o.Name, Int(o.Sample), TriggerRelativeText(o.Sample, d.Trigger)}));
+        text.Onsets.push_back(
+            Fill(OnsetLabel, japanese,
+                 {o.Name, Int(o.Sample), TriggerRelativeText(o.Sample, d.Trigger)}));
+    return text;
+}
+
+std::vector<std::string> DiagnosisTextLines(const Diagnosis &d, bool japanese) {
+    DiagnosisParts text = DiagnosisTextParts(d, japanese);
+    std::vector<std::string> lines = std::move(text.Cause);
+    if (!text.FirstFault.empty())
+        lines.push_back(std::move(text.FirstFault));
+    lines.push_back(std::move(text.State));
+    lines.push_back(std::move(text.MovedFirst));
+    lines.insert(lines.end(), text.Onsets.begin(), text.Onsets.end());
     return lines;
 }

@@ -106,6 +106,18 @@ std::string TriggerRelativeText(int sample, long long trigger);
 /// is one), state, onset (earliest first), cause, evidence, remedy. No line ends in a newline.
 std::vector<std::string> DiagnosisFieldLines(const Diagnosis &diagnosis);
 
+/// The diagnosis as a reader sees it, in parts for readers that lay them out apart.
+struct DiagnosisParts {
+    std::vector<std::string> Cause;  ///< likely cause, then its evidence and remedy lines
+    std::string FirstFault;          ///< the first fault; "" when there is none
+    std::string State;               ///< the state at the trip
+    std::string MovedFirst;          ///< heading of the onsets, or that no signal moved
+    std::vector<std::string> Onsets; ///< one line per onset, in the order of Diagnosis::Onsets
+};
+
+/// The diagnosis's texts in the language it was made in.
+DiagnosisParts DiagnosisTextParts(const Diagnosis &diagnosis, bool japanese);
+
 /// The diagnosis as a reader sees it, in the language it was made in: cause, evidence,
-/// remedies, the state at the trip and the signals that moved first.
+/// remedies, the first fault, the state at the trip and the signals that moved first.
 std::vector<std::string> DiagnosisTextLines(const Diagnosis &diagnosis, bool japanese);

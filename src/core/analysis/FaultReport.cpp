@@ -1,6 +1,7 @@
 #include "FaultReport.h"
 
 #include "ChannelNames.h"
+#include "Diagnosis.h"
 #include "NumberFormat.h"
 #include "PlausibilityHints.h"
 #include "TextPair.h"
@@ -27,6 +28,7 @@ constexpr TextPair NoneText = {"なし", "none"};
 constexpr TextPair SampleWord = {"サンプル ", "sample "};
 constexpr TextPair WordWord = {" ワード ", " word "};
 constexpr TextPair BitWord = {" ビット ", " bit "};
+constexpr TextPair DiagnosisHeadingText = {"診断", "Diagnosis"};
 constexpr TextPair EventsHeadingText = {"イベント (トリガ付近)", "Events (nearest the trigger)"};
 constexpr TextPair NoEventsText = {"イベントなし", "No events"};
 constexpr TextPair MoreEventsFormat = {"他 %zu 件のイベント", "%zu more events"};
@@ -130,6 +132,14 @@ FaultReport BuildFaultReport(const FaultReportInput &input) {
                 ch = ' ';
     }
     report.FirstFaultLine = FirstFaultText(events, t, ja);
+
+    report.DiagnosisHeading = DiagnosisHeadingText.Pick(ja);
+    DiagnosisParts diagnosis = DiagnosisTextParts(Diagnose(trace, ja), ja);
+    report.DiagnosisLines = std::move(diagnosis.Cause);
+    report.DiagnosisLines.push_back(std::move(diagnosis.State));
+    report.OnsetsHeading = std::move(diagnosis.MovedFirst);
+    report.OnsetLines = std::move(diagnosis.Onsets);
+
     report.EventsHeading = EventsHeadingText.Pick(ja);
     const auto shown = EventsNearest(events, t, ReportEventLimit);
     const auto firstFault = FirstFault(events);
@@ -170,16 +180,22 @@ FaultReport BuildFaultReport(const FaultReportInput &input) {
     report.ChartsHeading = ChartsHeadingText.Pick(ja);
     report.Trigger = trigger;
     for (const int ch : input.Channels) {
-        if (ch < 1 || ch > ChannelCount)
+        if (ch < 1 || ch > ChoiceCount)
             continue;
         ReportChart chart;
-        chart.Title = report.ChannelRows[static_cast<std::size_t>(ch - 1)].Name;
-        FiniteExtremes extremes;
-        for (int n = 0; n < SampleCount; ++n) {
-            const float v = NormalizedValue(trace, n, ch - 1);
-            chart.Y[static_cast<std::size_t>(n)] = v;
-            extremes.Add(v);
+        if (ch > ChannelCount) {
+            const DerivedChannel derived = ch == CurrentVectorChoice ? DerivedChannel::CurrentVector
+                                                                     : DerivedChannel::PhaseSum;
+            chart.Title = DerivedChannelName(derived, ja);
+            chart.Y = DerivedSeries(trace, derived);
+        } else {
+            chart.Title = report.ChannelRows[static_cast<std::size_t>(ch - 1)].Name;
+            for (int n = 0; n < SampleCount; ++n)
+                chart.Y[static_cast<std::size_t>(n)] = NormalizedValue(trace, n, ch - 1);
         }
+        FiniteExtremes extremes;
+        for (const float v : chart.Y)
+            extremes.Add(v);
         chart.Range = VerticalRange(extremes.Max, extremes.Min);
         report.Charts.push_back(chart);
     }

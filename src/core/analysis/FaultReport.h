@@ -1,8 +1,9 @@
 #pragma once
-// The one-page fault report as text and numbers: what tripped first, the events around the
-// trigger, each channel's range, the hints and the charts to draw. Drawing it is left to the
-// caller.
+// The one-page fault report as text and numbers: what tripped first, the likely cause and the
+// signals that moved first, the events around the trigger, each channel's range, the hints and
+// the charts to draw. Drawing it is left to the caller.
 
+#include "ChannelChoice.h"
 #include "ChartScaling.h"
 #include "FlagEvents.h"
 #include "TraceRecord.h"
@@ -24,7 +25,9 @@ struct FaultReportInput {
     TraceUnits Trace{};    ///< the trace and its units
     bool Japanese = false; ///< language of every text
     std::string Source;    ///< file name, or port and "New"/"Old"; "" when unknown
-    std::vector<int> Channels = DefaultReportChannels; ///< channels (1..12) to chart
+    /// Channels (1..12) to chart, and CurrentVectorChoice / PhaseSumChoice for the charts
+    /// computed from the phase currents, as the graph window chooses them.
+    std::vector<int> Channels = DefaultReportChannels;
     std::string Note; ///< the user's note on the trace in the history; "" when there is none
 };
 
@@ -49,6 +52,10 @@ struct FaultReport {
     std::vector<std::string> InfoLines; ///< source, drive type, trigger point and stamps
     std::string NoteLine;               ///< "Note: " and the user's note; "" without one
     std::string FirstFaultLine;         ///< the first fault, or that there is none
+    std::string DiagnosisHeading;
+    std::vector<std::string> DiagnosisLines; ///< likely cause, evidence, remedies, state
+    std::string OnsetsHeading;               ///< "Moved first:", or that no signal moved
+    std::vector<std::string> OnsetLines;     ///< earliest first
     std::string EventsHeading;
     std::vector<std::string> EventLines;            ///< up to ReportEventLimit, in sample order
     std::optional<std::size_t> FirstFaultEventLine; ///< index in EventLines of the first fault

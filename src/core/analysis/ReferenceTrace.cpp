@@ -1,5 +1,7 @@
 #include "ReferenceTrace.h"
 
+#include "Diagnosis.h"
+
 #include <cmath>
 #include <limits>
 
@@ -32,6 +34,21 @@ ChartFill ReferenceChartFill(const TraceUnits &current, const TraceUnits &refere
         if (n < 0)
             continue; // no partner: stays undefined and out of the range
         fill.Y[static_cast<std::size_t>(k)] = ChartPointValue(reference, n, ch, ownName);
+    }
+    FitChartRange(fill);
+    return fill;
+}
+
+ChartFill ReferenceDerivedChartFill(const TraceUnits &current, const TraceUnits &reference,
+                                    DerivedChannel channel, Alignment alignment, bool japanese) {
+    ChartFill fill;
+    fill.Title = DerivedChannelName(channel, japanese);
+    fill.Y.fill(std::numeric_limits<float>::quiet_NaN());
+    const std::array<float, SampleCount> values = DerivedSeries(reference, channel);
+    for (int k = 0; k < SampleCount; ++k) {
+        const int n = ReferenceSampleFor(k, current, reference, alignment);
+        if (n >= 0)
+            fill.Y[static_cast<std::size_t>(k)] = values[static_cast<std::size_t>(n)];
     }
     FitChartRange(fill);
     return fill;

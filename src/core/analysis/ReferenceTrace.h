@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+enum class DerivedChannel;
+
 /// How the samples of a reference trace are paired with those of the current trace.
 enum class Alignment {
     Trigger, ///< the reference shifted so both trigger samples coincide
@@ -24,3 +26,8 @@ int ReferenceSampleFor(int k, const TraceUnits &current, const TraceUnits &refer
 /// Min are those of the finite points.
 ChartFill ReferenceChartFill(const TraceUnits &current, const TraceUnits &reference, int ch,
                              Alignment alignment, const ChartNaming &naming);
+
+/// Chart of a channel computed from the reference's phase currents (Diagnosis.h), its points
+/// paired with the current samples as ReferenceChartFill pairs them; NaN where there is none.
+ChartFill ReferenceDerivedChartFill(const TraceUnits &current, const TraceUnits &reference,
+                                    DerivedChannel channel, Alignment alignment, bool japanese);

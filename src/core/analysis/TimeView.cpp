@@ -1,5 +1,6 @@
 #include "TimeView.h"
 
+#include "Diagnosis.h"
 #include "NumberFormat.h"
 
 #include <algorithm>
@@ -35,6 +36,23 @@ std::string RefText(const ReadoutChart &chart, const std::optional<int> &k, std:
     if (!chart.Reference)
         return {};
     return " (ref " + ValueText(*chart.Reference, k, sep) + ")";
+}
+
+// The statistics lines over A..B inclusive: "A..B <n> samples", then per chart
+// "<title>: min <v>  max <v>  mean <v>  rms <v>" ("-" for a chart without a finite value there).
+std::string RangeText(int a, int b, const std::vector<ReadoutChart> &charts, std::string_view sep) {
+    const int first = std::max(std::min(a, b), 0);
+    const int last = std::min(std::max(a, b), SampleCount - 1);
+    std::string text = "\nA..B " + std::to_string(std::max(last - first + 1, 0)) + " samples";
+    for (const ReadoutChart &chart : charts) {
+        if (!chart.Fill)
+            continue;
+        const RangeStatistics s = CursorRangeStatistics(chart.Fill->Y, a, b);
+        auto v = [&](double x) { return s.Finite > 0 ? FormatFixed(x, 2, sep) : std::string("-"); };
+        text += "\n" + chart.Title + ": min " + v(s.Min) + "  max " + v(s.Max) + "  mean " +
+                v(s.Mean) + "  rms " + v(s.Rms);
+    }
+    return text;
 }
 
 } // namespace
@@ -133,6 +151,8 @@ std::string CursorReadoutText(const TimeView &view, int t, const std::vector<Rea
             text += "\n" + chart.Title + ": A " + a + RefText(chart, view.A, separator) + "  B " +
                     b + RefText(chart, view.B, separator) + "  Δ " + delta;
         }
+        if (view.A && view.B)
+            text += RangeText(*view.A, *view.B, charts, separator);
     } else if (view.Hover) {
         text = SampleText(view.Hover, t);
         for (const ReadoutChart &chart : charts)

@@ -72,7 +72,9 @@ struct ReadoutChart {
 };
 
 /// The graph window's readout. With a cursor set: "A <k> (T<r>)  B <k> (T<r>)  Δ <n>" and one
-/// line per chart "<title>: A <v>  B <v>  Δ <v>", '-' for what is not set. With no cursor and
+/// line per chart "<title>: A <v>  B <v>  Δ <v>", '-' for what is not set; with both set, then
+/// "A..B <n> samples" and per chart "<title>: min <v>  max <v>  mean <v>  rms <v>" over A..B
+/// inclusive (non-finite values left out). With no cursor and
 /// a hovered sample: "<k> (T<r>)" and "<title>: <v>". A chart with a reference adds
 /// " (ref <v>)" after each of its values at a sample. Otherwise empty. Values are written with
 /// two decimals and the given decimal separator, as in the data table. t is the trigger

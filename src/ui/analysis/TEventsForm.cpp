@@ -2,6 +2,7 @@
 
 #include "Caption.h"
 #include "ChildWindows.h"
+#include "Diagnosis.h"
 #include "FaultReport.h"
 #include "Fonts.h"
 #include "PlausibilityHints.h"
@@ -13,10 +14,14 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTextBlock>
 #include <QVBoxLayout>
 
 TEventsForm *EventsForm = nullptr;
@@ -28,6 +33,7 @@ constexpr Caption HintsCaption = {"ヒント", "Hints"};
 constexpr Caption NoHintsCaption = {"ヒントなし", "No hints"};
 constexpr int MeaningColumn = 5;
 constexpr int MinimumEventRows = 3;
+constexpr Caption DiagnosisCaption = {"診断", "Diagnosis"};
 constexpr Caption CloseCaption = {"閉じる", "Close"};
 constexpr Caption StartCaption = {"開始時にセット:", "Set at the start:"};
 constexpr Caption StartBitCaption = {"ワード %1 ビット %2", "Word %1 Bit %2"};
@@ -55,6 +61,21 @@ TEventsForm::TEventsForm(TraceDocument &document, QWidget *parent)
     QFont bold(FirstFaultLabel->font());
     bold.setBold(true);
     FirstFaultLabel->setFont(bold);
+
+    // The cause at a glance, and the whole explanation to read on or to select and copy.
+    DiagnosisLabel = new QLabel(Pick(DiagnosisCaption, japanese), this);
+    DiagnosisLabel->setObjectName(QStringLiteral("DiagnosisLabel"));
+    DiagnosisText = new QPlainTextEdit(this);
+    DiagnosisText->setObjectName(QStringLiteral("DiagnosisText"));
+    DiagnosisText->setAccessibleName(QStringLiteral("Diagnosis"));
+    DiagnosisText->setReadOnly(true);
+    DiagnosisText->setTextInteractionFlags(Qt::TextSelectableByMouse |
+                                           Qt::TextSelectableByKeyboard);
+    DiagnosisText->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    DiagnosisText->setTabChangesFocus(true);
+    DiagnosisText->viewport()->installEventFilter(this);
+    DiagnosisText->installEventFilter(this);
+    DiagnosisLabel->setBuddy(DiagnosisText);
 
     EventGrid = new QTableWidget(0, 6, this);
     EventGrid->setObjectName(QStringLiteral("EventGrid"));
@@ -113,6 +134,8 @@ TEventsForm::TEventsForm(TraceDocument &document, QWidget *parent)
 
     auto *column = new QVBoxLayout(this);
     column->addWidget(FirstFaultLabel);
+    column->addWidget(DiagnosisLabel);
+    column->addWidget(DiagnosisText, 3);
     column->addWidget(EventGrid, 3);
     column->addWidget(StartLabel);
     column->addWidget(StartList);
@@ -122,6 +145,7 @@ TEventsForm::TEventsForm(TraceDocument &document, QWidget *parent)
     buttons->addStretch();
     buttons->addWidget(CloseButton);
     column->addLayout(buttons);
+    setTabOrder(DiagnosisText, EventGrid);
     setTabOrder(EventGrid, StartList);
     setTabOrder(StartList, HintList);
     setTabOrder(HintList, CloseButton);
@@ -214,6 +238,35 @@ void TEventsForm::FillEvents() {
         auto *none = new QListWidgetItem(Pick(NoHintsCaption, japanese), HintList);
         none->setFlags(Qt::ItemIsEnabled);
     }
+    FillDiagnosis(trace);
+}
+
+void TEventsForm::FillDiagnosis(const TraceUnits &trace) {
+    const Diagnosis diagnosis = Diagnose(trace, japanese);
+    const DiagnosisParts text = DiagnosisTextParts(diagnosis, japanese);
+    // The first fault is named on top already.
+    std::vector<std::string> lines = text.Cause;
+    lines.push_back(text.State);
+    lines.push_back(text.MovedFirst);
+    lineSamples.assign(lines.size(), -1);
+    for (std::size_t i = 0; i < text.Onsets.size(); ++i) {
+        lines.push_back(text.Onsets[i]);
+        lineSamples.push_back(diagnosis.Onsets[i].Sample);
+    }
+    QStringList shown;
+    for (const std::string &line : lines) {
+        // One block per line, so that a click finds its line.
+        QString one = QString::fromStdString(line);
+        one.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        shown << one;
+    }
+    DiagnosisText->setPlainText(shown.join(QLatin1Char('\n')));
+    // The likely cause stands out as the first fault does.
+    QTextCursor cause(DiagnosisText->document()->firstBlock());
+    cause.select(QTextCursor::BlockUnderCursor);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    cause.mergeCharFormat(bold);
 }
 
 void TEventsForm::ShowFirstFault() {
@@ -226,6 +279,17 @@ void TEventsForm::ShowFirstFault() {
 void TEventsForm::EventClick(int row) {
     if (row < 0 || row >= static_cast<int>(events.size()))
         return;
+    PlaceCursorA(events[static_cast<std::size_t>(row)].Sample);
+}
+
+void TEventsForm::DiagnosisLineClick(int line) {
+    if (line < 0 || line >= static_cast<int>(lineSamples.size()))
+        return;
+    if (lineSamples[static_cast<std::size_t>(line)] >= 0)
+        PlaceCursorA(lineSamples[static_cast<std::size_t>(line)]);
+}
+
+void TEventsForm::PlaceCursorA(int sample) {
     // Cursor A belongs to the charts; without one open there is nothing to place it on.
     if (!GraghForm && !Form4)
         return;
@@ -234,7 +298,25 @@ void TEventsForm::EventClick(int row) {
         GraghForm->Button1Click();
     if (Form4)
         Form4->ShowLoadedTrace();
-    document.TimeView().PlaceA(events[static_cast<std::size_t>(row)].Sample);
+    document.TimeView().PlaceA(sample);
+}
+
+bool TEventsForm::eventFilter(QObject *watched, QEvent *event) {
+    // A click on a signal's line, or Enter on it, places cursor A; dragging to select text
+    // does not.
+    if (watched == DiagnosisText->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::LeftButton && !DiagnosisText->textCursor().hasSelection())
+            DiagnosisLineClick(
+                DiagnosisText->cursorForPosition(mouse->position().toPoint()).blockNumber());
+    } else if (watched == DiagnosisText && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            DiagnosisLineClick(DiagnosisText->textCursor().blockNumber());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TEventsForm::showEvent(QShowEvent *event) {
@@ -244,7 +326,7 @@ void TEventsForm::showEvent(QShowEvent *event) {
     placed = true;
     const QSize client = MainClientSize();
     const int width = client.isEmpty() ? 640 : std::min(640, client.width() - 40);
-    const int height = client.isEmpty() ? 440 : std::min(440, client.height() - 30);
+    const int height = client.isEmpty() ? 560 : std::min(560, client.height() - 30);
     PlaceChildFrame(this, QRect(30, 15, std::max(width, 320), std::max(height, 240)));
     // Once the placed window has laid out its table.
     QMetaObject::invokeMethod(this, &TEventsForm::ShowFirstFault, Qt::QueuedConnection);

@@ -6,6 +6,7 @@
 #include "ChannelNames.h"
 #include "ChartScaling.h"
 #include "ChildWindows.h"
+#include "Diagnosis.h"
 #include "Fonts.h"
 #include "PreviousTraceLabel.h"
 #include "TraceDocument.h"
@@ -62,6 +63,7 @@ constexpr int RowTops[3] = {4, 24, 42};
 constexpr int RowStep = 21;
 constexpr int RowsBottomGap = 5;
 constexpr int CheckBoxWidth = 140;
+constexpr int ColumnStep = ColumnLefts[1] - ColumnLefts[0];
 constexpr int ColumnGap = 4;
 // A caption that grows keeps this far from the frame around it.
 constexpr int EdgeGap = 2;
@@ -70,9 +72,20 @@ constexpr int PanelEdgeGap = 1;
 constexpr int Panel2Width = 88;
 constexpr int WindowFontPixels = 12;
 const QColor ChartAreaColor(0, 128, 0);
+
+DerivedChannel DerivedOf(int choice) {
+    return choice == CurrentVectorChoice ? DerivedChannel::CurrentVector : DerivedChannel::PhaseSum;
+}
+
 // The readout shows its header line and one line per chart without scrolling.
 // A further line's room keeps the scroll bar away.
 constexpr int ReadoutLines = MaxShownChannels + 2;
+
+// Lines the readout would show with k charts: the above, or with both cursors set the header,
+// a line per chart, the A..B line and a statistics line per chart, and the spare one.
+int ReadoutLinesFor(int k) {
+    return std::max(ReadoutLines, 2 * k + 3);
+}
 
 } // namespace
 
@@ -167,6 +180,16 @@ void TGraghForm::CreateControls() {
         connect(box, &QCheckBox::toggled, this, handlers[ch - 1]);
         CheckBox[ch] = box;
     }
+    for (const int choice : {CurrentVectorChoice, PhaseSumChoice}) {
+        auto *box = new QCheckBox(Panel1);
+        box->setObjectName(choice == CurrentVectorChoice ? QStringLiteral("CurrentVectorBox")
+                                                         : QStringLiteral("PhaseSumBox"));
+        box->resize(CheckBoxWidth, 17);
+        connect(box, &QCheckBox::toggled, this, [this, choice] { CheckBoxClick(choice); });
+        CheckBox[choice] = box;
+    }
+    CurrentVectorBox = CheckBox[CurrentVectorChoice];
+    PhaseSumBox = CheckBox[PhaseSumChoice];
 
     auto makeButton = [this](const char *name, int top) {
         auto *button = new QPushButton(Panel2);
@@ -280,12 +303,9 @@ void TGraghForm::FormCreate() {
     QFont windowFont = WindowFont(font());
     windowFont.setPixelSize(WindowFontPixels);
     setFont(windowFont);
-    CursorReadout->setFixedHeight(
-        CursorReadout->fontMetrics().lineSpacing() * ReadoutLines +
-        2 * (CursorReadout->frameWidth() + qRound(CursorReadout->document()->documentMargin())));
     // The size and place follow the main frame's client area once the window is in its frame.
     EnableAllChannels();
-    for (int ch = 1; ch <= ChannelCount; ++ch)
+    for (int ch = 1; ch <= ChoiceCount; ++ch)
         CheckBox[ch]->setChecked(false);
     static_cast<ChannelChoice &>(*this) = ChannelChoice{};
     LayoutCharts();
@@ -308,8 +328,10 @@ void TGraghForm::FormCreate() {
             CheckBox[ch]->setText(ChannelCaption(ch));
         FitChannelCaptions();
     });
-    for (int ch = 1; ch <= ChannelCount; ++ch)
+    for (int ch = 1; ch <= ChoiceCount; ++ch)
         CheckBox[ch]->setText(ChannelCaption(ch));
+    for (const int choice : {CurrentVectorChoice, PhaseSumChoice})
+        CheckBox[choice]->setAccessibleName(CheckBox[choice]->text());
     FitSidePanel();
     FitChannelCaptions();
     ShowTriggerStamp();
@@ -350,26 +372,45 @@ void TGraghForm::FitSidePanel() {
 void TGraghForm::FitChannelCaptions() {
     // A caption may grow up to the next column; the last column has the panel's width to go.
     // A window too narrow for four columns wraps the check boxes into fewer, longer ones, so
-    // that none is cut by the panel.
+    // that none is cut by the panel. The computed charts' boxes stand in a column of their own
+    // beside the channels' first rows where the window is wide enough, else they follow the
+    // channels in the same columns.
     const int room = width() - 2 * Panel1->frameWidth();
-    int columns = 4;
-    for (;; --columns) {
-        int right = 0;
-        for (int ch = 1; ch <= ChannelCount; ++ch) {
+    const auto place = [](QCheckBox *box, int left, int row, int maxRight) {
+        box->setGeometry(left, row < 3 ? RowTops[row] : RowTops[2] + (row - 2) * RowStep,
+                         CheckBoxWidth, box->height());
+        return FitCaption(box, maxRight);
+    };
+    for (int columns = 4;; --columns) {
+        const auto inGrid = [&](int ch) {
             const int column = (ch - 1) % columns;
-            const int row = (ch - 1) / columns;
-            CheckBox[ch]->setGeometry(ColumnLefts[column],
-                                      row < 3 ? RowTops[row] : RowTops[2] + (row - 2) * RowStep,
-                                      CheckBoxWidth, CheckBox[ch]->height());
-            right = std::max(right, FitCaption(CheckBox[ch], column < columns - 1
-                                                                 ? ColumnLefts[column + 1] - ColumnGap
-                                                                 : Unbounded));
+            return place(CheckBox[ch], ColumnLefts[column], (ch - 1) / columns,
+                         column < columns - 1 ? ColumnLefts[column + 1] - ColumnGap : Unbounded);
+        };
+        int right = 0, topRowsRight = 0;
+        for (int ch = 1; ch <= ChannelCount; ++ch) {
+            const int end = inGrid(ch);
+            right = std::max(right, end);
+            if (ch <= 2 * columns)
+                topRowsRight = std::max(topRowsRight, end);
         }
+        const int asideLeft =
+            std::max(ColumnLefts[columns - 1] + ColumnStep, topRowsRight + ColumnGap);
+        int asideRight = right;
+        for (int ch = ChannelCount + 1; ch <= ChoiceCount; ++ch)
+            asideRight = std::max(asideRight,
+                                  place(CheckBox[ch], asideLeft, ch - ChannelCount - 1, Unbounded));
+        if (asideRight <= room)
+            break;
+        for (int ch = ChannelCount + 1; ch <= ChoiceCount; ++ch)
+            right = std::max(right, inGrid(ch));
         if (columns == 1 || right <= room)
             break;
     }
-    const QWidget *last = CheckBox[ChannelCount];
-    const int height = std::max(Panel1Height, last->geometry().bottom() + 1 + RowsBottomGap);
+    int bottom = 0;
+    for (int ch = 1; ch <= ChoiceCount; ++ch)
+        bottom = std::max(bottom, CheckBox[ch]->geometry().bottom() + 1);
+    const int height = std::max(Panel1Height, bottom + RowsBottomGap);
     if (height != Panel1->height()) {
         Panel1->setFixedHeight(height);
         // The chart area takes its new size now, not at the next layout pass.
@@ -432,6 +473,8 @@ void TGraghForm::Panel3Resize() {
 }
 
 QString TGraghForm::ChannelCaption(int ch) const {
+    if (ch == CurrentVectorChoice || ch == PhaseSumChoice)
+        return QString::fromStdString(DerivedChannelName(DerivedOf(ch), japanese));
     if (OwnNameFlag[ch] != 0) {
         if (form6)
             return form6->EditText(ch);
@@ -470,13 +513,13 @@ void TGraghForm::DeselectChannel(int ch) {
 }
 
 void TGraghForm::DisableUnselected() {
-    for (int ch = 1; ch <= ChannelCount; ++ch)
+    for (int ch = 1; ch <= ChoiceCount; ++ch)
         if (ChartOfChannel[ch] == 0)
             CheckBox[ch]->setEnabled(false);
 }
 
 void TGraghForm::EnableAllChannels() {
-    for (int ch = 1; ch <= ChannelCount; ++ch)
+    for (int ch = 1; ch <= ChoiceCount; ++ch)
         CheckBox[ch]->setEnabled(true);
 }
 
@@ -496,6 +539,7 @@ void TGraghForm::LayoutCharts() {
     for (int p = 1; p <= SelectedCount && p <= MaxShownChannels; ++p)
         charted.push_back(ChannelOfChart[p]);
     document.SetChartedChannels(std::move(charted));
+    FitReadout();
     const std::uint64_t before = shownTrace.Generation;
     StackCharts(true);
     // The trigger fields never show another trace than the charts.
@@ -519,6 +563,25 @@ void TGraghForm::TraceReplaced() {
         Button1Click();
     else
         ShowPreviousTrace();
+}
+
+void TGraghForm::FitReadout() {
+    // Sized with the choice of charts rather than with the cursors, so that placing or removing
+    // a cursor never moves the charts under the mouse; beyond its first lines it takes at most a
+    // third of the room it shares with the charts, and scrolls in a small window.
+    const int spacing = CursorReadout->fontMetrics().lineSpacing();
+    const int chrome =
+        2 * (CursorReadout->frameWidth() + qRound(CursorReadout->document()->documentMargin()));
+    const int shared = Panel3->height() + CursorReadout->height();
+    const int lines = std::max(
+        ReadoutLines, std::min(ReadoutLinesFor(SelectedCount), (shared / 3 - chrome) / spacing));
+    const int height = spacing * lines + chrome;
+    if (height == CursorReadout->height())
+        return;
+    CursorReadout->setFixedHeight(height);
+    // The chart area takes its new size now, not at the next layout pass.
+    layout()->invalidate();
+    layout()->activate();
 }
 
 void TGraghForm::StackCharts(bool refill) {
@@ -631,15 +694,22 @@ void TGraghForm::FillChart(int p, int ch) {
 }
 
 void TGraghForm::FillChart(int p, int ch, const QSize &size) {
-    if (p < 1 || p > MaxShownChannels || ch < 1 || ch > ChannelCount)
+    if (p < 1 || p > MaxShownChannels || ch < 1 || ch > ChoiceCount)
         return;
     const TraceUnits current = shownTrace.Units(document);
-    const ChartNaming naming = document.Naming();
-    fills[p] = FillChartData(current, ch, naming);
     refFills[p].reset();
-    if (document.Reference())
-        refFills[p] = ReferenceChartFill(current, *document.Reference(), ch,
-                                         document.ReferenceAlignment(), naming);
+    if (ch > ChannelCount) {
+        fills[p] = DerivedChartFill(current, DerivedOf(ch), japanese);
+        if (document.Reference())
+            refFills[p] = ReferenceDerivedChartFill(current, *document.Reference(), DerivedOf(ch),
+                                                    document.ReferenceAlignment(), japanese);
+    } else {
+        const ChartNaming naming = document.Naming();
+        fills[p] = FillChartData(current, ch, naming);
+        if (document.Reference())
+            refFills[p] = ReferenceChartFill(current, *document.Reference(), ch,
+                                             document.ReferenceAlignment(), naming);
+    }
     ShowFill(p, size);
 }
 

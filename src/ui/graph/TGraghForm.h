@@ -44,7 +44,8 @@ public:
     QFrame *Panel1 = nullptr;                   ///< bottom: channel check boxes
     QFrame *Panel2 = nullptr;                   ///< right: buttons, trigger fields, clock choice
     QWidget *Panel3 = nullptr;                  ///< the green chart area
-    QCheckBox *CheckBox[ChannelCount + 1] = {}; ///< per channel 1..12 (index 0 unused)
+    /// Per channel 1..12, then the computed charts' boxes (index 0 unused).
+    QCheckBox *CheckBox[ChoiceCount + 1] = {};
     QPushButton *Button1 = nullptr;             ///< Redraw
     QPushButton *Button2 = nullptr;             ///< Print
     QPushButton *Button3 = nullptr;             ///< Ch-Set
@@ -76,6 +77,8 @@ public:
     QCheckBox *CheckBox4 = nullptr, *CheckBox5 = nullptr, *CheckBox6 = nullptr;
     QCheckBox *CheckBox7 = nullptr, *CheckBox8 = nullptr, *CheckBox9 = nullptr;
     QCheckBox *CheckBox10 = nullptr, *CheckBox11 = nullptr, *CheckBox12 = nullptr;
+    QCheckBox *CurrentVectorBox = nullptr; ///< |I|(%), CheckBox[CurrentVectorChoice]
+    QCheckBox *PhaseSumBox = nullptr;      ///< Iu+Iv+Iw(%), CheckBox[PhaseSumChoice]
     ChannelChart *Chart1 = nullptr, *Chart2 = nullptr, *Chart3 = nullptr;
     ChannelChart *Chart4 = nullptr, *Chart5 = nullptr;
     QLineSeries *Series1 = nullptr, *Series2 = nullptr, *Series3 = nullptr;
@@ -92,7 +95,8 @@ public:
     void LayoutCharts();
     void SetLanguageCaptions();
     void ShowTriggerStamp();
-    /// Fills the chart at position p (1..5) with channel ch (1..12) from the record.
+    /// Fills the chart at position p (1..5) with channel ch (1..12), or the chart computed for
+    /// CurrentVectorChoice / PhaseSumChoice, from the record.
     void FillChart(int p, int ch);
     /// The check box caption of channel ch by the current naming choice.
     QString ChannelCaption(int ch) const;
@@ -115,7 +119,7 @@ public slots:
     void Button2Click();
     void Button3Click();
     void Button4Click();
-    /// The check box of channel ch (1..12) was clicked.
+    /// The check box of channel ch (1..12, or a computed chart's) was clicked.
     void CheckBoxClick(int ch);
     void CheckBox1Click() { CheckBoxClick(1); }
     void CheckBox2Click() { CheckBoxClick(2); }
@@ -154,6 +158,8 @@ private:
     /// FillChart for a chart that is about to get the given size.
     void FillChart(int p, int ch, const QSize &size);
     void FitSidePanel();
+    /// Gives the readout room for its lines with the charts chosen.
+    void FitReadout();
     /// Stacks the charts; refill takes the record's values anew, else those last taken.
     void StackCharts(bool refill);
     /// Shows the values last taken for position p, fitted to the visible samples.
