@@ -4,10 +4,16 @@
 #include "FileFaults.h"
 #include "Platform.h"
 #include "TForm1.h"
+#include "Likeness.h"
+#include "THistoryForm.h"
 #include "TraceFile.h"
 #include "WindowState.h"
 
+#include <QAbstractItemModel>
 #include <QAction>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -649,6 +655,31 @@ private slots:
         QVERIFY(QDir(second).removeRecursively());
         again.open01->trigger();
         QCOMPARE(dialogs.folders.last(), QDir::currentPath());
+    }
+
+    // The history lists the trace files of its folder; the filter narrows the rows, Enter opens
+    // one as File / Open does, and Similar to Current shows how far each is from the trace.
+    void historyWindowListsFiltersAndOpens() {
+        QTemporaryDir folder;
+        QVERIFY(QFile::copy(DataDir + "/typeE.vnx", folder.filePath("pump.vnx")));
+        QVERIFY(QFile::copy(DataDir + "/standard.vnb", folder.filePath("fan.vnb")));
+        TForm1 form;
+        form.Document->SetHistoryFolder(folder.path());
+        form.History1->trigger();
+        QVERIFY(HistoryForm);
+        QAbstractItemModel *rows = HistoryForm->HistoryGrid->model();
+        QTRY_COMPARE(rows->rowCount(), 2);
+        HistoryForm->FilterEdit->setText(QStringLiteral("pump"));
+        QCOMPARE(rows->rowCount(), 1);
+        HistoryForm->HistoryGrid->setFocus();
+        HistoryForm->HistoryGrid->setCurrentIndex(rows->index(0, 0));
+        QTest::keyClick(HistoryForm->HistoryGrid, Qt::Key_Return);
+        QVERIFY(form.windowTitle().endsWith(QStringLiteral("pump.vnx")));
+        HistoryForm->FilterEdit->clear();
+        HistoryForm->SimilarButton->click();
+        QCOMPARE(rows->rowCount(), 2);
+        QVERIFY(!HistoryForm->HistoryGrid->isColumnHidden(
+            static_cast<int>(HistoryColumn::Distance)));
     }
 
 private:
