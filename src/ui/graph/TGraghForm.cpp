@@ -24,6 +24,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMdiSubWindow>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
@@ -433,9 +434,19 @@ void TGraghForm::PlaceInFrame() {
     if (!ChildFrameOf(this))
         return;
     const QSize client = MainClientSize();
-    // Never smaller than the side panel and the check boxes need.
+    // Never smaller than the side panel and the check boxes need: on a small or high-density
+    // screen the window reaches past the client area, which then scrolls, rather than cutting
+    // off the controls at the panel's foot.
+    int sideBottom = 0;
+    for (const QWidget *control : Panel2->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        if (control != ListBox1 && control != ListBox2)
+            sideBottom = std::max(sideBottom, control->geometry().bottom() + 1);
+    const QMdiSubWindow *frame = ChildFrameOf(this);
+    const int decoration = std::max(0, frame->height() - height());
     const int width = std::max(client.width() - 100, 320);
-    const int height = std::max(client.height() - 40, 200);
+    const int height =
+        std::max({client.height() - 40, 200, sideBottom + 4 + Panel1->height() +
+                                                 decoration});
     PlaceChildFrame(this, QRect(50, 20, width, height));
 }
 
