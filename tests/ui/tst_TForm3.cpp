@@ -91,15 +91,15 @@ private slots:
         view.PlaceB(70);
         QVERIFY(QTest::qWaitForWindowExposed(table));
         auto *model = table->StringGrid1->model();
-        auto described = [model](int row) {
+        auto markText = [model](int row) {
             return model->index(row, 3).data(Qt::AccessibleDescriptionRole).toString();
         };
-        QCOMPARE(described(70), QStringLiteral("Cursor B, Trigger"));
+        QCOMPARE(markText(70), QStringLiteral("Cursor B, Trigger"));
         view.PlaceB(77);
-        QCOMPARE(described(70), QStringLiteral("Trigger"));
+        QCOMPARE(markText(70), QStringLiteral("Trigger"));
         QCOMPARE(model->headerData(10, Qt::Vertical, Qt::AccessibleTextRole).toString(),
                  QStringLiteral("10 Cursor A"));
-        QCOMPARE(described(11), QString());
+        QCOMPARE(markText(11), QString());
         table->StringGrid1->scrollTo(model->index(78, 0), QAbstractItemView::PositionAtCenter);
         const QImage shown = table->StringGrid1->viewport()->grab().toImage();
         auto rowColour = [&](int row) {
