@@ -94,18 +94,7 @@ int RunHistory(const CommandArgs &args) {
                          qPrintable(QDir::toNativeSeparators(index.Path())), qPrintable(error));
             return 1;
         }
-        LikenessKey key;
-        const HistorySummary summary = SummarizeTrace(current);
-        key.FirstFaultWord = summary.FirstFaultWord;
-        key.FirstFaultBit = summary.FirstFaultBit;
-        key.Shape = ShapeOfTrace(current);
-        std::vector<HistoryRow> ranked;
-        ranked.reserve(rows.size());
-        for (const RankedTrace &r : RankByLikeness(key, keys)) {
-            ranked.push_back(rows[r.Index]);
-            ranked.back().Distance = r.Distance;
-        }
-        rows = std::move(ranked);
+        rows = RankRowsByLikeness(current, std::move(rows), keys);
     }
     if (limit >= 0 && static_cast<unsigned long long>(limit) < rows.size())
         rows.resize(static_cast<std::size_t>(limit));

@@ -235,3 +235,19 @@ std::string HistoryCsvLine(const HistoryRow &row, bool withDistance) {
     AppendCsvField(line, row.Note);
     return line;
 }
+
+std::vector<HistoryRow> RankRowsByLikeness(const TraceUnits &current, std::vector<HistoryRow> rows,
+                                           const std::vector<LikenessKey> &keys) {
+    const HistorySummary summary = SummarizeTrace(current);
+    LikenessKey key;
+    key.FirstFaultWord = summary.FirstFaultWord;
+    key.FirstFaultBit = summary.FirstFaultBit;
+    key.Shape = ShapeOfTrace(current);
+    std::vector<HistoryRow> ranked;
+    ranked.reserve(rows.size());
+    for (const RankedTrace &r : RankByLikeness(key, keys)) {
+        ranked.push_back(std::move(rows[r.Index]));
+        ranked.back().Distance = r.Distance;
+    }
+    return ranked;
+}

@@ -77,6 +77,10 @@ std::string HistoryCellText(const HistoryRow &row, HistoryColumn column, bool ja
 /// Whether any of the row's column texts holds filter, letters compared without regard to case;
 /// an empty filter matches every row.
 bool HistoryRowMatches(const HistoryRow &row, std::string_view filter, bool japanese);
+/// The rows ranked by likeness to the trace current (keys[i] belongs to rows[i]), nearest
+/// first, each with its distance.
+std::vector<HistoryRow> RankRowsByLikeness(const TraceUnits &current, std::vector<HistoryRow> rows,
+                                           const std::vector<LikenessKey> &keys);
 /// Orders rows newest trip first (then by file).
 void SortNewestFirst(std::vector<HistoryRow> &rows);
 

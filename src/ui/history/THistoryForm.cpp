@@ -168,19 +168,7 @@ void THistoryForm::SimilarClick() {
         ShowMessage(Pick(IndexFailedText, japanese).arg(error));
         return;
     }
-    const TraceUnits current = document.Units();
-    const HistorySummary summary = SummarizeTrace(current);
-    LikenessKey key;
-    key.FirstFaultWord = summary.FirstFaultWord;
-    key.FirstFaultBit = summary.FirstFaultBit;
-    key.Shape = ShapeOfTrace(current);
-    std::vector<HistoryRow> ranked;
-    ranked.reserve(rows.size());
-    for (const RankedTrace &r : RankByLikeness(key, keys)) {
-        ranked.push_back(std::move(rows[r.Index]));
-        ranked.back().Distance = r.Distance;
-    }
-    model->SetRows(std::move(ranked));
+    model->SetRows(RankRowsByLikeness(document.Units(), std::move(rows), keys));
     const int distance = static_cast<int>(HistoryColumn::Distance);
     HistoryGrid->setColumnHidden(distance, false);
     HistoryGrid->sortByColumn(distance, Qt::AscendingOrder);
