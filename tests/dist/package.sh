@@ -117,19 +117,26 @@ if command -v Xvfb >/dev/null && command -v xwininfo >/dev/null; then
     display=:$(head -n 1 "$scratch/display")
     exec_line=$(sed -n 's/^Exec=//p' "$root/usr/share/applications/vandrel-monitor.desktop")
     command=${exec_line/\%f/$scratch/TRIP.VNX}
-    # shellcheck disable=SC2086 # the entry's command is split as a launcher splits it
-    (cd "$scratch" && exec env -u QT_QPA_PLATFORM DISPLAY="$display" PATH="$root/usr/bin:$PATH" \
-        HOME="$scratch" XDG_CONFIG_HOME="$scratch/config" $command >"$scratch/monitor.log" 2>&1) &
-    monitor_pid=$!
     title="Norvex Vandrel Monitor Version $version   TRIP.VNX"
     found=
-    for _ in $(seq 600); do
-        if xwininfo -display "$display" -root -tree 2>/dev/null | grep -qF "\"$title\""; then
-            found=yes
-            break
-        fi
-        kill -0 "$monitor_pid" 2>/dev/null || break
-        sleep 0.1
+    # A second try when the program could not reach the display at all: a busy machine has
+    # been seen to start the monitor before the new display took clients.
+    for attempt in 1 2; do
+        # shellcheck disable=SC2086 # the entry's command is split as a launcher splits it
+        (cd "$scratch" && exec env -u QT_QPA_PLATFORM DISPLAY="$display" PATH="$root/usr/bin:$PATH" \
+            HOME="$scratch" XDG_CONFIG_HOME="$scratch/config" $command >"$scratch/monitor.log" 2>&1) &
+        monitor_pid=$!
+        for _ in $(seq 600); do
+            if xwininfo -display "$display" -root -tree 2>/dev/null | grep -qF "\"$title\""; then
+                found=yes
+                break
+            fi
+            kill -0 "$monitor_pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        [[ -n $found ]] && break
+        grep -q "could not connect to display" "$scratch/monitor.log" || break
+        if [[ $attempt -eq 1 ]]; then sleep 1; fi
     done
     [[ -n $found ]] || {
         fail "no window \"$title\" from '$exec_line'"
