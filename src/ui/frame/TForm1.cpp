@@ -334,11 +334,8 @@ void TForm1::UpdateWindowMenu() {
         item->setChecked(frame == mdiArea->activeSubWindow());
         QPointer<QMdiSubWindow> target(frame);
         connect(item, &QAction::triggered, this, [this, target] {
-            if (!target)
-                return;
-            if (target->isMinimized())
-                target->showNormal();
-            mdiArea->setActiveSubWindow(target);
+            if (target)
+                BringForward(target);
         });
     }
 }
@@ -370,8 +367,19 @@ void TForm1::History1Click() {
     OpenChild(History1, history);
 }
 
-void TForm1::TraceRead() {
+void TForm1::BringForward(QMdiSubWindow *frame) {
+    if (frame->isMinimized())
+        frame->showNormal();
+    mdiArea->setActiveSubWindow(frame);
+    frame->raise();
+}
+
+void TForm1::ShowTraceName() {
     setWindowTitle(BaseTitle + QStringLiteral("   ") + Document->Name());
+}
+
+void TForm1::TraceRead() {
+    ShowTraceName();
     if (!ShowEventsAfterRead1->isChecked())
         return;
     if (!EventsForm) {
@@ -379,12 +387,8 @@ void TForm1::TraceRead() {
         return;
     }
     // Already open: it lists the new trace; it comes to the front.
-    if (QMdiSubWindow *frame = ChildFrameOf(EventsForm)) {
-        if (frame->isMinimized())
-            frame->showNormal();
-        mdiArea->setActiveSubWindow(frame);
-        frame->raise();
-    }
+    if (QMdiSubWindow *frame = ChildFrameOf(EventsForm))
+        BringForward(frame);
 }
 
 void TForm1::N4Click() {

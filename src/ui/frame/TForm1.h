@@ -157,6 +157,14 @@ private:
     void CreateMenu();
     /// Lists the open child windows in the Window menu again.
     void UpdateWindowMenu();
+    /// Brings the child window in frame to the front, restored if it was minimised.
+    void BringForward(QMdiSubWindow *frame);
+    /// The caption names what is loaded: the document's name for the record.
+    void ShowTraceName();
+    /// Loads the trace file at path and puts it in with the given units and source, all or
+    /// nothing. Returns false, with the reason in *error, when the record was kept.
+    bool PutInTraceFile(const QString &path, bool normalized, const QString &source,
+                        QString *error);
 
     QMdiArea *mdiArea = nullptr;
 };

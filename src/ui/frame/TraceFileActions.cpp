@@ -8,7 +8,6 @@
 #include "FaultReportPdf.h"
 #include "HistoryIndex.h"
 #include "LastFolder.h"
-#include "TGraghForm.h"
 #include "TraceFile.h"
 #include "TraceFileIO.h"
 
@@ -46,10 +45,6 @@ constexpr Caption ReportOpenFailedText = {"レポートを開けませんでし�
 const QString ReportEnding = QStringLiteral(".pdf");
 const QString ReportFilter = QStringLiteral("PDF(*.pdf)");
 
-QString FileCaption(const QString &path) {
-    return BaseTitle + QStringLiteral("   ") + QFileInfo(path).fileName();
-}
-
 // The first local trace file among dropped URLs, by the ending rule that File, Open uses.
 QString DroppedTraceFile(const QMimeData *data) {
     if (!data || !data->hasUrls())
@@ -72,14 +67,19 @@ void TForm1::open01Click() {
     OpenTraceFile(path);
 }
 
-bool TForm1::ReadTraceFile(const QString &path, QString *error) {
+bool TForm1::PutInTraceFile(const QString &path, bool normalized, const QString &source,
+                            QString *error) {
     TTraceRecord loaded = Record;
     std::int32_t loadedDriveType = DriveTypeE;
     if (!LoadTraceFile(path, loaded, loadedDriveType, error, Language))
         return false;
-    Document->ReplaceTrace(loaded, loadedDriveType, IsNormalized != 0, Document->Source());
+    Document->ReplaceTrace(loaded, loadedDriveType, normalized, source);
     Document->SetTraceFile(path);
     return true;
+}
+
+bool TForm1::ReadTraceFile(const QString &path, QString *error) {
+    return PutInTraceFile(path, IsNormalized != 0, Document->Source(), error);
 }
 
 bool TForm1::WriteTraceFile(const QString &path, QString *error) {
@@ -88,18 +88,14 @@ bool TForm1::WriteTraceFile(const QString &path, QString *error) {
 
 bool TForm1::OpenTraceFile(const QString &path) {
     // All or nothing: the record, the flags and the caption change only after a full read.
-    TTraceRecord loaded = Record;
-    std::int32_t loadedDriveType = DriveTypeE;
+    // Endings of any case: a .VNB file holds engineering units as much as a .vnb file does.
     QString error;
-    if (!LoadTraceFile(path, loaded, loadedDriveType, &error, Language)) {
+    if (!PutInTraceFile(path, NormalizedByName(path.toStdString(), IsNormalized != 0),
+                        QFileInfo(path).fileName(), &error)) {
         Dialogs::Current().Message(this, Pick(FileErrorTitle), error);
         return false;
     }
-    // Endings of any case: a .VNB file holds engineering units as much as a .vnb file does.
-    const bool normalized = NormalizedByName(path.toStdString(), IsNormalized != 0);
-    setWindowTitle(FileCaption(path));
-    Document->ReplaceTrace(loaded, loadedDriveType, normalized, QFileInfo(path).fileName());
-    Document->SetTraceFile(path);
+    ShowTraceName();
     RememberLastFolder(path);
     return true;
 }
@@ -153,8 +149,8 @@ void TForm1::saveS1Click() {
         Dialogs::Current().Message(this, Pick(FileErrorTitle), QString::fromStdString(text));
         return;
     }
-    setWindowTitle(FileCaption(path));
     Document->SetSource(QFileInfo(path).fileName());
+    ShowTraceName();
     RememberLastFolder(path);
 }
 
@@ -181,8 +177,9 @@ FaultReportInput TForm1::ReportInput() const {
     input.Note = HistoryIndex().NoteOf(Document->TraceFile()).toStdString();
     // The charts as the graph window shows them, bottom one first.
     input.Channels = Document->ChartedChannels();
-    // A report without charts explains nothing: no channel ticked charts the default ones.
-    if (!GraghForm || input.Channels.empty())
+    // A report without charts explains nothing: with no channel ticked, or the graph window
+    // closed, it charts the default ones.
+    if (input.Channels.empty())
         input.Channels = DefaultReportChannels;
     return input;
 }
