@@ -172,6 +172,18 @@ private slots:
         QVERIFY2(text.contains("trip.vnx 0000/00/00 00:00 Reference: ref.vnx"), qPrintable(text));
     }
 
+    // A graph that still shows the trace before names that one in its pictures, not the one
+    // loaded since; after Redraw it names the new one.
+    void staleChartsNameTheTraceShown() {
+        Form1->Document->SetSource(QStringLiteral("trip.vnx"));
+        SaveImageButton("graph");
+        Form1->Document->ReplaceTrace(Form1->Record, 0, false, QStringLiteral("next.vnx"));
+        QVERIFY2(Charts("graph").Caption.startsWith("trip.vnx"),
+                 qPrintable(Charts("graph").Caption));
+        GraghForm->Button1->click();
+        QVERIFY(Charts("graph").Caption.startsWith("next.vnx"));
+    }
+
     void copyPutsThePictureOnTheClipboard() {
         SaveImageButton("bit graph");
         QVERIFY(QTest::qWaitForWindowActive(Form1));

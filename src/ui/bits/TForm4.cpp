@@ -471,6 +471,6 @@ ChartsArea TForm4::ChartsPicture() const {
     ChartsArea picture{
         const_cast<TForm4 *>(this), Panel3->geometry().united(Panel4->geometry()), {}, {}};
     // The window has no clock choice: the stamp is the one the graph window starts with.
-    SetChartsCaption(picture, document, StampClock::Setnvop, readoutJapanese);
+    SetChartsCaption(picture, shownTrace, document, StampClock::Setnvop, readoutJapanese);
     return picture;
 }

@@ -5,6 +5,7 @@
 void ShownTrace::TakeFrom(const TraceDocument &document) {
     Trace = document.Units();
     Name = document.Name();
+    Source = document.Source();
     Generation = document.Generation();
 }
 
@@ -14,4 +15,16 @@ bool ShownTrace::IsLoaded(const TraceDocument &document) const {
 
 TraceUnits ShownTrace::Units(const TraceDocument &document) const {
     return IsLoaded(document) ? document.Units() : Trace;
+}
+
+QString ShownTrace::SourceIn(const TraceDocument &document) const {
+    return IsLoaded(document) ? document.Source() : Source;
+}
+
+void KeepShownTraceOnReplace(ShownTrace &shown, TraceDocument &document, QObject *context) {
+    QObject::connect(&document, &TraceDocument::TraceAboutToBeReplaced, context,
+                     [&shown, &document] {
+                         if (shown.IsLoaded(document))
+                             shown.TakeFrom(document);
+                     });
 }

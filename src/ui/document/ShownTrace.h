@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+class QObject;
 class TraceDocument;
 
 struct ShownTrace {
@@ -15,6 +16,8 @@ struct ShownTrace {
     TraceUnits Trace;
     /// The document's name for it then.
     QString Name;
+    /// The document's source for it then.
+    QString Source;
     /// The document's generation then.
     std::uint64_t Generation = 0;
 
@@ -25,4 +28,11 @@ struct ShownTrace {
     /// The trace as the view shows it: the document's own while it is still the loaded one,
     /// else the one kept.
     TraceUnits Units(const TraceDocument &document) const;
+    /// Where the trace as the view shows it came from.
+    QString SourceIn(const TraceDocument &document) const;
 };
+
+/// Keeps shown's record as it is when document is about to put in another trace while shown
+/// is still the loaded one, for as long as context lives: a view that reads the document's
+/// record while it is loaded keeps showing and handing on that record afterwards.
+void KeepShownTraceOnReplace(ShownTrace &shown, TraceDocument &document, QObject *context);

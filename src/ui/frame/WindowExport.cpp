@@ -4,6 +4,7 @@
 #include "CheckedSave.h"
 #include "Dialogs.h"
 #include "LastFolder.h"
+#include "ShownTrace.h"
 #include "TraceDocument.h"
 
 #include <QBuffer>
@@ -75,12 +76,13 @@ bool SaveExportChecked(QWidget *parent, const QString &path, const QByteArray &b
     return false;
 }
 
-void SetChartsCaption(ChartsArea &charts, const TraceDocument &document, StampClock clock,
-                      bool japanese) {
-    const TriggerStamp stamp = FormatTriggerStamp(document.Record.Header, clock);
+void SetChartsCaption(ChartsArea &charts, const ShownTrace &shown, const TraceDocument &document,
+                      StampClock clock, bool japanese) {
+    const TriggerStamp stamp = FormatTriggerStamp(shown.Units(document).Record.Header, clock);
+    const QString source = shown.SourceIn(document);
     QStringList parts;
-    if (!document.Source().isEmpty())
-        parts << document.Source();
+    if (!source.isEmpty())
+        parts << source;
     parts << QString::fromStdString(stamp.Date) << QString::fromStdString(stamp.Time);
     charts.Caption = parts.join(QStringLiteral("  "));
     charts.ReferenceCaption.clear();

@@ -12,6 +12,7 @@
 
 class QImage;
 class QWidget;
+struct ShownTrace;
 class TraceDocument;
 
 /// Saves bytes as path through the checked save; on failure tells the user (in Japanese when
@@ -29,9 +30,10 @@ struct ChartsArea {
     QString ReferenceCaption;
 };
 
-/// Sets the caption line of charts for document's trace: its source and its trip date and
-/// time by clock, and the reference's name while one is loaded.
-void SetChartsCaption(ChartsArea &charts, const TraceDocument &document, StampClock clock,
+/// Sets the caption line of charts for the trace a view shows (shown, of document): its source
+/// and its trip date and time by clock, and the reference's name while one is loaded.
+void SetChartsCaption(ChartsArea &charts, const ShownTrace &shown, const TraceDocument &document,
+                      StampClock clock,
                       bool japanese);
 
 /// The picture of charts at its size on screen, below its caption line.

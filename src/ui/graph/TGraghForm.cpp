@@ -102,10 +102,7 @@ TGraghForm::TGraghForm(TraceDocument &document, QWidget *parent)
     // From now on every change of the chart area's size redraws.
     Panel3->installEventFilter(this);
     connect(&document.TimeView(), &TimeViewState::Changed, this, &TGraghForm::TimeViewChanged);
-    connect(&document, &TraceDocument::TraceAboutToBeReplaced, this, [this] {
-        if (shownTrace.IsLoaded(this->document))
-            shownTrace.TakeFrom(this->document);
-    });
+    KeepShownTraceOnReplace(shownTrace, document, this);
     connect(&document, &TraceDocument::TraceReplaced, this, &TGraghForm::TraceReplaced);
 }
 
@@ -794,7 +791,7 @@ void TGraghForm::Button4Click() {
 
 ChartsArea TGraghForm::ChartsPicture() const {
     ChartsArea picture{Panel3, Panel3->rect(), {}, {}};
-    SetChartsCaption(picture, document,
+    SetChartsCaption(picture, shownTrace, document,
                      RadioButton1->isChecked() ? StampClock::Setnvop : StampClock::HostCpu,
                      japanese);
     return picture;

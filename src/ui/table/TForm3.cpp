@@ -232,10 +232,7 @@ TForm3::TForm3(TraceDocument &document, QWidget *parent)
     for (QRadioButton *view : {RadioButton1, RadioButton2, DifferenceButton})
         connect(view, &QRadioButton::clicked, this, [this] { ChoosingViewRedraws(); });
     connect(&document, &TraceDocument::ReferenceChanged, this, &TForm3::ReferenceChanged);
-    connect(&document, &TraceDocument::TraceAboutToBeReplaced, this, [this] {
-        if (shownTrace.IsLoaded(this->document))
-            shownTrace.TakeFrom(this->document);
-    });
+    KeepShownTraceOnReplace(shownTrace, document, this);
     connect(&document, &TraceDocument::TraceReplaced, this, &TForm3::TraceReplaced);
     connect(&document.TimeView(), &TimeViewState::Changed, this, &TForm3::MarkRows);
 
