@@ -1,12 +1,14 @@
 // Fuzz target for the trace file reader: any input is either rejected with a line inside the
 // file or read into a record that writes and reads back unchanged, and that the diagnosis
-// explains without tripping over NaN, infinities or extreme values.
+// explains and ranks by likeness without tripping over NaN, infinities or extreme values.
 
 #include "Diagnosis.h"
 #include "FaultReport.h"
+#include "Likeness.h"
 #include "TraceFile.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -39,8 +41,28 @@ void CheckDiagnosis(const TraceUnits &trace, bool japanese) {
         Check(s.Samples == SampleCount && s.Min <= s.Max);
     }
     // The report takes in the diagnosis and charts the computed channels.
-    const FaultReportInput input{trace, japanese, {}, {CurrentVectorChoice, PhaseSumChoice}};
+    const FaultReportInput input{trace, japanese, {}, {CurrentVectorChoice, PhaseSumChoice}, {}};
     Check(BuildFaultReport(input).Charts.size() == 2);
+}
+
+// The history's view of the trace: a summary whose row prints as one CSV line, and a shape
+// that is nearest to itself, ranked against a trace with no fault and flat values.
+void CheckLikeness(const TraceUnits &trace) {
+    const HistorySummary summary = SummarizeTrace(trace);
+    Check(summary.PeakCurrent >= 0 || std::isnan(summary.PeakCurrent));
+    HistoryRow row{"trip.vnx", summary, "", -1};
+    for (int c = 0; c < HistoryColumnCount; ++c)
+        HistoryCellText(row, static_cast<HistoryColumn>(c), c % 2 == 0);
+    Check(HistoryCsvLine(row, true).find('\n') == std::string::npos);
+    const LikenessKey self{summary.FirstFaultWord, summary.FirstFaultBit, ShapeOfTrace(trace)};
+    const double distance = WaveformDistance(self.Shape, self.Shape);
+    Check(distance == 0 || std::isinf(distance));
+    LikenessKey other;
+    other.Shape.Values.fill(1.0F);
+    const std::vector<RankedTrace> ranked = RankByLikeness(self, {other, self});
+    // The other trace comes first only when it is no farther than the trace from itself.
+    Check(ranked.size() == 2 && ranked[0].SameFirstFault);
+    Check(ranked[0].Index == 1 || ranked[0].Distance <= distance);
 }
 
 } // namespace
@@ -68,6 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     TraceUnits trace{record, driveType, false};
     CheckDiagnosis(trace, false);
+    CheckLikeness(trace);
     trace.Normalized = true;
     CheckDiagnosis(trace, true);
 

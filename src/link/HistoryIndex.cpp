@@ -6,18 +6,27 @@
 #include <QAtomicInt>
 #include <QCryptographicHash>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
 #include <QVariant>
+#include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <limits>
+#include <thread>
+
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -79,6 +88,105 @@ bool ReadFacts(FileFacts &facts, QString *error) {
         *error = QString::fromStdString(TraceFileErrorText(parse, LanguageEnglish));
     }
     return true;
+}
+
+// A file found under a folder, before it is read.
+struct ListedFile {
+    QString Path;
+    qint64 Size = 0;
+    qint64 Mtime = 0;
+};
+
+// Reads and parses the files on every core: hashing and parsing ten thousand files cold is
+// most of the indexing time, and each file is independent of the others. Files that cannot be
+// read are left out, so they are tried again at the next listing.
+std::vector<FileFacts> ReadAllFacts(const std::vector<ListedFile> &files) {
+    std::vector<FileFacts> facts(files.size());
+    std::vector<char> readable(files.size(), 0);
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        for (std::size_t i = next++; i < files.size(); i = next++) {
+            facts[i].Path = files[i].Path;
+            facts[i].Size = files[i].Size;
+            facts[i].Mtime = files[i].Mtime;
+            readable[i] = ReadFacts(facts[i], nullptr) ? 1 : 0;
+        }
+    };
+    // Below a few dozen files a thread costs more than it saves.
+    const unsigned wanted = files.size() < 64 ? 1 : std::thread::hardware_concurrency();
+    std::vector<std::jthread> helpers;
+    for (unsigned t = 1; t < std::clamp(wanted, 1U, 8U); ++t)
+        helpers.emplace_back(work);
+    work();
+    helpers.clear();
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (!readable[i])
+            continue;
+        // A string moved onto itself may come out empty.
+        if (kept != i)
+            facts[kept] = std::move(facts[i]);
+        ++kept;
+    }
+    facts.resize(kept);
+    return facts;
+}
+
+bool IsTraceFileName(const QString &name) {
+    return name.endsWith(QLatin1String(".vnx"), Qt::CaseInsensitive) ||
+           name.endsWith(QLatin1String(".vnb"), Qt::CaseInsensitive);
+}
+
+// Every trace file under folder, hidden files and folders and linked folders left out, with its
+// size and modification time. One status call a file where the system allows it: listing ten
+// thousand files again, each further call is felt. complete is false when the walk broke off
+// (a folder vanished on the way), so that no file is taken for gone that was not looked for.
+std::vector<ListedFile> ListTraceFiles(const QString &folder, bool *complete) {
+    namespace fs = std::filesystem;
+    std::vector<ListedFile> files;
+#ifdef Q_OS_WIN
+    const fs::path root(folder.toStdWString());
+#else
+    const fs::path root(QFile::encodeName(folder).toStdString());
+#endif
+    std::error_code failed;
+    fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied,
+                                        failed);
+    for (; !failed && it != fs::recursive_directory_iterator(); it.increment(failed)) {
+#ifdef Q_OS_WIN
+        const QString path =
+            QDir::fromNativeSeparators(QString::fromStdWString(it->path().wstring()));
+#else
+        const QString path = QFile::decodeName(it->path().c_str());
+#endif
+        const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+        std::error_code ignored;
+        if (name.startsWith(QLatin1Char('.'))) {
+            if (it->is_directory(ignored))
+                it.disable_recursion_pending();
+            continue;
+        }
+        if (!IsTraceFileName(name))
+            continue;
+        ListedFile file;
+        file.Path = path;
+#ifdef Q_OS_WIN
+        const QFileInfo info(path);
+        if (!info.isFile())
+            continue;
+        file.Size = info.size();
+        file.Mtime = info.lastModified().toMSecsSinceEpoch();
+#else
+        struct stat status {};
+        if (::stat(it->path().c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+            continue;
+        file.Size = status.st_size;
+        file.Mtime = qint64(status.st_mtim.tv_sec) * 1000 + status.st_mtim.tv_nsec / 1000000;
+#endif
+        files.push_back(std::move(file));
+    }
+    *complete = !failed;
+    return files;
 }
 
 QVariant Nullable(int value) {
@@ -150,11 +258,20 @@ bool LooksSpoilt(const QSqlError &error) {
            code == QLatin1String("1");
 }
 
-bool Exec(QSqlDatabase &db, const QString &sql, QString *error, bool *spoilt) {
+// SQLite's codes for a database another connection holds (busy, locked).
+bool LooksBusy(const QSqlError &error) {
+    const int code = error.nativeErrorCode().toInt() & 0xff;
+    return code == 5 || code == 6;
+}
+
+bool Exec(QSqlDatabase &db, const QString &sql, QString *error, bool *spoilt,
+          bool *busy = nullptr) {
     QSqlQuery q(db);
     if (q.exec(sql))
         return true;
     *spoilt = LooksSpoilt(q.lastError());
+    if (busy)
+        *busy = LooksBusy(q.lastError());
     if (error)
         *error = q.lastError().databaseText();
     return false;
@@ -171,36 +288,48 @@ bool HistoryIndex::Open(QString *error) {
         return false;
     }
     QDir().mkpath(QFileInfo(path).absolutePath());
-    bool ok = false;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        db.setDatabaseName(path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
-        if (!db.open()) {
-            *error = db.lastError().databaseText();
-            spoilt = LooksSpoilt(db.lastError());
-        } else {
-            ok = Exec(db, QStringLiteral("PRAGMA journal_mode=WAL"), error, &spoilt) &&
-                 Exec(db, QStringLiteral("PRAGMA synchronous=NORMAL"), error, &spoilt);
-            for (const char *sql : Schema)
-                ok = ok && Exec(db, QString::fromLatin1(sql), error, &spoilt);
-            // Tables of another make under the same names fail here, not halfway through a list.
-            ok = ok &&
-                 Exec(db,
-                      QStringLiteral("SELECT path, size, mtime, hash, valid, trip_time, "
-                                     "drive_type, first_fault_word, first_fault_bit, "
-                                     "likely_cause, peak_current, trigger_sample, shape FROM "
-                                     "files LIMIT 1"),
-                      error, &spoilt) &&
-                 Exec(db, QStringLiteral("SELECT hash, note FROM notes LIMIT 1"), error, &spoilt);
+    // Two programs opening a new index at once may each hold a lock the other needs to turn it
+    // to WAL; SQLite then answers "locked" at once instead of waiting, so opening is tried
+    // again for as long as a busy database is waited for.
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        bool busy = false;
+        if (Connect(error, &busy)) {
+            open = true;
+            return true;
         }
-    }
-    if (!ok) {
         Close();
+        if (!busy || waited.elapsed() >= BusyTimeoutMs)
+            return false;
+        QThread::msleep(20);
+    }
+}
+
+bool HistoryIndex::Connect(QString *error, bool *busy) {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+    db.setDatabaseName(path);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
+    if (!db.open()) {
+        *error = db.lastError().databaseText();
+        spoilt = LooksSpoilt(db.lastError());
+        *busy = LooksBusy(db.lastError());
         return false;
     }
-    open = true;
-    return true;
+    const auto run = [&](const QString &sql) { return Exec(db, sql, error, &spoilt, busy); };
+    bool ok = run(QStringLiteral("PRAGMA journal_mode=WAL")) &&
+              run(QStringLiteral("PRAGMA synchronous=NORMAL")) &&
+              // A cold index writes about 5 kB a file in one transaction; with SQLite's 2 MB
+              // default its cache spills to the journal again and again.
+              run(QStringLiteral("PRAGMA cache_size=-65536"));
+    for (const char *sql : Schema)
+        ok = ok && run(QString::fromLatin1(sql));
+    // Tables of another make under the same names fail here, not halfway through a list.
+    return ok &&
+           run(QStringLiteral("SELECT path, size, mtime, hash, valid, trip_time, drive_type, "
+                              "first_fault_word, first_fault_bit, likely_cause, peak_current, "
+                              "trigger_sample, shape FROM files LIMIT 1")) &&
+           run(QStringLiteral("SELECT hash, note FROM notes LIMIT 1"));
 }
 
 bool HistoryIndex::Rebuild(const QString &reason, QString *error) {
@@ -272,7 +401,7 @@ template <typename Step> bool HistoryIndex::WithRetry(Step step, QString *error)
 
 bool HistoryIndex::Refresh(const QStringList &folders, QString *error) {
     QSqlDatabase db = QSqlDatabase::database(connection, false);
-    std::vector<FileFacts> changed;
+    std::vector<ListedFile> toRead;
     QStringList gone;
     for (const QString &folder : folders) {
         const QString key = FolderKey(folder);
@@ -295,27 +424,21 @@ bool HistoryIndex::Refresh(const QStringList &folders, QString *error) {
             while (q.next())
                 known.insert(q.value(0).toString(), {q.value(1).toLongLong(), q.value(2).toLongLong()});
         }
-        QDirIterator it(key, {QStringLiteral("*.vnx"), QStringLiteral("*.vnb")},
-                        QDir::Files | QDir::Readable, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            it.next();
-            const QFileInfo info = it.fileInfo();
-            FileFacts facts;
-            facts.Path = info.absoluteFilePath();
-            facts.Size = info.size();
-            facts.Mtime = info.lastModified().toMSecsSinceEpoch();
-            const auto row = known.find(facts.Path);
+        bool complete = false;
+        for (ListedFile &file : ListTraceFiles(key, &complete)) {
+            const auto row = known.find(file.Path);
             if (row != known.end()) {
-                const bool same = row->first == facts.Size && row->second == facts.Mtime;
+                const bool same = row->first == file.Size && row->second == file.Mtime;
                 known.erase(row);
                 if (same)
                     continue;
             }
-            if (ReadFacts(facts, nullptr))
-                changed.push_back(std::move(facts));
+            toRead.push_back(std::move(file));
         }
-        gone += known.keys();
+        if (complete)
+            gone += known.keys();
     }
+    const std::vector<FileFacts> changed = ReadAllFacts(toRead);
     if (changed.empty() && gone.isEmpty())
         return true;
     // IMMEDIATE takes the write lock at once: two programs refreshing together queue up here

@@ -44,6 +44,7 @@ public:
 
 private:
     bool Open(QString *error);
+    bool Connect(QString *error, bool *busy);
     void Close();
     bool Rebuild(const QString &reason, QString *error);
     void SalvageNotes(const QString &aside);
