@@ -682,6 +682,28 @@ private slots:
             static_cast<int>(HistoryColumn::Distance)));
     }
 
+    // The listing runs beside the window: Similar to Current asked for meanwhile ranks the rows
+    // that the listing brings, and the window closed during a listing waits for it.
+    void historyListsBesideTheWindow() {
+        QTemporaryDir folder;
+        for (int i = 0; i < 150; ++i)
+            QVERIFY(QFile::copy(DataDir + "/typeE.vnx", folder.filePath(QString("t%1.vnx").arg(i))));
+        TForm1 form;
+        form.Document->SetHistoryFolder(folder.path());
+        form.History1->trigger();
+        QVERIFY(HistoryForm && HistoryForm->Listing());
+        HistoryForm->SimilarButton->click();
+        QAbstractItemModel *rows = HistoryForm->HistoryGrid->model();
+        QTRY_COMPARE(rows->rowCount(), 150);
+        QTRY_VERIFY(!HistoryForm->Listing());
+        QVERIFY(!HistoryForm->HistoryGrid->isColumnHidden(
+            static_cast<int>(HistoryColumn::Distance)));
+        HistoryForm->FillHistory();
+        QVERIFY(HistoryForm->Listing());
+        delete HistoryForm;
+        QVERIFY(!HistoryForm);
+    }
+
 private:
     QTemporaryDir dir;
 };

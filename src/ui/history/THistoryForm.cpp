@@ -19,7 +19,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QThread>
 #include <QVBoxLayout>
+
+#include <memory>
 
 THistoryForm *HistoryForm = nullptr;
 
@@ -47,7 +50,7 @@ QPushButton *Button(const Caption &caption, bool japanese, const char *name, QWi
 
 THistoryForm::THistoryForm(TraceDocument &document, QWidget *parent)
     : QWidget(parent), document(document), japanese(document.Japanese()),
-      index(std::make_unique<HistoryIndex>()) {
+      indexPath(HistoryIndex::DefaultPath()) {
     HistoryForm = this;
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("HistoryForm"));
@@ -128,6 +131,12 @@ THistoryForm::THistoryForm(TraceDocument &document, QWidget *parent)
 THistoryForm::~THistoryForm() {
     if (HistoryForm == this)
         HistoryForm = nullptr;
+    // The listing writes only into what it owns; the window waits for it before it goes.
+    if (lister) {
+        disconnect(lister, nullptr, this, nullptr);
+        lister->wait();
+        delete lister;
+    }
 }
 
 QStringList THistoryForm::Folders() const {
@@ -146,25 +155,66 @@ QString THistoryForm::SelectedFile() const {
     return source.isValid() ? QString::fromStdString(model->Row(source.row()).File) : QString();
 }
 
+namespace {
+
+// What one listing found, handed from the worker to the window.
+struct Listed {
+    std::vector<HistoryRow> Rows;
+    bool Done = false;
+    QString Error;
+    QString Notice;
+};
+
+} // namespace
+
 void THistoryForm::FillHistory() {
-    std::vector<HistoryRow> rows;
-    QString error;
-    const bool listed = index->List(Folders(), &rows, &error);
-    // The index was built anew: said once, then the rows as the files give them.
-    QString message = index->Notice();
-    if (!listed)
-        message = Pick(IndexFailedText, japanese).arg(error);
-    ShowMessage(message);
-    model->SetRows(std::move(rows));
-    HistoryGrid->setColumnHidden(static_cast<int>(HistoryColumn::Distance), true);
-    HistoryGrid->sortByColumn(static_cast<int>(HistoryColumn::Trip), Qt::DescendingOrder);
+    ranked = false;
+    StartListing();
+}
+
+void THistoryForm::StartListing() {
+    if (lister) {
+        listAgain = true;
+        return;
+    }
+    listAgain = false;
+    auto listed = std::make_shared<Listed>();
+    const QStringList folders = Folders();
+    // The worker has a database connection of its own, opened and closed on its thread.
+    lister = QThread::create([listed, folders, path = indexPath] {
+        HistoryIndex index(path);
+        listed->Done = index.List(folders, &listed->Rows, &listed->Error);
+        listed->Notice = index.Notice();
+    });
+    connect(lister, &QThread::finished, this, [this, listed] {
+        lister->wait();
+        delete lister;
+        lister = nullptr;
+        // The index was built anew: said once, then the rows as the files give them.
+        ShowMessage(listed->Done ? listed->Notice
+                                 : Pick(IndexFailedText, japanese).arg(listed->Error));
+        model->SetRows(std::move(listed->Rows));
+        HistoryGrid->setColumnHidden(static_cast<int>(HistoryColumn::Distance), true);
+        HistoryGrid->sortByColumn(static_cast<int>(HistoryColumn::Trip), Qt::DescendingOrder);
+        if (listAgain)
+            StartListing();
+        else if (ranked)
+            RankRows();
+    });
+    lister->start();
 }
 
 void THistoryForm::SimilarClick() {
+    ranked = true;
+    RankRows();
+}
+
+void THistoryForm::RankRows() {
     std::vector<HistoryRow> rows = model->Rows();
     std::vector<LikenessKey> keys;
     QString error;
-    if (!index->Keys(rows, &keys, &error)) {
+    HistoryIndex index(indexPath);
+    if (!index.Keys(rows, &keys, &error)) {
         ShowMessage(Pick(IndexFailedText, japanese).arg(error));
         return;
     }
@@ -189,7 +239,7 @@ void THistoryForm::SetSelectedNote(const QString &text) {
     if (file.isEmpty())
         return;
     QString error;
-    if (!index->SetNote(file, text, &error)) {
+    if (!HistoryIndex(indexPath).SetNote(file, text, &error)) {
         ShowMessage(Pick(IndexFailedText, japanese).arg(error));
         return;
     }

@@ -5,15 +5,13 @@
 #include <QString>
 #include <QWidget>
 
-#include <memory>
-
 class HistoryFilter;
-class HistoryIndex;
 class HistoryModel;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableView;
+class QThread;
 
 class TraceDocument;
 
@@ -38,7 +36,9 @@ public:
     QString SelectedFile() const;
 
 public slots:
-    /// Lists the folders again (the index brought up to date first).
+    /// Lists the folders again (the index brought up to date first) on a worker thread: ten
+    /// thousand new files take a second or two, and the window answers meanwhile. The rows
+    /// follow when the listing is done; a listing asked for meanwhile follows it.
     void FillHistory();
     /// Ranks the listed traces by likeness to the document's trace; shows the Distance column.
     void SimilarClick();
@@ -46,6 +46,10 @@ public slots:
     void AddFolder(const QString &folder);
     /// Sets the note of the selected trace and lists again.
     void SetSelectedNote(const QString &text);
+
+public:
+    /// Whether a listing is still running.
+    bool Listing() const { return lister != nullptr; }
 
 signals:
     /// The user asked to open path as File / Open would.
@@ -57,13 +61,18 @@ private:
     void AddFolderClick();
     void NoteClick();
     void ShowMessage(const QString &text);
+    void StartListing();
+    void RankRows();
     QStringList Folders() const;
 
     TraceDocument &document;
     bool japanese;
     HistoryModel *model = nullptr;
     HistoryFilter *filter = nullptr;
-    std::unique_ptr<HistoryIndex> index;
+    const QString indexPath;
+    QThread *lister = nullptr;
+    bool listAgain = false; ///< asked for while a listing ran
+    bool ranked = false;    ///< ranked by likeness since the last listing was asked for
 };
 
 /// The open history window, or nullptr.
