@@ -16,6 +16,7 @@
 #include "TForm5.h"
 #include "TForm6.h"
 #include "TGraghForm.h"
+#include "THistoryForm.h"
 #include "TimeViewState.h"
 #include "WindowState.h"
 
@@ -249,6 +250,17 @@ void PictureAllWindows(TForm1 &frame) {
     // The main window with everything open, as each window places itself.
     Settle();
     Save(WithTitleBar(OnScreen(&frame), frame.windowTitle()), QStringLiteral("frame"));
+
+    // Both reads were kept: the history lists them, ranked by likeness to the over current.
+    frame.History1->trigger();
+    if (HistoryForm) {
+        QDeadlineTimer deadline(10000);
+        while (HistoryForm->Listing() && !deadline.hasExpired())
+            Settle(50);
+        HistoryForm->SimilarClick();
+    }
+    Raise(HistoryForm);
+    SaveWindow(HistoryForm, QStringLiteral("history"));
 
     frame.About1->trigger();
 

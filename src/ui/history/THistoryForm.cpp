@@ -22,6 +22,7 @@
 #include <QThread>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <memory>
 
 THistoryForm *HistoryForm = nullptr;
@@ -80,7 +81,13 @@ THistoryForm::THistoryForm(TraceDocument &document, QWidget *parent)
     // Rows of one height need not be measured one by one: thousands fill at once.
     HistoryGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     HistoryGrid->horizontalHeader()->setStretchLastSection(true);
+    // Columns fit the rows in view and a few more, not all ten thousand; a long path or note
+    // is cut rather than pushing the other columns out of the window.
+    HistoryGrid->horizontalHeader()->setResizeContentsPrecision(100);
+    HistoryGrid->horizontalHeader()->setMaximumSectionSize(fontMetrics().averageCharWidth() * 40);
     HistoryGrid->setColumnHidden(static_cast<int>(HistoryColumn::Distance), true);
+    // Ranked, the distance is what is read first, as in the command line's CSV.
+    HistoryGrid->horizontalHeader()->moveSection(static_cast<int>(HistoryColumn::Distance), 0);
     // Enter on a row and a double click both open it, as File / Open would.
     connect(HistoryGrid, &QTableView::activated, this, [this](const QModelIndex &at) {
         const QModelIndex source = filter->mapToSource(at);
@@ -196,6 +203,7 @@ void THistoryForm::StartListing() {
         model->SetRows(std::move(listed->Rows));
         HistoryGrid->setColumnHidden(static_cast<int>(HistoryColumn::Distance), true);
         HistoryGrid->sortByColumn(static_cast<int>(HistoryColumn::Trip), Qt::DescendingOrder);
+        HistoryGrid->resizeColumnsToContents();
         if (listAgain)
             StartListing();
         else if (ranked)
@@ -222,6 +230,21 @@ void THistoryForm::RankRows() {
     const int distance = static_cast<int>(HistoryColumn::Distance);
     HistoryGrid->setColumnHidden(distance, false);
     HistoryGrid->sortByColumn(distance, Qt::AscendingOrder);
+    HistoryGrid->resizeColumnToContents(distance);
+    HistoryGrid->scrollToTop();
+}
+
+void THistoryForm::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    if (placed)
+        return;
+    placed = true;
+    // Wide enough for the columns up to the file, within the main window's client area.
+    const QSize client = MainClientSize();
+    const int wanted = fontMetrics().averageCharWidth() * 110;
+    const int width = client.isEmpty() ? wanted : std::min(wanted, client.width() - 20);
+    const int height = client.isEmpty() ? 420 : std::min(420, client.height() - 20);
+    PlaceChildFrame(this, QRect(10, 10, std::max(width, 360), std::max(height, 240)));
 }
 
 void THistoryForm::AddFolder(const QString &folder) {

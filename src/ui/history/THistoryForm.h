@@ -57,6 +57,9 @@ signals:
     /// The user asked to open path as the reference.
     void ReferenceRequested(const QString &path);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void AddFolderClick();
     void NoteClick();
@@ -73,6 +76,7 @@ private:
     QThread *lister = nullptr;
     bool listAgain = false; ///< asked for while a listing ran
     bool ranked = false;    ///< ranked by likeness since the last listing was asked for
+    bool placed = false;
 };
 
 /// The open history window, or nullptr.
