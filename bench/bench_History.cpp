@@ -80,7 +80,9 @@ int main(int argc, char *argv[]) {
     const qint64 warm = timer.elapsed();
 
     std::vector<LikenessKey> keys;
+    timer.restart();
     index.Keys(rows, &keys, &error);
+    const qint64 read = timer.elapsed();
     const LikenessKey current = keys.at(keys.size() / 2);
     timer.restart();
     const std::vector<RankedTrace> ranked = RankByLikeness(current, keys);
@@ -105,6 +107,7 @@ int main(int argc, char *argv[]) {
                 rows.size(), ranked.front().Index);
     Report("index cold", cold, 2000);
     Report("list again unchanged", warm, 300);
+    std::printf("%-44s %6lld ms\n", "read the shapes to rank", static_cast<long long>(read));
     Report("rank by likeness", rank, 100);
     Report("fill the window", fill, 100);
     return 0;

@@ -34,6 +34,8 @@ public:
     HistoryModel &Model() const { return *model; }
     /// The file of the selected row, or "".
     QString SelectedFile() const;
+    /// Whether a listing is still running.
+    bool Listing() const { return lister != nullptr; }
 
 public slots:
     /// Lists the folders again (the index brought up to date first) on a worker thread: ten
@@ -46,10 +48,6 @@ public slots:
     void AddFolder(const QString &folder);
     /// Sets the note of the selected trace and lists again.
     void SetSelectedNote(const QString &text);
-
-public:
-    /// Whether a listing is still running.
-    bool Listing() const { return lister != nullptr; }
 
 signals:
     /// The user asked to open path as File / Open would.
