@@ -16,6 +16,7 @@
 #include "TForm5.h"
 #include "TForm6.h"
 #include "TGraghForm.h"
+#include "THistoryForm.h"
 #include "WindowState.h"
 
 #include <QAccessible>
@@ -248,6 +249,8 @@ private slots:
         about.show();
         CheckWindow(QStringLiteral("version"), &about, problems);
         CheckWindow(QStringLiteral("events"), EventsForm, problems);
+        frame.History1->trigger();
+        CheckWindow(QStringLiteral("history"), HistoryForm, problems);
         // The numbers on the bit graph's axis, too.
         QCOMPARE(QFontInfo(Form4->BottomAxis->labelsFont()).family(),
                  QFontInfo(Form4->font()).family());

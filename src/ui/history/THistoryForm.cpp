@@ -43,7 +43,6 @@ constexpr Caption IndexFailedText = {"履歴の索引を使えません: %1",
 QPushButton *Button(const Caption &caption, bool japanese, const char *name, QWidget *parent) {
     auto *button = new QPushButton(Pick(caption, japanese), parent);
     button->setObjectName(QString::fromLatin1(name));
-    button->setAccessibleName(QString::fromUtf8(caption.Pick(false)));
     return button;
 }
 
