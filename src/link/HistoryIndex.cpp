@@ -24,7 +24,7 @@
 #include <limits>
 #include <thread>
 
-#ifndef Q_OS_WIN
+#ifdef Q_OS_LINUX
 #include <sys/stat.h>
 #endif
 
@@ -170,7 +170,7 @@ std::vector<ListedFile> ListTraceFiles(const QString &folder, bool *complete) {
             continue;
         ListedFile file;
         file.Path = path;
-#ifdef Q_OS_WIN
+#ifndef Q_OS_LINUX
         const QFileInfo info(path);
         if (!info.isFile())
             continue;
