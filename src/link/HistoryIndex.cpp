@@ -1,10 +1,10 @@
 #include "HistoryIndex.h"
 
+#include "ContentHash.h"
 #include "Platform.h"
 #include "TraceFile.h"
 
 #include <QAtomicInt>
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QDir>
@@ -71,8 +71,7 @@ bool ReadFacts(FileFacts &facts, QString *error) {
             *error = file.errorString();
         return false;
     }
-    facts.Hash = QString::fromLatin1(
-        QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+    facts.Hash = ContentHash(bytes);
     TraceUnits trace;
     ResetRecord(trace.Record);
     const TraceFileError parse = ReadTraceFile(
@@ -629,8 +628,7 @@ QString HistoryIndex::NoteOf(const QString &file) {
     QFile trace(file);
     if (file.isEmpty() || !trace.open(QIODevice::ReadOnly))
         return {};
-    const QString hash = QString::fromLatin1(
-        QCryptographicHash::hash(trace.read(LargestTraceFile), QCryptographicHash::Sha256).toHex());
+    const QString hash = ContentHash(trace.read(LargestTraceFile));
     QString note;
     QString error;
     WithRetry(

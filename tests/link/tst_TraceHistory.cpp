@@ -1,12 +1,14 @@
 // The trace history on real files: keeping a read once, a full disk while keeping, a spoilt
 // index, a renamed file with a note, two processes writing one index.
 
+#include "ContentHash.h"
 #include "DriveScenarios.h"
 #include "FileFaults.h"
 #include "HistoryIndex.h"
 #include "TraceFileIO.h"
 #include "TraceHistory.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
@@ -132,6 +134,18 @@ private slots:
         QCOMPARE(rows.size(), std::size_t(12));
         QVERIFY2(index.Notice().contains("built again"), qPrintable(index.Notice()));
         QCOMPARE(QDir(dir.path()).entryList({"index.sqlite.spoilt-*[0-9]"}).size(), 1);
+    }
+
+    // Notes are keyed by the SHA-256 of the contents, however it is computed: every length
+    // of the last block, a whole trace file, and bytes of every value.
+    void contentHashIsSha256() {
+        QByteArray bytes;
+        for (int n = 0; n <= 11072; n += n < 200 ? 1 : 1000) {
+            while (bytes.size() < n)
+                bytes.append(char(bytes.size() * 131 % 256));
+            QCOMPARE(ContentHash(bytes),
+                     QString(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex()));
+        }
     }
 
     // Listing reads many files at once: every row says what its file says, hidden and other
