@@ -26,10 +26,10 @@ bool WithinDoubleClick(const std::optional<quint64> &pressed, quint64 time) {
 } // namespace
 
 TimeAxisControl::TimeAxisControl(QChartView *view, TimeViewState &state)
-    : QObject(view), view(view), state(&state) {
-    view->viewport()->setMouseTracking(true);
+    : QObject(view), view(view), viewport(view->viewport()), state(&state) {
+    viewport->setMouseTracking(true);
     view->installEventFilter(this);
-    view->viewport()->installEventFilter(this);
+    viewport->installEventFilter(this);
 }
 
 double TimeAxisControl::ChartX(const QPointF &at) const {
@@ -63,7 +63,9 @@ bool TimeAxisControl::eventFilter(QObject *watched, QEvent *event) {
         }
         return false;
     }
-    return watched == view->viewport() && MouseEvent(event);
+    // The viewport as it was when the filter was installed: while the view is being destroyed
+    // the viewport still sends events, and the view is no longer a scroll area to ask.
+    return watched == viewport && MouseEvent(event);
 }
 
 bool TimeAxisControl::MouseEvent(QEvent *event) {

@@ -32,6 +32,7 @@ private:
     double ChartX(const QPointF &at) const;
 
     QChartView *view;
+    QWidget *viewport; ///< view's viewport, which the view does not change
     QPointer<TimeViewState> state;
     bool hovering = false;          ///< this chart set the shared hover
     std::optional<double> panFromX; ///< where a middle-button drag started
