@@ -131,11 +131,6 @@ std::vector<FileFacts> ReadAllFacts(const std::vector<ListedFile> &files) {
     return facts;
 }
 
-bool IsTraceFileName(const QString &name) {
-    return name.endsWith(QLatin1String(".vnx"), Qt::CaseInsensitive) ||
-           name.endsWith(QLatin1String(".vnb"), Qt::CaseInsensitive);
-}
-
 // Every trace file under folder, hidden files and folders and linked folders left out, with its
 // size and modification time. One status call a file where the system allows it: listing ten
 // thousand files again, each further call is felt. complete is false when the walk broke off
@@ -165,7 +160,7 @@ std::vector<ListedFile> ListTraceFiles(const QString &folder, bool *complete) {
                 it.disable_recursion_pending();
             continue;
         }
-        if (!IsTraceFileName(name))
+        if (TraceFileKindOfName(name.toStdString()) == TraceFileKind::Other)
             continue;
         ListedFile file;
         file.Path = path;
