@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "Platform.h"
 #include "TraceRecord.h"
 
 #include <algorithm>
@@ -52,7 +53,7 @@ int CommandArgs::UsageError(const std::string &message) const {
 }
 
 bool CommandArgs::Language(std::int32_t *language) const {
-    *language = 0;
+    *language = SystemDefaultLanguage();
     if (!IsSet("lang"))
         return true;
     const std::string value = Value("lang");

@@ -49,8 +49,8 @@ public:
     /// Prints "vandrel-trace NAME: message" and the command's usage on stderr; returns 2.
     int UsageError(const std::string &message) const;
 
-    /// The --lang option: LanguageEnglish, LanguageJapanese, or 0 when not given. On a value
-    /// other than en or ja prints the usage error and returns false.
+    /// The --lang option: LanguageEnglish or LanguageJapanese, the system's language when it is
+    /// not given. On a value other than en or ja prints the usage error and returns false.
     bool Language(std::int32_t *language) const;
 
 private:

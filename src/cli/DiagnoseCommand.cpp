@@ -3,7 +3,6 @@
 
 #include "Commands.h"
 #include "Diagnosis.h"
-#include "Platform.h"
 #include "TraceFileCommand.h"
 
 #include <cstdio>
@@ -40,8 +39,6 @@ int RunDiagnose(const CommandArgs &args) {
     std::int32_t language = 0;
     if (!args.Language(&language))
         return 2;
-    if (language == 0)
-        language = SystemDefaultLanguage();
 
     CommandTrace trace;
     if (!LoadCommandTrace(args.Arguments()[0].c_str(), trace, language))

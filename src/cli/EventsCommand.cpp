@@ -2,7 +2,6 @@
 
 #include "Commands.h"
 #include "FlagEvents.h"
-#include "Platform.h"
 #include "TraceFileCommand.h"
 
 #include <cstdio>
@@ -28,8 +27,6 @@ int RunEvents(const CommandArgs &args) {
     std::int32_t language = 0;
     if (!args.Language(&language))
         return 2;
-    if (language == 0)
-        language = SystemDefaultLanguage();
 
     CommandTrace trace;
     if (!LoadCommandTrace(args.Arguments()[0].c_str(), trace, language))

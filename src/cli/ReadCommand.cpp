@@ -3,7 +3,6 @@
 
 #include "Commands.h"
 
-#include "Platform.h"
 #include "ReadSession.h"
 #include "TraceFileIO.h"
 #include "TraceHistory.h"
@@ -78,8 +77,7 @@ int RunRead(const CommandArgs &args) {
     char appName[] = "vandrel-trace";
     char *appArgv[] = {appName, nullptr};
     QCoreApplication app(appArgc, appArgv);
-    const std::int32_t language =
-        options.language != 0 ? options.language : SystemDefaultLanguage();
+    const std::int32_t language = options.language;
 
     if (!args.IsSet("no-history"))
         options.history = args.IsSet("history") ? QString::fromLocal8Bit(args.Value("history"))

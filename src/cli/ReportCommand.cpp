@@ -2,7 +2,6 @@
 
 #include "Commands.h"
 #include "FaultReportPdf.h"
-#include "Platform.h"
 
 #include <QString>
 #include <cstdio>
@@ -28,11 +27,9 @@ int RunReport(const CommandArgs &args) {
     if (!args.IsSet("out"))
         return args.UsageError("--out is required");
     std::int32_t language = 0;
+    // Messages about a file that cannot be read are in the report's language.
     if (!args.Language(&language))
         return 2;
-    // Messages about a file that cannot be read are in the report's language.
-    if (language == 0)
-        language = SystemDefaultLanguage();
 
     QString error;
     if (!WriteFaultReportOfFile(QString::fromLocal8Bit(args.Arguments()[0].c_str()),
